@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/FormAvvio.h"
+
+#include "app/FormAvvioDesign.h"
+#include "game/lettere.h"
+#include "ui/piattaforma.h"
+#include "ui/pulsanti.h"
+
+#include <QIcon>
+#include <QLabel>
+
+#include <memory>
+
+namespace d = FormAvvioDesign;
+
+FormAvvio::FormAvvio(Piattaforma &piattaforma, QWidget *genitore)
+    : QWidget(genitore), p(piattaforma), moduloColoriSuoni(piattaforma)
+{
+    setObjectName(QStringLiteral("FormAvvio"));
+    // No title text: a single blank, since an empty title makes Qt show the program's name.
+    setWindowTitle(QStringLiteral(" "));
+    setWindowIcon(QIcon(QStringLiteral(":/icona.png")));
+    setFixedSize(twips::inPixel(d::larghezza, d::altezza));
+    setAutoFillBackground(true);
+    QPalette tavolozza = palette();
+    tavolozza.setColor(QPalette::Window, colori::colore(d::coloreDisegnato));
+    setPalette(tavolozza);
+
+    Label1 = new QLabel(QString::fromLatin1(d::testoLabel1), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(twips::inPixel(d::Label1));
+    Label1->setFont(twips::font(d::fontLabel1));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette testo = Label1->palette();
+    testo.setColor(QPalette::WindowText, colori::colore(d::coloreTestoLabel1));
+    Label1->setPalette(testo);
+
+    Command1 = new PulsanteGrafico(this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setText(QString::fromLatin1(d::testoCommand1));
+    Command1->setFont(twips::font(d::fontCommand1));
+    Command1->setIcon(QIcon(QStringLiteral(":/icona.png")));
+    Command1->setGeometry(twips::inPixel(d::Command1));
+    Command1->setFocus();
+
+    connect(Command1, &QAbstractButton::clicked, this, [this] { p.protetto([this] { Command1_Click(); }); });
+}
+
+void FormAvvio::Form_Load()
+{
+    QPalette tavolozza = palette();
+    tavolozza.setColor(QPalette::Window, colori::colore(moduloColoriSuoni.coloreCasuale()));
+    setPalette(tavolozza);
+}
+
+void FormAvvio::Command1_Click()
+{
+    if (!gioco) {
+        // The game window's whole load runs before anything of it is shown; if it fails, the error
+        // ends the program and the half-made window goes with it.
+        auto nuovo = std::make_unique<lettere>(p);
+        nuovo->setAttribute(Qt::WA_DeleteOnClose);
+        nuovo->Form_Load();
+        gioco = nuovo.release();
+    }
+    gioco->show();
+    close();
+}

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/Modulo1.h"
+#include "ui/casuale.h"
+#include "ui/errori.h"
+#include "ui/messaggi.h"
+#include "ui/piattaforma.h"
+#include "ui/suoni.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("batticco"));
+
+    // The one seeding of the program's random sequence, from the clock.
+    GeneratoreOrologio casuale;
+    RiproduttoreQt riproduttore;
+    MessaggiQt messaggi;
+    UscitaQt uscita;
+    Piattaforma piattaforma{casuale, riproduttore, messaggi, uscita, QApplication::applicationDirPath()};
+
+    avvio(piattaforma);
+    const int stato = QApplication::exec();
+    // Windows still open when the program ends are closed here; their own children go with them.
+    QList<QPointer<QWidget>> finestre;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (!w->parentWidget())
+            finestre << w;
+    }
+    for (const QPointer<QWidget> &w : finestre)
+        delete w.data();
+    return stato;
+}

@@ -1,0 +1,124 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "game/ListaParole.h"
+
+#include "ui/errori.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+namespace listaparole {
+
+namespace {
+
+// Windows-1252 differs from Latin-1 only in 0x80..0x9F; its five unused codes keep their value.
+constexpr char16_t cp1252Alti[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+QString daCp1252(QByteArrayView byte)
+{
+    QString testo(byte.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < byte.size(); ++i) {
+        const auto b = static_cast<unsigned char>(byte[i]);
+        testo[i] = (b >= 0x80 && b <= 0x9F) ? QChar(cp1252Alti[b - 0x80]) : QChar(b);
+    }
+    return testo;
+}
+
+bool blank(QChar c) { return c == u' ' || c == u'\t'; }
+bool fineRiga(QChar c) { return c == u'\r' || c == u'\n'; }
+
+} // namespace
+
+QString decodifica(const QByteArray &byte)
+{
+    QByteArrayView vista(byte);
+    if (vista.startsWith("\xEF\xBB\xBF"))
+        vista = vista.sliced(3);
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QString testo = utf8.decode(vista);
+    if (!utf8.hasError())
+        return testo;
+    return daCp1252(vista);
+}
+
+std::vector<Campo> leggiCampi(QStringView testo, std::size_t limite)
+{
+    std::vector<Campo> campi;
+    const qsizetype n = testo.size();
+    qsizetype p = 0;
+    int riga = 1;
+
+    // Moves past one line end at p (CR LF counts once) and counts the line.
+    auto saltaFineRiga = [&] {
+        if (testo[p] == u'\r' && p + 1 < n && testo[p + 1] == u'\n')
+            ++p;
+        ++p;
+        ++riga;
+    };
+
+    while (p < n && campi.size() < limite) {
+        while (p < n && blank(testo[p]))
+            ++p;
+        Campo campo{QString(), riga};
+
+        qsizetype chiusa = -1;
+        if (p < n && testo[p] == u'"')
+            chiusa = testo.indexOf(u'"', p + 1);
+
+        if (chiusa >= 0) {
+            campo.parola = testo.sliced(p + 1, chiusa - p - 1).toString();
+            // Line ends inside the quotes still count as lines, CR LF once.
+            riga += int(campo.parola.count(u'\n') + campo.parola.count(u'\r') - campo.parola.count(u"\r\n"));
+            p = chiusa + 1;
+            while (p < n && testo[p] != u',' && !fineRiga(testo[p]))
+                ++p;
+        } else {
+            // An unclosed quote opens a field that ends with its line, without the quote.
+            const bool apertaSenzaChiusura = p < n && testo[p] == u'"';
+            const qsizetype inizio = apertaSenzaChiusura ? p + 1 : p;
+            p = inizio;
+            while (p < n && testo[p] != u',' && !fineRiga(testo[p]))
+                ++p;
+            qsizetype fine = p;
+            while (fine > inizio && blank(testo[fine - 1]))
+                --fine;
+            campo.parola = testo.sliced(inizio, fine - inizio).toString();
+        }
+
+        if (p < n) {
+            if (testo[p] == u',')
+                ++p;
+            else
+                saltaFineRiga();
+        }
+        campi.push_back(std::move(campo));
+    }
+    return campi;
+}
+
+QString leggiFile(const QString &percorso)
+{
+    const QString nome = QDir::toNativeSeparators(percorso);
+    const QFileInfo info(percorso);
+    if (!info.exists())
+        throw Errore(QStringLiteral("Lista di parole non trovata: %1").arg(nome));
+    if (!info.isFile())
+        throw Errore(QStringLiteral("La lista di parole non è un file: %1").arg(nome));
+    if (info.size() > massimoByte)
+        throw Errore(QStringLiteral("Lista di parole troppo grande: %1").arg(nome));
+    QFile file(percorso);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Errore(QStringLiteral("Lista di parole illeggibile: %1 (%2)").arg(nome, file.errorString()));
+    // Read at most one byte past the limit, in case the file grew since it was measured.
+    const QByteArray byte = file.read(massimoByte + 1);
+    if (byte.size() > massimoByte)
+        throw Errore(QStringLiteral("Lista di parole troppo grande: %1").arg(nome));
+    return decodifica(byte);
+}
+
+} // namespace listaparole

@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The word-list reader. A list is a sequence of fields, one word each, in file order:
+//
+//  - A field ends at a comma or at a line end. A line end is CR LF, a lone CR or a lone LF.
+//  - Blanks (spaces and tabs) before a field are skipped; blanks at the end of an unquoted field
+//    are dropped too, so "cane  " is "cane".
+//  - A field that begins with a double quote runs to the next double quote; the quotes are not part
+//    of the word, and commas and line ends between them belong to it. Text between the closing quote
+//    and the next comma or line end is ignored. A quote that is never closed is taken as closed at
+//    the end of its line, so one stray quote cannot swallow the rest of the list.
+//  - A double quote inside an unquoted field is part of the word.
+//  - An empty line, or nothing between two commas, is an empty word of its own. A line end (or a
+//    comma) right before the end of the file adds no field; an empty line at the end does.
+//  - Any other character, control bytes and NUL included, is part of the word as it stands; such
+//    a word simply names no picture.
+//
+// Code page: a list that is valid UTF-8 is read as UTF-8 (a byte-order mark is skipped); any other
+// list is read as Windows-1252, the code page such lists were usually written in.
+//
+// The reader goes through the text once, never reads past its end, and stops as soon as it has the
+// number of fields asked for, so a huge or hostile file costs no more than its first fields.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+#include <vector>
+
+namespace listaparole {
+
+inline constexpr int massimoParole = 200;
+
+struct Campo {
+    QString parola;
+    int riga; // 1-based line where the field starts
+};
+
+// The bytes as text, by the code-page rule above.
+QString decodifica(const QByteArray &byte);
+
+// At most `limite` fields of the text, in order.
+std::vector<Campo> leggiCampi(QStringView testo, std::size_t limite);
+
+// Lists larger than this are refused before they are read: a real list is a few kilobytes.
+inline constexpr qint64 massimoByte = 64 * 1024 * 1024;
+
+// Reads the file into text. Throws Errore naming the file when it is missing, is a folder, cannot
+// be read or is too large.
+QString leggiFile(const QString &percorso);
+
+} // namespace listaparole

@@ -1,0 +1,442 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "game/lettere.h"
+
+#include "app/Modulo1.h"
+#include "game/ListaParole.h"
+#include "game/lettereDesign.h"
+#include "game/regole.h"
+#include "ui/caselle.h"
+#include "ui/immagini.h"
+#include "ui/percorsi.h"
+#include "ui/piattaforma.h"
+#include "ui/pulsanti.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
+
+namespace d = lettereDesign;
+
+namespace {
+
+QLabel *etichetta(QWidget *genitore, const char *nome, const d::Etichetta &e)
+{
+    auto *l = new QLabel(QString::fromUtf8(e.testo), genitore);
+    l->setObjectName(QString::fromLatin1(nome));
+    l->setGeometry(twips::inPixel(e.rettangolo));
+    l->setFont(twips::font(e.carattere));
+    l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette tavolozza = l->palette();
+    tavolozza.setColor(QPalette::WindowText, colori::colore(d::coloreTestoEtichette));
+    l->setPalette(tavolozza);
+    return l;
+}
+
+QLabel *faccia(QWidget *genitore, const char *nome, const char *risorsa)
+{
+    auto *l = new QLabel(genitore);
+    l->setObjectName(QString::fromLatin1(nome));
+    l->setGeometry(twips::inPixel(d::ComandoIconaSi));
+    l->setScaledContents(true);
+    l->setPixmap(QPixmap(QString::fromLatin1(risorsa)));
+    return l;
+}
+
+PulsanteGrafico *grafico(QWidget *genitore, const char *nome, const d::Etichetta &e, const char *icona)
+{
+    auto *b = new PulsanteGrafico(genitore);
+    b->setObjectName(QString::fromLatin1(nome));
+    b->setText(QString::fromUtf8(e.testo));
+    b->setFont(twips::font(e.carattere));
+    b->setIcon(QIcon(QString::fromLatin1(icona)));
+    b->setGeometry(twips::inPixel(e.rettangolo));
+    return b;
+}
+
+} // namespace
+
+lettere::lettere(Piattaforma &piattaforma, QWidget *genitore)
+    : QMainWindow(genitore), p(piattaforma), moduloColoriSuoni(piattaforma)
+{
+    setObjectName(QStringLiteral("lettere"));
+    costruisci();
+    collega();
+}
+
+lettere::~lettere() = default;
+
+// Every handler runs inside the error boundary: an error is reported and ends the program, and no
+// exception ever reaches the event loop.
+template <typename Gestore>
+auto lettere::gestore(Gestore g)
+{
+    return [this, g] { p.protetto([&] { g(); }); };
+}
+
+void lettere::costruisci()
+{
+    // No title text: a single blank, since an empty title makes Qt show the program's name.
+    setWindowTitle(QStringLiteral(" "));
+
+    area = new QWidget(this);
+    area->setObjectName(QStringLiteral("area"));
+    area->setFixedSize(twips::inPixel(d::larghezza, d::altezza));
+    area->setAutoFillBackground(true);
+    QPalette sfondo = area->palette();
+    sfondo.setColor(QPalette::Window, colori::colore(d::coloreSfondo));
+    area->setPalette(sfondo);
+    setCentralWidget(area);
+
+    Image1 = new QLabel(area);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(twips::inPixel(d::Image1));
+    Image1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    Image1->setLineWidth(1);
+    Image1->setScaledContents(true);
+
+    // The no face first, so that the yes face lies in front of it.
+    ComandoIconaNo = faccia(area, "ComandoIconaNo", ":/no@2x.png");
+    ComandoIconaSi = faccia(area, "ComandoIconaSi", ":/si@2x.png");
+
+    Label3 = etichetta(area, "Label3", d::Label3);
+    Label2 = etichetta(area, "Label2", d::Label2);
+    EtichettaEsatti = etichetta(area, "EtichettaEsatti", d::EtichettaEsatti);
+    EtichettaErrati = etichetta(area, "EtichettaErrati", d::EtichettaErrati);
+
+    Command1 = grafico(area, "Command1", d::Command1, ":/freccia.png");
+    SSCommand1 = grafico(area, "SSCommand1", d::SSCommand1, ":/lampada.png");
+
+    const QFont fontCaselle = twips::font(d::fontCaselle);
+    for (int i = 0; i < d::caselle; ++i) {
+        auto *t = new CasellaTesto(area);
+        t->setObjectName(QStringLiteral("Text1_%1").arg(i));
+        t->setGeometry(twips::inPixel(d::casella(i)));
+        t->setFont(fontCaselle);
+        t->setText(QString::fromLatin1(d::testoText1));
+        Text1[std::size_t(i)] = t;
+
+        auto *l = new QLabel(QString::fromLatin1(d::testoLabel1), area);
+        l->setObjectName(QStringLiteral("Label1_%1").arg(i));
+        l->setGeometry(twips::inPixel(d::casella(i)));
+        l->setFont(fontCaselle);
+        l->setAlignment(Qt::AlignCenter);
+        l->setAutoFillBackground(true);
+        comeCasella(l);
+        QPalette tavolozza = l->palette();
+        tavolozza.setColor(QPalette::Window, colori::colore(d::sfondoLabel1));
+        tavolozza.setColor(QPalette::Text, colori::colore(d::testoLabel1Colore));
+        l->setPalette(tavolozza);
+        Label1[std::size_t(i)] = l;
+    }
+
+    const QFont fontTasti = twips::font(d::fontTasti);
+    for (int i = 0; i < d::numeroTasti; ++i) {
+        auto *b = new Pulsante(QString::fromLatin1(d::tasti[std::size_t(i)].lettera), area);
+        b->setObjectName(QStringLiteral("batticco_%1").arg(i));
+        b->setGeometry(twips::inPixel(d::tasto(i)));
+        b->setFont(fontTasti);
+        batticco[std::size_t(i)] = b;
+    }
+
+    // Tab order: keys 0 to 20, help, keys 21, 22, 23, 25, 24, the letter boxes, "avanti".
+    QWidget *precedente = batticco[0];
+    auto poi = [&precedente](QWidget *w) {
+        QWidget::setTabOrder(precedente, w);
+        precedente = w;
+    };
+    for (int i = 1; i <= 20; ++i)
+        poi(batticco[std::size_t(i)]);
+    poi(SSCommand1);
+    for (int i : d::tastiDopoAiuto)
+        poi(batticco[std::size_t(i)]);
+    for (CasellaTesto *t : Text1)
+        poi(t);
+    poi(Command1);
+
+    const auto azioni = menu::costruisci(menuBar(), d::menu);
+    mnuAzzera = azioni.value(QStringLiteral("mnuAzzera"));
+    mnu3 = azioni.value(QStringLiteral("mnu3"));
+    mnu4 = azioni.value(QStringLiteral("mnu4"));
+    mnu5 = azioni.value(QStringLiteral("mnu5"));
+    mnu6 = azioni.value(QStringLiteral("mnu6"));
+    mnuVideo = azioni.value(QStringLiteral("mnuVideo"));
+    mnuPc = azioni.value(QStringLiteral("mnuPc"));
+    mnumaiuscoli = azioni.value(QStringLiteral("mnumaiuscoli"));
+    mnuminuscoli = azioni.value(QStringLiteral("mnuminuscoli"));
+    mnuInforma = azioni.value(QStringLiteral("mnuInforma"));
+    mnuEsci = azioni.value(QStringLiteral("mnuEsci"));
+
+    // The window keeps its designed size; the layout does not follow a resized frame.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void lettere::collega()
+{
+    connect(Command1, &QAbstractButton::clicked, this, gestore([this] { Command1_Click(); }));
+    connect(SSCommand1, &QAbstractButton::clicked, this, gestore([this] { SSCommand1_Click(); }));
+    for (int i = 0; i < d::numeroTasti; ++i)
+        connect(batticco[std::size_t(i)], &QAbstractButton::clicked, this, gestore([this, i] { batticco_Click(i); }));
+    for (int i = 0; i < d::caselle; ++i) {
+        CasellaTesto *t = Text1[std::size_t(i)];
+        t->allaPressione = [this, i](qint16 &carattere) { p.protetto([&] { Text1_KeyPress(i, carattere); }); };
+        t->alRilascio = [this, i](int codice, int maiuscole) {
+            p.protetto([&] { Text1_KeyUp(i, codice, maiuscole); });
+        };
+    }
+    const std::pair<QAction *, void (lettere::*)()> voci[] = {
+        {mnuAzzera, &lettere::mnuAzzera_Click},       {mnu3, &lettere::mnu3_Click},
+        {mnu4, &lettere::mnu4_Click},                 {mnu5, &lettere::mnu5_Click},
+        {mnu6, &lettere::mnu6_Click},                 {mnuVideo, &lettere::mnuVideo_Click},
+        {mnuPc, &lettere::mnuPc_Click},               {mnumaiuscoli, &lettere::mnumaiuscoli_Click},
+        {mnuminuscoli, &lettere::mnuminuscoli_Click}, {mnuInforma, &lettere::mnuInforma_Click},
+        {mnuEsci, &lettere::mnuEsci_Click},
+    };
+    for (const auto &[azione, metodo] : voci)
+        connect(azione, &QAction::triggered, this, gestore([this, metodo] { (this->*metodo)(); }));
+}
+
+// ---- Turns -------------------------------------------------------------------------------------
+
+void lettere::Form_Load()
+{
+    stato.esatti = 0;
+    stato.errati = 0;
+    EtichettaEsatti->setText(regole::testoConteggio(stato.esatti));
+    EtichettaErrati->setText(regole::testoConteggio(stato.errati));
+    // mnu4 is already checked in the design, so no mark is set here.
+    stato.lunghezza = 4;
+    stato.nomeLista = QStringLiteral("lista4.txt");
+    caricaLista();
+    preparaCaselle();
+    nuovoTurno();
+    // The first turn the child sees is the one this starts.
+    mnumaiuscoli_Click();
+}
+
+void lettere::caricaLista()
+{
+    stato.numParole = 0;
+    const QString testo = listaparole::leggiFile(percorsi::dati(p.cartellaDati, u'\\' + stato.nomeLista));
+    const auto campi = listaparole::leggiCampi(testo, listaparole::massimoParole + 1);
+    for (const listaparole::Campo &campo : campi) {
+        ++stato.numParole;
+        const bool maiuscole = mnumaiuscoli->isChecked();
+        if (stato.numParole > listaparole::massimoParole) {
+            throw Errore(QStringLiteral("Indice fuori intervallo: la lista %1 ha più di %2 parole (riga %3)")
+                             .arg(QDir::toNativeSeparators(percorsi::dati(p.cartellaDati, u'\\' + stato.nomeLista)))
+                             .arg(listaparole::massimoParole)
+                             .arg(campo.riga));
+        }
+        stato.parole[std::size_t(stato.numParole)] =
+            maiuscole ? regole::inMaiuscolo(campo.parola) : regole::inMinuscolo(campo.parola);
+    }
+}
+
+void lettere::preparaCaselle()
+{
+    for (int i = 0; i < d::caselle; ++i) {
+        Label1[std::size_t(i)]->setText(QString());
+        Text1[std::size_t(i)]->setText(QString());
+        Label1[std::size_t(i)]->hide();
+        Text1[std::size_t(i)]->hide();
+    }
+    const std::pair<QAction *, int> liste[] = {{mnu3, 3}, {mnu4, 4}, {mnu5, 5}, {mnu6, 6}};
+    for (const auto &[voce, lettere] : liste) {
+        if (!voce->isChecked())
+            continue;
+        for (int i = 0; i < lettere; ++i) {
+            if (!mnuPc->isChecked())
+                Label1[std::size_t(i)]->show();
+            else
+                Text1[std::size_t(i)]->show();
+        }
+    }
+    stato.indiceParola = regole::sceltaParola(p.casuale.prossimo(), stato.numParole);
+}
+
+void lettere::nuovoTurno()
+{
+    stato.posizione = 0;
+    preparaCaselle();
+    Command1->setEnabled(false);
+    mostraImmagine(parolaCorrente());
+    if (mnuPc->isChecked()) {
+        for (CasellaTesto *t : Text1)
+            t->setEnabled(false);
+        Text1[0]->setEnabled(true);
+        Text1[0]->setFocus();
+    }
+}
+
+void lettere::mostraImmagine(const QString &parola)
+{
+    const QString nome = regole::senzaSpaziIniziali(parola);
+    const QString percorso = percorsi::dati(p.cartellaDati, QStringLiteral("\\jpg\\") + nome + QStringLiteral(".jpg"));
+    // A word is a file name inside the picture folder and nothing more: it never leads elsewhere.
+    if (!percorsi::nomeSicuro(nome))
+        throw Errore(QStringLiteral("Immagine illeggibile: %1 (nome non valido)").arg(QDir::toNativeSeparators(percorso)));
+    const qreal rapporto = Image1->devicePixelRatioF();
+    const QSize dimensione = Image1->contentsRect().size() * rapporto;
+    QPixmap immagine = QPixmap::fromImage(immagini::caricaScalata(percorso, dimensione));
+    immagine.setDevicePixelRatio(rapporto);
+    Image1->setPixmap(immagine);
+}
+
+const QString &lettere::parolaCorrente() const
+{
+    if (stato.indiceParola < 0 || stato.indiceParola > 200)
+        throw Errore(QStringLiteral("Indice fuori intervallo: parola %1").arg(stato.indiceParola));
+    return stato.parole[std::size_t(stato.indiceParola)];
+}
+
+void lettere::Command1_Click()
+{
+    ComandoIconaSi->show();
+    ComandoIconaNo->hide();
+    stato.esatti = regole::contatorePiuUno(stato.esatti);
+    EtichettaEsatti->setText(regole::testoConteggio(stato.esatti));
+    nuovoTurno();
+}
+
+void lettere::scegliLista(QAction *voce, qint16 lunghezza, const QString &nomeLista)
+{
+    for (QAction *a : {mnu3, mnu4, mnu5, mnu6})
+        a->setChecked(a == voce);
+    stato.lunghezza = lunghezza;
+    stato.nomeLista = nomeLista;
+    caricaLista();
+    nuovoTurno();
+}
+
+void lettere::mnu3_Click() { scegliLista(mnu3, 3, QStringLiteral("lista3.txt")); }
+void lettere::mnu4_Click() { scegliLista(mnu4, 4, QStringLiteral("lista4.txt")); }
+void lettere::mnu5_Click() { scegliLista(mnu5, 5, QStringLiteral("lista5.txt")); }
+void lettere::mnu6_Click() { scegliLista(mnu6, 6, QStringLiteral("lista6.txt")); }
+
+void lettere::mnuAzzera_Click()
+{
+    stato.esatti = 0;
+    stato.errati = 0;
+    ComandoIconaSi->show();
+    ComandoIconaNo->hide();
+    EtichettaErrati->setText(regole::testoConteggio(stato.errati));
+    EtichettaEsatti->setText(regole::testoConteggio(stato.esatti));
+}
+
+// ---- Letter entry ------------------------------------------------------------------------------
+
+void lettere::letteraSbagliata()
+{
+    ComandoIconaSi->hide();
+    ComandoIconaNo->show();
+    stato.errati = regole::contatorePiuUno(stato.errati);
+    moduloColoriSuoni.suonaNo();
+    EtichettaErrati->setText(regole::testoConteggio(stato.errati));
+}
+
+void lettere::batticco_Click(int indice)
+{
+    const QString attesa = regole::letteraAttesa(parolaCorrente(), stato.posizione);
+    const QString tasto = batticco[std::size_t(indice)]->text();
+    if (tasto == attesa) {
+        // Past the end of the word a matching key is ignored: the row has no further label to fill.
+        if (stato.posizione < stato.lunghezza) {
+            Label1[std::size_t(stato.posizione)]->setText(tasto);
+            ++stato.posizione;
+        }
+    } else {
+        letteraSbagliata();
+    }
+    if (stato.lunghezza == stato.posizione) {
+        moduloColoriSuoni.suonaSi();
+        Command1->setEnabled(true);
+    }
+}
+
+void lettere::mnuPc_Click()
+{
+    mnuVideo->setChecked(false);
+    mnuPc->setChecked(true);
+    for (Pulsante *b : batticco)
+        b->hide();
+    nuovoTurno();
+}
+
+void lettere::mnuVideo_Click()
+{
+    mnuVideo->setChecked(true);
+    mnuPc->setChecked(false);
+    for (Pulsante *b : batticco)
+        b->show();
+    nuovoTurno();
+}
+
+void lettere::Text1_KeyPress(int, qint16 &carattere)
+{
+    if (mnumaiuscoli->isChecked())
+        carattere = tastoInMaiuscolo(carattere);
+    else
+        carattere = tastoInMinuscolo(carattere);
+}
+
+void lettere::Text1_KeyUp(int indice, int codiceTasto, int)
+{
+    if (codiceTasto == tastiVirtuali::invio || codiceTasto == tastiVirtuali::blocMaiuscole)
+        return;
+    const QString attesa = regole::letteraAttesa(parolaCorrente(), stato.posizione);
+    const QString scritto = Text1[std::size_t(indice)]->text();
+    if (scritto != attesa) {
+        letteraSbagliata();
+        return;
+    }
+    // Once the word is complete there is no next box: a matching release is ignored.
+    if (stato.posizione >= stato.lunghezza)
+        return;
+    ++stato.posizione;
+    if (stato.posizione == stato.lunghezza) {
+        moduloColoriSuoni.suonaSi();
+        Command1->setEnabled(true);
+        return;
+    }
+    Text1[std::size_t(indice)]->setEnabled(false);
+    CasellaTesto *prossima = Text1[std::size_t(indice + 1)];
+    prossima->setEnabled(true);
+    prossima->setFocus();
+}
+
+// ---- Letter case, help, information and exit ---------------------------------------------------
+
+void lettere::cambiaMaiuscole(bool maiuscole)
+{
+    mnumaiuscoli->setChecked(maiuscole);
+    mnuminuscoli->setChecked(!maiuscole);
+    for (Pulsante *b : batticco)
+        b->setText(maiuscole ? regole::inMaiuscolo(b->text()) : regole::inMinuscolo(b->text()));
+    for (int i = 1; i <= stato.numParole; ++i) {
+        QString &parola = stato.parole[std::size_t(i)];
+        parola = maiuscole ? regole::inMaiuscolo(parola) : regole::inMinuscolo(parola);
+    }
+    nuovoTurno();
+}
+
+void lettere::mnumaiuscoli_Click() { cambiaMaiuscole(true); }
+void lettere::mnuminuscoli_Click() { cambiaMaiuscole(false); }
+
+void lettere::SSCommand1_Click()
+{
+    p.messaggi.mostra(regole::inMaiuscolo(parolaCorrente()), stile::soloOk);
+    if (stato.esatti > 0)
+        --stato.esatti;
+}
+
+void lettere::mnuInforma_Click() { mostraInformazioni(p.messaggi); }
+
+void lettere::mnuEsci_Click()
+{
+    if (p.messaggi.mostra(QStringLiteral("Vuoi terminare?"), stile::iconaDomanda | stile::siNo, titoloApplicazione) ==
+        risposta::si)
+        p.uscita.termina(0);
+}

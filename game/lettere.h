@@ -1,0 +1,97 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "feedback/ModuloColoriSuoni.h"
+#include "game/StatoGioco.h"
+
+#include <QMainWindow>
+
+#include <array>
+
+class CasellaTesto;
+class Pulsante;
+class PulsanteGrafico;
+class QAction;
+class QLabel;
+struct Piattaforma;
+
+// The game window. Controls, handlers and operations keep the names of the game's design
+// (Command1, Label1, batticco, Text1_KeyUp, nuovoTurno...), so a reader can follow each event from
+// the menu or the key to the handler that answers it. Handlers are ordinary public methods: the
+// window's load calls one of them itself, and tests call them too.
+class lettere : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit lettere(Piattaforma &piattaforma, QWidget *genitore = nullptr);
+    ~lettere() override;
+
+    // Event handlers.
+    void Form_Load();
+    void Command1_Click();
+    void SSCommand1_Click();
+    void batticco_Click(int indice);
+    void Text1_KeyPress(int indice, qint16 &carattere);
+    void Text1_KeyUp(int indice, int codiceTasto, int maiuscole);
+    void mnu3_Click();
+    void mnu4_Click();
+    void mnu5_Click();
+    void mnu6_Click();
+    void mnuAzzera_Click();
+    void mnuPc_Click();
+    void mnuVideo_Click();
+    void mnumaiuscoli_Click();
+    void mnuminuscoli_Click();
+    void mnuInforma_Click();
+    void mnuEsci_Click();
+
+    // Operations.
+    void caricaLista();
+    void preparaCaselle();
+    void nuovoTurno();
+
+    StatoGioco stato;
+
+    // Controls.
+    QWidget *area = nullptr; // the client area below the menu bar
+    QLabel *Image1 = nullptr;
+    QLabel *ComandoIconaSi = nullptr;
+    QLabel *ComandoIconaNo = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *EtichettaEsatti = nullptr;
+    QLabel *EtichettaErrati = nullptr;
+    PulsanteGrafico *Command1 = nullptr;
+    PulsanteGrafico *SSCommand1 = nullptr;
+    std::array<CasellaTesto *, 6> Text1{};
+    std::array<QLabel *, 6> Label1{};
+    std::array<Pulsante *, 26> batticco{};
+
+    // Menu entries.
+    QAction *mnuAzzera = nullptr;
+    QAction *mnu3 = nullptr;
+    QAction *mnu4 = nullptr;
+    QAction *mnu5 = nullptr;
+    QAction *mnu6 = nullptr;
+    QAction *mnuVideo = nullptr;
+    QAction *mnuPc = nullptr;
+    QAction *mnumaiuscoli = nullptr;
+    QAction *mnuminuscoli = nullptr;
+    QAction *mnuInforma = nullptr;
+    QAction *mnuEsci = nullptr;
+
+private:
+    void costruisci();
+    void collega();
+    void scegliLista(QAction *voce, qint16 lunghezza, const QString &nomeLista);
+    void cambiaMaiuscole(bool maiuscole);
+    void letteraSbagliata();
+    const QString &parolaCorrente() const;
+    void mostraImmagine(const QString &parola);
+
+    template <typename Gestore>
+    auto gestore(Gestore g);
+
+    Piattaforma &p;
+    ModuloColoriSuoni moduloColoriSuoni;
+};

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The game's rules that need no widget. Names follow the game's Italian vocabulary throughout
+// (parola, posizione, lunghezza, esatti, errati), as the windows and menus do.
+
+#include <QString>
+#include <QStringView>
+
+namespace regole {
+
+// A counter as its label shows it: one blank where the sign would stand, then the digits (" 0").
+QString testoConteggio(qint16 valore);
+
+// One more on a counter of wrong letters or correct words. A child who keeps going must never
+// bring the game down, so the counter stops at its largest value instead of overflowing.
+qint16 contatorePiuUno(qint16 valore);
+
+// The letter expected next: the one-character piece of the word at 0-based position `posizione`,
+// or the empty string past the word's end.
+QString letteraAttesa(QStringView parola, qint16 posizione);
+
+// The word pick: r in [0, 1) and the number of words give a slot 1..numParole (1 for no words).
+qint16 sceltaParola(double r, qint16 numParole);
+
+// Letter case by the Unicode rules, one character for one character (so "è" becomes "È" and the
+// length never changes).
+QString inMaiuscolo(QStringView testo);
+QString inMinuscolo(QStringView testo);
+
+// The word as it names its picture: leading blanks removed, tabs and trailing blanks kept.
+QString senzaSpaziIniziali(QStringView parola);
+
+} // namespace regole

@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "feedback/ModuloColoriSuoni.h"
+#include "finte.h"
+#include "ui/percorsi.h"
+
+#include <QSet>
+#include <QTest>
+
+#include <cmath>
+
+class TestPalette : public QObject
+{
+    Q_OBJECT
+private slots:
+    void colore_data();
+    void colore();
+    void soloColoriDellaTavolozza();
+    void suonoSi_data();
+    void suonoSi();
+    void estrazioniConsumate();
+    void suoniMancantiNonFermanoNulla();
+    void percorsiDati();
+};
+
+void TestPalette::colore_data()
+{
+    QTest::addColumn<double>("r");
+    QTest::addColumn<quint32>("atteso");
+    QTest::newRow("r=0 gives the first colour, light pink") << 0.0 << 0x00C0C0FFu;
+    QTest::newRow("r=1/18 gives salmon red") << 1.0 / 18.0 << 0x008080FFu;
+    QTest::newRow("r=2/18 gives light pink again") << 2.0 / 18.0 << 0x00C0C0FFu;
+    QTest::newRow("r=13.5/18 gives light magenta") << 13.5 / 18.0 << 0x00FFC0FFu;
+    QTest::newRow("r=14.5/18 gives light magenta again") << 14.5 / 18.0 << 0x00FFC0FFu;
+    QTest::newRow("r=15.5/18 gives light grey") << 15.5 / 18.0 << 0x00E0E0E0u;
+    QTest::newRow("r just below 1 gives magenta") << std::nextafter(1.0, 0.0) << 0x00FF00FFu;
+}
+
+void TestPalette::colore()
+{
+    QFETCH(double, r);
+    QFETCH(quint32, atteso);
+    PiattaformaFinta f;
+    f.casuale.valori = {r};
+    ModuloColoriSuoni m(f.piattaforma);
+    QCOMPARE(m.coloreCasuale(), atteso);
+}
+
+void TestPalette::soloColoriDellaTavolozza()
+{
+    // 16 different colours, two of them twice as likely: over a fine sweep of r each colour shows
+    // up in proportion to its entries.
+    PiattaformaFinta f;
+    ModuloColoriSuoni m(f.piattaforma);
+    QHash<quint32, int> conteggi;
+    const int passi = 18 * 1000;
+    for (int i = 0; i < passi; ++i) {
+        f.casuale.valori = {double(i) / passi};
+        ++conteggi[m.coloreCasuale()];
+    }
+    QCOMPARE(conteggi.size(), 16);
+    QCOMPARE(conteggi.value(0x00C0C0FFu), 2000);
+    QCOMPARE(conteggi.value(0x00FFC0FFu), 2000);
+    QCOMPARE(conteggi.value(0x00FF0000u), 1000);
+    QCOMPARE(conteggi.value(0x000040C0u), 1000);
+}
+
+void TestPalette::suonoSi_data()
+{
+    QTest::addColumn<double>("r");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("r=0 plays si1") << 0.0 << "si1.wav";
+    QTest::newRow("r=0.25 plays si2") << 0.25 << "si2.wav";
+    QTest::newRow("r=0.74 plays si3") << 0.74 << "si3.wav";
+    QTest::newRow("r just below 1 plays si4") << std::nextafter(1.0, 0.0) << "si4.wav";
+}
+
+void TestPalette::suonoSi()
+{
+    QFETCH(double, r);
+    QFETCH(QString, file);
+    PiattaformaFinta f;
+    f.casuale.valori = {r};
+    ModuloColoriSuoni m(f.piattaforma);
+    m.suonaSi();
+    QCOMPARE(f.riproduttore.suonati.size(), 1);
+    QCOMPARE(QDir::fromNativeSeparators(f.riproduttore.suonati[0]), f.cartella.path() + "/suoni/" + file);
+}
+
+void TestPalette::estrazioniConsumate()
+{
+    PiattaformaFinta f;
+    ModuloColoriSuoni m(f.piattaforma);
+    m.suonaNo();
+    QCOMPARE(f.casuale.estratti, 0);
+    QCOMPARE(f.riproduttore.nomi(), QStringList{"no.wav"});
+    m.coloreCasuale();
+    QCOMPARE(f.casuale.estratti, 1);
+    m.suonaSi();
+    QCOMPARE(f.casuale.estratti, 2);
+}
+
+void TestPalette::suoniMancantiNonFermanoNulla()
+{
+    // No suoni folder at all, and then a file that is no WAV: the real player stays silent,
+    // raises nothing, and a second sound simply takes the first one's place.
+    QTemporaryDir cartella;
+    RiproduttoreQt riproduttore;
+    riproduttore.suona(cartella.path() + "/suoni/no.wav");
+    riproduttore.suona(cartella.path() + "/suoni/si1.wav");
+    QDir().mkpath(cartella.path() + "/suoni");
+    QFile finto(cartella.path() + "/suoni/si2.wav");
+    QVERIFY(finto.open(QIODevice::WriteOnly));
+    finto.write("not a wave file at all");
+    finto.close();
+    riproduttore.suona(finto.fileName());
+    riproduttore.suona(finto.fileName());
+    QCoreApplication::processEvents();
+}
+
+void TestPalette::percorsiDati()
+{
+    QTemporaryDir cartella;
+    QDir(cartella.path()).mkpath("JPG");
+    QFile f(cartella.path() + "/JPG/Cane.jpg");
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.close();
+    // Backslashes are separators, and names match without regard to case, in both directions.
+    QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\CANE.jpg")),
+             cartella.path() + "/JPG/Cane.jpg");
+    QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\cane.JPG")),
+             cartella.path() + "/JPG/Cane.jpg");
+    // A name that matches nothing stays as written, so its error names what was looked for.
+    QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\gatto.jpg")),
+             cartella.path() + "/JPG/gatto.jpg");
+
+    QVERIFY(percorsi::nomeSicuro("cane"));
+    QVERIFY(percorsi::nomeSicuro(""));
+    QVERIFY(percorsi::nomeSicuro("...jpg"));
+    QVERIFY(!percorsi::nomeSicuro(".."));
+    QVERIFY(!percorsi::nomeSicuro("."));
+    QVERIFY(!percorsi::nomeSicuro("../lista4"));
+    QVERIFY(!percorsi::nomeSicuro("a\\b"));
+    QVERIFY(!percorsi::nomeSicuro(QString("a") + QChar(0) + "b"));
+}
+
+QTEST_MAIN(TestPalette)
+#include "tst_palette.moc"

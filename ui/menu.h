@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <span>
+
+class QAction;
+class QMenuBar;
+
+namespace menu {
+
+// One row of a menu design, in the order the entries appear. An entry followed by deeper entries
+// opens a submenu; any other entry is a command.
+struct Voce {
+    int livello; // 1 on the menu bar, 2 and 3 in submenus
+    const char *nome;
+    const char *testo;
+    bool spuntata;
+};
+
+// Builds the menu tree on the bar and returns every entry's action by name (each action also
+// carries its name as objectName). Command entries show a check mark only when a handler sets one:
+// choosing an entry never changes its own mark, as Qt's checkable actions otherwise would.
+QHash<QString, QAction *> costruisci(QMenuBar *barra, std::span<const Voce> voci);
+
+} // namespace menu

@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QPushButton>
+#include <QToolButton>
+
+// Push buttons that behave as on the classic desktop: a focused button is pressed by Space and
+// also by Enter, which Qt's buttons ignore outside a dialog. A held Enter presses once.
+
+class Pulsante : public QPushButton
+{
+    Q_OBJECT
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent *evento) override;
+};
+
+// A graphical button: its picture centred above its caption.
+class PulsanteGrafico : public QToolButton
+{
+    Q_OBJECT
+public:
+    explicit PulsanteGrafico(QWidget *genitore = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent *evento) override;
+};
