@@ -19,6 +19,7 @@ FormAvvio::FormAvvio(Piattaforma &piattaforma, QWidget *genitore)
     setObjectName(QStringLiteral("FormAvvio"));
     // No title text: a single blank, since an empty title makes Qt show the program's name.
     setWindowTitle(QStringLiteral(" "));
+    setAccessibleName(titoloApplicazione);
     setWindowIcon(QIcon(QStringLiteral(":/icona.png")));
     setFixedSize(twips::inPixel(d::larghezza, d::altezza));
     setAutoFillBackground(true);

@@ -80,6 +80,7 @@ void lettere::costruisci()
 {
     // No title text: a single blank, since an empty title makes Qt show the program's name.
     setWindowTitle(QStringLiteral(" "));
+    setAccessibleName(titoloApplicazione);
 
     area = new QWidget(this);
     area->setObjectName(QStringLiteral("area"));
@@ -96,10 +97,13 @@ void lettere::costruisci()
     Image1->setFrameStyle(QFrame::Box | QFrame::Plain);
     Image1->setLineWidth(1);
     Image1->setScaledContents(true);
+    Image1->setAccessibleName(QStringLiteral("Immagine della parola"));
 
     // The no face first, so that the yes face lies in front of it.
     ComandoIconaNo = faccia(area, "ComandoIconaNo", ":/no@2x.png");
     ComandoIconaSi = faccia(area, "ComandoIconaSi", ":/si@2x.png");
+    ComandoIconaNo->setAccessibleName(QStringLiteral("Faccina triste"));
+    ComandoIconaSi->setAccessibleName(QStringLiteral("Faccina contenta"));
 
     Label3 = etichetta(area, "Label3", d::Label3);
     Label2 = etichetta(area, "Label2", d::Label2);
@@ -116,6 +120,7 @@ void lettere::costruisci()
         t->setGeometry(twips::inPixel(d::casella(i)));
         t->setFont(fontCaselle);
         t->setText(QString::fromLatin1(d::testoText1));
+        t->setAccessibleName(QStringLiteral("Lettera %1").arg(i + 1));
         Text1[std::size_t(i)] = t;
 
         auto *l = new QLabel(QString::fromLatin1(d::testoLabel1), area);
@@ -125,6 +130,7 @@ void lettere::costruisci()
         l->setAlignment(Qt::AlignCenter);
         l->setAutoFillBackground(true);
         comeCasella(l);
+        l->setAccessibleName(QStringLiteral("Lettera %1").arg(i + 1));
         QPalette tavolozza = l->palette();
         tavolozza.setColor(QPalette::Window, colori::colore(d::sfondoLabel1));
         tavolozza.setColor(QPalette::Text, colori::colore(d::testoLabel1Colore));
@@ -204,8 +210,8 @@ void lettere::Form_Load()
 {
     stato.esatti = 0;
     stato.errati = 0;
-    EtichettaEsatti->setText(regole::testoConteggio(stato.esatti));
-    EtichettaErrati->setText(regole::testoConteggio(stato.errati));
+    scriviConteggio(EtichettaEsatti, stato.esatti);
+    scriviConteggio(EtichettaErrati, stato.errati);
     // mnu4 is already checked in the design, so no mark is set here.
     stato.lunghezza = 4;
     stato.nomeLista = QStringLiteral("lista4.txt");
@@ -285,6 +291,14 @@ void lettere::mostraImmagine(const QString &parola)
     Image1->setPixmap(immagine);
 }
 
+void lettere::scriviConteggio(QLabel *etichetta, qint16 valore)
+{
+    etichetta->setText(regole::testoConteggio(valore));
+    // A screen reader says what is counted along with the count.
+    const QLabel *nome = etichetta == EtichettaEsatti ? Label3 : Label2;
+    etichetta->setAccessibleName(nome->text() + QStringLiteral(": ") + QString::number(valore));
+}
+
 const QString &lettere::parolaCorrente() const
 {
     if (stato.indiceParola < 0 || stato.indiceParola > 200)
@@ -297,7 +311,7 @@ void lettere::Command1_Click()
     ComandoIconaSi->show();
     ComandoIconaNo->hide();
     stato.esatti = regole::contatorePiuUno(stato.esatti);
-    EtichettaEsatti->setText(regole::testoConteggio(stato.esatti));
+    scriviConteggio(EtichettaEsatti, stato.esatti);
     nuovoTurno();
 }
 
@@ -322,8 +336,8 @@ void lettere::mnuAzzera_Click()
     stato.errati = 0;
     ComandoIconaSi->show();
     ComandoIconaNo->hide();
-    EtichettaErrati->setText(regole::testoConteggio(stato.errati));
-    EtichettaEsatti->setText(regole::testoConteggio(stato.esatti));
+    scriviConteggio(EtichettaErrati, stato.errati);
+    scriviConteggio(EtichettaEsatti, stato.esatti);
 }
 
 // ---- Letter entry ------------------------------------------------------------------------------
@@ -334,7 +348,7 @@ void lettere::letteraSbagliata()
     ComandoIconaNo->show();
     stato.errati = regole::contatorePiuUno(stato.errati);
     moduloColoriSuoni.suonaNo();
-    EtichettaErrati->setText(regole::testoConteggio(stato.errati));
+    scriviConteggio(EtichettaErrati, stato.errati);
 }
 
 void lettere::batticco_Click(int indice)

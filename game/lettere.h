@@ -86,6 +86,7 @@ private:
     void scegliLista(QAction *voce, qint16 lunghezza, const QString &nomeLista);
     void cambiaMaiuscole(bool maiuscole);
     void letteraSbagliata();
+    void scriviConteggio(QLabel *etichetta, qint16 valore);
     const QString &parolaCorrente() const;
     void mostraImmagine(const QString &parola);
 

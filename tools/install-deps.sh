@@ -5,10 +5,16 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake ninja-build pkg-config
+    # build
+    build-essential cmake ninja-build pkg-config dpkg-dev file
     qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
+    # the designs' fonts: Arial and Times New Roman resolve to these metric-compatible faces
     fonts-liberation2
+    # end-to-end tests in a real X server, screen readers' view, packaging checks
     xvfb xauth xdotool x11-utils imagemagick
+    at-spi2-core python3-pyatspi dbus dbus-x11 appstream desktop-file-utils
+    # fuzzing and sanitizers
+    clang libclang-rt-14-dev
 )
 
 missing=()
