@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+#
+# Regenerates data/jpg/<word>.jpg for every word of data/lista3.txt ..
+# data/lista6.txt, drawing each word with the Noto Emoji picture named in
+# tools/parole-emoji.tsv (word <TAB> codepoint sequence <TAB> note).
+#
+# Needs: node and npm (the Noto Emoji set is installed from the npm package
+# @iconify-json/noto into a temporary folder), and the Debian packages
+#     librsvg2-bin  (rsvg-convert)
+#     imagemagick   (convert)
+#
+# Each picture is the emoji drawing trimmed to its own outline, scaled to fit
+# 420 x 420 pixels and centred on a white 480 x 480 JPEG (quality 85).
+# The old pictures are replaced only once every new one has been made; a
+# picture whose word is no longer in any list is removed.
+#
+# Environment: NOTO_VERSION picks the package version (default below).
+set -euo pipefail
+
+cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
+
+NOTO_VERSION=${NOTO_VERSION:-1.2.9}
+SIZE=480
+DRAWING=420
+QUALITY=85
+
+for tool in node npm rsvg-convert convert; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "make-pictures: '$tool' not found (see the top of $0)" >&2
+        exit 1
+    fi
+done
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+echo "make-pictures: installing @iconify-json/noto@$NOTO_VERSION"
+npm install --prefix "$tmp/npm" --no-save --no-audit --no-fund --silent \
+    "@iconify-json/noto@$NOTO_VERSION" >/dev/null
+pkg="$tmp/npm/node_modules/@iconify-json/noto"
+
+lists=(data/lista3.txt data/lista4.txt data/lista5.txt data/lista6.txt)
+node tools/make-pictures.mjs "$pkg" tools/parole-emoji.tsv "$tmp/svg" "${lists[@]}"
+
+mkdir -p "$tmp/jpg"
+for svg in "$tmp"/svg/*.svg; do
+    word=$(basename "$svg" .svg)
+    # Render large with transparency, trim to the drawing, then fit and centre.
+    rsvg-convert --width $((DRAWING * 2)) --height $((DRAWING * 2)) --keep-aspect-ratio \
+        --format png --output "$tmp/$word.png" "$svg"
+    convert "$tmp/$word.png" -trim +repage \
+        -resize "${DRAWING}x${DRAWING}" \
+        -background white -alpha remove -alpha off \
+        -gravity center -extent "${SIZE}x${SIZE}" \
+        -colorspace sRGB -type TrueColor -strip \
+        -sampling-factor 4:2:0 -quality "$QUALITY" \
+        "$tmp/jpg/$word.jpg"
+    rm -f "$tmp/$word.png"
+done
+
+mkdir -p data/jpg
+find data/jpg -maxdepth 1 -type f -iname '*.jpg' -delete
+mv "$tmp"/jpg/*.jpg data/jpg/
+echo "make-pictures: $(find data/jpg -maxdepth 1 -name '*.jpg' | wc -l) pictures in data/jpg"
