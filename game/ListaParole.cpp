@@ -78,11 +78,12 @@ std::vector<Campo> leggiCampi(QStringView testo, std::size_t limite)
             while (p < n && testo[p] != u',' && !fineRiga(testo[p]))
                 ++p;
         } else {
-            // An unclosed quote opens a field that ends with its line, without the quote.
+            // An unclosed quote opens a field that ends with its line, without the quote; as it is
+            // taken as closed there, the line's commas belong to the word.
             const bool apertaSenzaChiusura = p < n && testo[p] == u'"';
             const qsizetype inizio = apertaSenzaChiusura ? p + 1 : p;
             p = inizio;
-            while (p < n && testo[p] != u',' && !fineRiga(testo[p]))
+            while (p < n && (apertaSenzaChiusura || testo[p] != u',') && !fineRiga(testo[p]))
                 ++p;
             qsizetype fine = p;
             while (fine > inizio && blank(testo[fine - 1]))
