@@ -1,0 +1,318 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "finte.h"
+#include "tools/verifica/verifica.h"
+
+#include <QBuffer>
+#include <QProcess>
+#include <QTest>
+#include <QtEndian>
+
+namespace
+{
+
+// A playable WAV: a RIFF header with a PCM format chunk and an empty data chunk.
+QByteArray wav()
+{
+    QByteArray b;
+    auto u32 = [&b](quint32 v) { b.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 4); };
+    auto u16 = [&b](quint16 v) { b.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 2); };
+    b += "RIFF";
+    u32(36);
+    b += "WAVEfmt ";
+    u32(16);
+    u16(1); // PCM
+    u16(1); // mono
+    u32(8000); // samples per second
+    u32(16000); // bytes per second
+    u16(2);
+    u16(16);
+    b += "data";
+    u32(0);
+    return b;
+}
+
+QByteArray immagineIn(const char *formato)
+{
+    QImage img(16, 16, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    QByteArray byte;
+    QBuffer buffer(&byte);
+    buffer.open(QIODevice::WriteOnly);
+    if (!img.save(&buffer, formato))
+        throw std::runtime_error("cannot encode test picture");
+    return byte;
+}
+
+// A data folder the checker finds nothing wrong with: every list, picture and sound in place.
+void preparaPulita(const PiattaformaFinta &f)
+{
+    f.lista(3, {"ape", "gru"});
+    f.lista(4, {"cane", "lupo"});
+    f.lista(5, {"gatto"});
+    f.lista(6, {"ananas", "banana"});
+    for (const char *s : {"si1", "si2", "si3", "si4", "no"})
+        f.scrivi(QStringLiteral("suoni/%1.wav").arg(QLatin1StringView(s)), wav());
+}
+
+QStringList righe(const verifica::Esito &esito)
+{
+    QStringList r;
+    for (const verifica::Problema &p : esito.problemi)
+        r << verifica::testo(p);
+    return r;
+}
+
+// Expected lines end in "*" where the rest comes from the system (a decoder's own error text).
+bool corrisponde(const QStringList &trovate, const QStringList &attese)
+{
+    if (trovate.size() != attese.size())
+        return false;
+    for (qsizetype i = 0; i < attese.size(); ++i) {
+        const QString &a = attese[i];
+        if (a.endsWith(u'*') ? !trovate[i].startsWith(a.chopped(1)) : trovate[i] != a)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+class TestVerifica : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cartellaPulita();
+    void lista4_data();
+    void lista4();
+    void oltreDuecentoParole();
+    void listeMancantiONonFile();
+    void suoni_data();
+    void suoni();
+    void programma_data();
+    void programma();
+};
+
+void TestVerifica::cartellaPulita()
+{
+    PiattaformaFinta f;
+    preparaPulita(f);
+    const verifica::Esito esito = verifica::controlla(f.cartella.path());
+    QVERIFY2(esito.problemi.empty(), qPrintable(righe(esito).join(u'\n')));
+    QCOMPARE(esito.liste, 4);
+    QCOMPARE(esito.parole, 7);
+    QCOMPARE(verifica::riepilogo(esito), QStringLiteral("Nessun problema: 4 liste, 7 parole."));
+}
+
+void TestVerifica::lista4_data()
+{
+    QTest::addColumn<QByteArray>("contenuto");
+    QTest::addColumn<QStringList>("immagini"); // picture files to lay in jpg/, as JPEGs
+    QTest::addColumn<QStringList>("attese");
+
+    const QStringList caneLupo {"cane.jpg", "lupo.jpg"};
+    QTest::newRow("upper case and CR LF are fine")
+        << QByteArray("CANE\r\nLupo\r\n") << caneLupo << QStringList {};
+    QTest::newRow("picture matched without regard to case")
+        << QByteArray("cane\n") << QStringList {"CANE.JPG"} << QStringList {};
+    QTest::newRow("word of the wrong length")
+        << QByteArray("cane\ngatto\n") << QStringList {"cane.jpg", "gatto.jpg"}
+        << QStringList {"lista4.txt:2: la parola «gatto» ha 5 caratteri invece di 4"};
+    QTest::newRow("letter the keyboard lacks, reported once")
+        << QByteArray("però\nlupo\nòòòò\n") << QStringList {"però.jpg", "lupo.jpg", "òòòò.jpg"}
+        << QStringList {"lista4.txt:1: la parola «però» contiene «ò», che la tastiera non ha",
+               "lista4.txt:3: la parola «òòòò» contiene «ò», che la tastiera non ha"};
+    QTest::newRow("empty line is an empty word")
+        << QByteArray("cane\n\nlupo\n") << caneLupo
+        << QStringList {"lista4.txt:2: parola vuota (una riga vuota o due virgole di seguito)"};
+    QTest::newRow("nothing between commas is an empty word")
+        << QByteArray("cane,,lupo\n") << caneLupo
+        << QStringList {"lista4.txt:1: parola vuota (una riga vuota o due virgole di seguito)"};
+    QTest::newRow("repeat without regard to case names the first line")
+        << QByteArray("cane\nlupo\n\"CANE\"\n") << caneLupo
+        << QStringList {"lista4.txt:3: parola «CANE» ripetuta: c'è già alla riga 1"};
+    QTest::newRow("leading blank kept by quotes") << QByteArray("\" ane\"\n") << QStringList {"ane.jpg"}
+                                                  << QStringList {"lista4.txt:1: spazio nella parola « ane»"};
+    QTest::newRow("trailing tab kept by quotes")
+        << QByteArray("lupo,\"cane\t\"\n") << caneLupo
+        << QStringList {"lista4.txt:1: spazio nella parola «cane[U+0009]»",
+               "lista4.txt:1: la parola «cane[U+0009]» ha 5 caratteri invece di 4",
+               "lista4.txt:1: la parola «cane[U+0009]» non può essere il nome di un file"};
+    QTest::newRow("slash in a word")
+        << QByteArray("ca/e\n") << QStringList {}
+        << QStringList {"lista4.txt:1: la parola «ca/e» contiene «/», che la tastiera non ha",
+               "lista4.txt:1: la parola «ca/e» non può essere il nome di un file"};
+    QTest::newRow("parent folder as a word, on the line after a quoted line end")
+        << QByteArray("\"lu\npo\"\n....\n\"..\"\n") << QStringList {".....jpg"}
+        << QStringList {"lista4.txt:1: spazio nella parola «lu[U+000A]po»",
+               "lista4.txt:1: la parola «lu[U+000A]po» ha 5 caratteri invece di 4",
+               "lista4.txt:1: la parola «lu[U+000A]po» non può essere il nome di un file",
+               "lista4.txt:3: la parola «....» contiene «.», che la tastiera non ha",
+               "lista4.txt:4: la parola «..» contiene «.», che la tastiera non ha",
+               "lista4.txt:4: la parola «..» ha 2 caratteri invece di 4",
+               "lista4.txt:4: la parola «..» non può essere il nome di un file"};
+    QTest::newRow("control character")
+        << QByteArray("ca\x01o\n") << QStringList {}
+        << QStringList {"lista4.txt:1: la parola «ca[U+0001]o» contiene «U+0001», che la tastiera non ha",
+               "lista4.txt:1: la parola «ca[U+0001]o» non può essere il nome di un file"};
+    QTest::newRow("percent signs in a word stay as written")
+        << QByteArray("%1%2\n") << QStringList {"%1%2.jpg"}
+        << QStringList {"lista4.txt:1: la parola «%1%2» contiene «%», «1», «2», che la tastiera non ha"};
+    QTest::newRow("missing picture")
+        << QByteArray("cane\nlupo\n") << QStringList {"lupo.jpg"}
+        << QStringList {"lista4.txt:1: manca l'immagine jpg/cane.jpg della parola «cane»"};
+    QTest::newRow("empty list") << QByteArray() << QStringList {}
+                                << QStringList {"lista4.txt: la lista è vuota"};
+}
+
+void TestVerifica::lista4()
+{
+    QFETCH(QByteArray, contenuto);
+    QFETCH(QStringList, immagini);
+    QFETCH(QStringList, attese);
+    PiattaformaFinta f;
+    preparaPulita(f);
+    QVERIFY(QFile::remove(f.percorso("jpg/cane.jpg")));
+    QVERIFY(QFile::remove(f.percorso("jpg/lupo.jpg")));
+    f.scrivi("lista4.txt", contenuto);
+    for (const QString &i : immagini)
+        f.immagine(i);
+
+    const QStringList trovate = righe(verifica::controlla(f.cartella.path()));
+    QVERIFY2(corrisponde(trovate, attese), qPrintable(QStringLiteral("found:\n") + trovate.join(u'\n')));
+}
+
+void TestVerifica::oltreDuecentoParole()
+{
+    // 100 words on each of the first two lines, the 201st alone on the third.
+    PiattaformaFinta f;
+    preparaPulita(f);
+    QStringList parole;
+    for (char a = 'a'; a <= 'z' && parole.size() < 205; ++a)
+        for (char b = 'a'; b <= 'z' && parole.size() < 205; ++b)
+            parole << QStringLiteral("ca%1%2").arg(QChar(a)).arg(QChar(b));
+    QByteArray testo = parole.mid(0, 100).join(u',').toUtf8() + '\n'
+        + parole.mid(100, 100).join(u',').toUtf8() + '\n' + parole.mid(200).join(u',').toUtf8() + '\n';
+    f.scrivi("lista4.txt", testo);
+    for (const QString &p : parole)
+        f.immagine(p + QStringLiteral(".jpg"), Qt::red, QSize(8, 8));
+
+    const verifica::Esito esito = verifica::controlla(f.cartella.path());
+    QCOMPARE(righe(esito),
+        QStringList {"lista4.txt:3: più di 200 parole: il gioco rifiuta la lista a partire da qui"});
+    QCOMPARE(esito.parole, 200 + 5); // the 200 the game would take, and the other lists' five
+}
+
+void TestVerifica::listeMancantiONonFile()
+{
+    PiattaformaFinta f;
+    preparaPulita(f);
+    QVERIFY(QFile::remove(f.percorso("lista3.txt")));
+    QVERIFY(QFile::remove(f.percorso("lista5.txt")));
+    QVERIFY(QDir().mkpath(f.percorso("lista5.txt")));
+    QVERIFY(QFile::rename(f.percorso("lista6.txt"), f.percorso("LISTA6.TXT")));
+
+    const verifica::Esito esito = verifica::controlla(f.cartella.path());
+    QCOMPARE(righe(esito),
+        (QStringList {
+            "lista3.txt: lista mancante: il gioco non può usare le parole di 3 lettere",
+            "lista5.txt: La lista di parole non è un file: lista5.txt",
+        }));
+    QCOMPARE(esito.liste, 2);
+}
+
+void TestVerifica::suoni_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("contenuto"); // empty: the file is removed
+    QTest::addColumn<QStringList>("attese");
+    QTest::newRow("missing sound") << "si2.wav" << QByteArray()
+                                   << QStringList {"suoni/si2.wav: suono mancante"};
+    QTest::newRow("not a RIFF file")
+        << "no.wav" << QByteArray("ID3\x03 not a wave at all")
+        << QStringList {"suoni/no.wav: non è un suono WAV (manca l'intestazione RIFF/WAVE)"};
+    QTest::newRow("RIFF of another kind")
+        << "si4.wav" << QByteArray("RIFF\x04\0\0\0AVI ")
+        << QStringList {"suoni/si4.wav: non è un suono WAV (manca l'intestazione RIFF/WAVE)"};
+    QTest::newRow("header cut short")
+        << "si1.wav" << QByteArray("RIFF\x04\0\0\0WA")
+        << QStringList {"suoni/si1.wav: non è un suono WAV (manca l'intestazione RIFF/WAVE)"};
+}
+
+void TestVerifica::suoni()
+{
+    QFETCH(QString, file);
+    QFETCH(QByteArray, contenuto);
+    QFETCH(QStringList, attese);
+    PiattaformaFinta f;
+    preparaPulita(f);
+    QVERIFY(QFile::remove(f.percorso("suoni/" + file)));
+    if (!contenuto.isEmpty())
+        f.scrivi("suoni/" + file, contenuto);
+    QCOMPARE(righe(verifica::controlla(f.cartella.path())), attese);
+}
+
+void TestVerifica::programma_data()
+{
+    QTest::addColumn<QString>("guasto"); // what to break in a clean folder
+    QTest::addColumn<QStringList>("argomenti");
+    QTest::addColumn<int>("uscita");
+    QTest::addColumn<QStringList>("stdout");
+
+    // "%d" stands for the data folder.
+    QTest::newRow("clean folder") << "" << QStringList {"%d"} << 0
+                                  << QStringList {"Nessun problema: 4 liste, 7 parole."};
+    QTest::newRow("clean folder by default is the current one")
+        << "" << QStringList {} << 0 << QStringList {"Nessun problema: 4 liste, 7 parole."};
+    QTest::newRow("PNG named .jpg")
+        << "png" << QStringList {"%d"} << 1
+        << QStringList {
+               "jpg/cane.jpg: non è un'immagine JPEG: è in formato png (parola «cane» di lista4.txt:1)"};
+    QTest::newRow("JPEG cut short") << "troncata" << QStringList {"%d"} << 1
+                                    << QStringList {"jpg/cane.jpg: Immagine illeggibile: jpg/cane.jpg*"};
+    QTest::newRow("help") << "" << QStringList {"--help"} << 0
+                          << QStringList {"Uso: batticco-verifica [cartella]*"};
+    QTest::newRow("two folders") << "" << QStringList {"%d", "%d"} << 2 << QStringList {};
+    QTest::newRow("unknown option") << "" << QStringList {"--tutto"} << 2 << QStringList {};
+    QTest::newRow("folder that does not exist") << "" << QStringList {"%d/nessuna"} << 2 << QStringList {};
+    QTest::newRow("a file, not a folder") << "" << QStringList {"%d/lista4.txt"} << 2 << QStringList {};
+}
+
+void TestVerifica::programma()
+{
+    QFETCH(QString, guasto);
+    QFETCH(QStringList, argomenti);
+    QFETCH(int, uscita);
+    QFETCH(QStringList, stdout);
+    PiattaformaFinta f;
+    preparaPulita(f);
+    if (guasto == u"png") {
+        f.scrivi("jpg/cane.jpg", immagineIn("PNG"));
+    } else if (guasto == u"troncata") {
+        const QByteArray jpeg = immagineIn("JPEG");
+        f.scrivi("jpg/cane.jpg", jpeg.left(jpeg.size() / 3));
+    }
+    for (QString &a : argomenti)
+        a.replace(QStringLiteral("%d"), f.cartella.path());
+
+    QProcess programma;
+    programma.setWorkingDirectory(f.cartella.path());
+    programma.start(QStringLiteral(BATTICCO_VERIFICA), argomenti);
+    QVERIFY(programma.waitForFinished(60000));
+    QCOMPARE(programma.exitStatus(), QProcess::NormalExit);
+    const QString out = QString::fromUtf8(programma.readAllStandardOutput());
+    const QString err = QString::fromUtf8(programma.readAllStandardError());
+    QCOMPARE(programma.exitCode(), uscita);
+    QStringList trovate = out.split(u'\n', Qt::SkipEmptyParts);
+    if (argomenti.contains(QStringLiteral("--help")))
+        trovate = trovate.mid(0, 1);
+    QVERIFY2(corrisponde(trovate, stdout), qPrintable(out + err));
+    if (uscita == 2)
+        QVERIFY2(err.contains(QStringLiteral("Uso: batticco-verifica"))
+                || err.contains(QStringLiteral("cartella non trovata")),
+            qPrintable(err));
+    if (uscita == 1)
+        QCOMPARE(err, QStringLiteral("1 problema trovato.\n"));
+}
+
+QTEST_GUILESS_MAIN(TestVerifica)
+#include "tst_verifica.moc"
