@@ -5,22 +5,23 @@
 
 namespace {
 
-bool eInvio(const QKeyEvent *evento)
+// Enter presses the button; a held Enter presses it once. True when the key was Enter.
+bool premiConInvio(QAbstractButton *pulsante, QKeyEvent *evento)
 {
-    return evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter;
+    if (evento->key() != Qt::Key_Return && evento->key() != Qt::Key_Enter)
+        return false;
+    if (!evento->isAutoRepeat())
+        pulsante->click();
+    evento->accept();
+    return true;
 }
 
 } // namespace
 
 void Pulsante::keyPressEvent(QKeyEvent *evento)
 {
-    if (eInvio(evento)) {
-        if (!evento->isAutoRepeat())
-            click();
-        evento->accept();
-        return;
-    }
-    QPushButton::keyPressEvent(evento);
+    if (!premiConInvio(this, evento))
+        QPushButton::keyPressEvent(evento);
 }
 
 PulsanteGrafico::PulsanteGrafico(QWidget *genitore) : QToolButton(genitore)
@@ -32,11 +33,6 @@ PulsanteGrafico::PulsanteGrafico(QWidget *genitore) : QToolButton(genitore)
 
 void PulsanteGrafico::keyPressEvent(QKeyEvent *evento)
 {
-    if (eInvio(evento)) {
-        if (!evento->isAutoRepeat())
-            click();
-        evento->accept();
-        return;
-    }
-    QToolButton::keyPressEvent(evento);
+    if (!premiConInvio(this, evento))
+        QToolButton::keyPressEvent(evento);
 }
