@@ -1,0 +1,227 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/FormAvvio.h"
+#include "app/Modulo1.h"
+#include "finte.h"
+#include "game/lettere.h"
+#include "ui/pulsanti.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QTest>
+
+#include <cmath>
+#include <memory>
+
+namespace {
+
+template <typename Finestra>
+QList<Finestra *> finestre()
+{
+    QList<Finestra *> trovate;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (auto *f = qobject_cast<Finestra *>(w))
+            trovate << f;
+    }
+    return trovate;
+}
+
+void eliminaRinviate() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+} // namespace
+
+// The start flow: the start window on its drawn colour, "Avvio" from the keyboard, the game window
+// in its place, and a missing list that ends the program cleanly.
+class TestAvvio : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void coloreDelloSfondo_data();
+    void coloreDelloSfondo();
+    void avvioDaTastiera_data();
+    void avvioDaTastiera();
+    void avvioUnaVolta();
+    void chiusaSenzaAvvio();
+    void datiMancanti_data();
+    void datiMancanti();
+
+private:
+    std::unique_ptr<PiattaformaFinta> f;
+    FormAvvio *avviaEAttendi();
+};
+
+void TestAvvio::init()
+{
+    f = std::make_unique<PiattaformaFinta>();
+}
+
+void TestAvvio::cleanup()
+{
+    // Every window goes before the platform it refers to.
+    QList<QPointer<QWidget>> aperte;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (!w->parentWidget())
+            aperte << w;
+    }
+    for (const QPointer<QWidget> &w : aperte)
+        delete w.data();
+    eliminaRinviate();
+    f.reset();
+}
+
+FormAvvio *TestAvvio::avviaEAttendi()
+{
+    avvio(f->piattaforma);
+    const auto avvii = finestre<FormAvvio>();
+    if (avvii.size() != 1)
+        return nullptr;
+    FormAvvio *finestra = avvii.front();
+    if (!finestra->isVisible() || !QTest::qWaitForWindowExposed(finestra))
+        return nullptr;
+    return finestra;
+}
+
+void TestAvvio::coloreDelloSfondo_data()
+{
+    QTest::addColumn<double>("r");
+    QTest::addColumn<QColor>("atteso");
+    QTest::newRow("r=0 gives light pink") << 0.0 << QColor(255, 192, 192);
+    QTest::newRow("r=1/18 gives salmon red") << 1.0 / 18.0 << QColor(255, 128, 128);
+    QTest::newRow("r just below 1 gives magenta") << std::nextafter(1.0, 0.0) << QColor(255, 0, 255);
+}
+
+void TestAvvio::coloreDelloSfondo()
+{
+    QFETCH(double, r);
+    QFETCH(QColor, atteso);
+    f->casuale.valori = {r, 0.5, 0.5};
+    FormAvvio *finestra = avviaEAttendi();
+    QVERIFY(finestra);
+    QVERIFY(finestra->autoFillBackground());
+    QCOMPARE(finestra->palette().color(QPalette::Window), atteso);
+    QCOMPARE(f->casuale.estratti, 1);
+    QVERIFY(finestre<lettere>().isEmpty());
+    QVERIFY(f->messaggi.mostrati.empty());
+}
+
+void TestAvvio::avvioDaTastiera_data()
+{
+    QTest::addColumn<int>("tasto");
+    QTest::newRow("Enter") << int(Qt::Key_Enter);
+    QTest::newRow("Return") << int(Qt::Key_Return);
+    QTest::newRow("Space") << int(Qt::Key_Space);
+}
+
+void TestAvvio::avvioDaTastiera()
+{
+    QFETCH(int, tasto);
+    f->lista(4, {QStringLiteral("cane")});
+    FormAvvio *finestra = avviaEAttendi();
+    QVERIFY(finestra);
+    QPointer<FormAvvio> vista(finestra);
+    QVERIFY(QTest::qWaitForWindowActive(finestra));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(finestra->Command1));
+
+    // Press and release through the window, as the keyboard delivers them to the focused button.
+    QTest::keyClick(finestra->windowHandle(), Qt::Key(tasto));
+
+    const auto giochi = finestre<lettere>();
+    QCOMPARE(giochi.size(), 1);
+    lettere *gioco = giochi.front();
+    QVERIFY(gioco->isVisible());
+    QVERIFY(gioco->testAttribute(Qt::WA_DeleteOnClose));
+    // Loaded: the list read, the counters written, the picture shown, the letters in upper case.
+    QCOMPARE(gioco->stato.numParole, qint16(1));
+    QCOMPARE(gioco->stato.parole[1], QStringLiteral("CANE"));
+    QCOMPARE(gioco->EtichettaEsatti->text(), QStringLiteral(" 0"));
+    QVERIFY(!gioco->Image1->pixmap().isNull());
+    QCOMPARE(gioco->batticco[0]->text(), QStringLiteral("Q"));
+    QVERIFY(f->messaggi.mostrati.empty());
+    QCOMPARE(f->uscita.stato, -1);
+
+    // The start window is gone for good, not just hidden.
+    eliminaRinviate();
+    QVERIFY(!vista);
+    QCOMPARE(finestre<FormAvvio>().size(), 0);
+    QVERIFY(gioco->isVisible());
+}
+
+void TestAvvio::avvioUnaVolta()
+{
+    f->lista(4, {QStringLiteral("cane")});
+    FormAvvio *finestra = avviaEAttendi();
+    QVERIFY(finestra);
+    QPointer<FormAvvio> vista(finestra);
+    QPointer<PulsanteGrafico> pulsante(finestra->Command1);
+
+    // A held Enter, and presses that reach the button before the closed window is deleted.
+    QKeyEvent premi(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QKeyEvent ripeti(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+    QApplication::sendEvent(pulsante, &premi);
+    QApplication::sendEvent(pulsante, &ripeti);
+    QCOMPARE(finestre<lettere>().size(), 1);
+    QPointer<lettere> primo(finestre<lettere>().front());
+    if (pulsante)
+        pulsante->click();
+    QCOMPARE(finestre<lettere>().size(), 1);
+    QCOMPARE(finestre<lettere>().front(), primo.data());
+    QVERIFY(primo->isVisible());
+
+    eliminaRinviate();
+    QVERIFY(!vista);
+    QCOMPARE(finestre<lettere>().size(), 1);
+    QVERIFY(f->messaggi.mostrati.empty());
+}
+
+void TestAvvio::chiusaSenzaAvvio()
+{
+    f->lista(4, {QStringLiteral("cane")});
+    FormAvvio *finestra = avviaEAttendi();
+    QVERIFY(finestra);
+    QPointer<FormAvvio> vista(finestra);
+    QVERIFY(finestra->close());
+    eliminaRinviate();
+    QVERIFY(!vista);
+    // No window is left, so the program would end with its last window.
+    QVERIFY(QApplication::quitOnLastWindowClosed());
+    QVERIFY(finestre<lettere>().isEmpty());
+    for (QWidget *w : QApplication::topLevelWidgets())
+        QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+    QVERIFY(f->messaggi.mostrati.empty());
+    QCOMPARE(f->uscita.stato, -1);
+}
+
+void TestAvvio::datiMancanti_data()
+{
+    QTest::addColumn<bool>("conLista");
+    QTest::addColumn<QString>("nominato");
+    QTest::newRow("no word list") << false << "lista4.txt";
+    QTest::newRow("a list word without its picture") << true << "gatto.jpg";
+}
+
+void TestAvvio::datiMancanti()
+{
+    QFETCH(bool, conLista);
+    QFETCH(QString, nominato);
+    if (conLista)
+        f->scrivi(QStringLiteral("lista4.txt"), "gatto\n");
+    FormAvvio *finestra = avviaEAttendi();
+    QVERIFY(finestra);
+    QTest::keyClick(finestra->windowHandle(), Qt::Key_Enter);
+
+    QCOMPARE(f->messaggi.mostrati.size(), std::size_t(1));
+    const auto &m = f->messaggi.mostrati.front();
+    QCOMPARE(m.stile, 16);
+    QVERIFY2(m.testo.contains(nominato, Qt::CaseInsensitive), qPrintable(m.testo));
+    QVERIFY2(m.testo.contains(QDir::toNativeSeparators(f->cartella.path())), qPrintable(m.testo));
+    QCOMPARE(f->uscita.stato, 1);
+    // The half-made game window went with the error.
+    eliminaRinviate();
+    QVERIFY(finestre<lettere>().isEmpty());
+}
+
+QTEST_MAIN(TestAvvio)
+#include "tst_avvio.moc"
