@@ -127,13 +127,13 @@ void lettere::costruisci()
         l->setObjectName(QStringLiteral("Label1_%1").arg(i));
         l->setGeometry(twips::inPixel(d::casella(i)));
         l->setFont(fontCaselle);
-        l->setAlignment(Qt::AlignCenter);
         l->setAutoFillBackground(true);
         comeCasella(l);
         l->setAccessibleName(QStringLiteral("Lettera %1").arg(i + 1));
         QPalette tavolozza = l->palette();
         tavolozza.setColor(QPalette::Window, colori::colore(d::sfondoLabel1));
-        tavolozza.setColor(QPalette::Text, colori::colore(d::testoLabel1Colore));
+        // A label draws its text, and its plain frame, in the foreground colour: the button text's.
+        tavolozza.setColor(QPalette::WindowText, colori::colore(d::testoLabel1Colore));
         l->setPalette(tavolozza);
         Label1[std::size_t(i)] = l;
     }
@@ -268,7 +268,17 @@ void lettere::nuovoTurno()
     stato.posizione = 0;
     preparaCaselle();
     Command1->setEnabled(false);
-    mostraImmagine(parolaCorrente());
+    try {
+        mostraImmagine(parolaCorrente());
+    } catch (const Errore &e) {
+        // An empty list leaves the word of slot 1: say that the list is empty, not only that a
+        // picture named after the empty word is missing.
+        if (stato.numParole > 0)
+            throw;
+        throw Errore(QStringLiteral("La lista di parole è vuota: %1\n%2")
+                         .arg(QDir::toNativeSeparators(percorsi::dati(p.cartellaDati, u'\\' + stato.nomeLista)),
+                              e.messaggio()));
+    }
     if (mnuPc->isChecked()) {
         for (CasellaTesto *t : Text1)
             t->setEnabled(false);

@@ -252,6 +252,8 @@ void TestTurni::listaVuota()
     h.carica();
     QCOMPARE(h.f.uscita.stato, 1);
     QVERIFY(h.f.messaggi.mostrati.back().testo.contains(QDir::toNativeSeparators("jpg/.jpg")));
+    QVERIFY(h.f.messaggi.mostrati.back().testo.startsWith("La lista di parole è vuota"));
+    QVERIFY(h.f.messaggi.mostrati.back().testo.contains("lista4.txt"));
 
     Gioco k;
     k.f.scrivi("lista4.txt", "");

@@ -78,16 +78,6 @@ int statoMaiuscole(Qt::KeyboardModifiers m)
 
 } // namespace tastiVirtuali
 
-namespace {
-
-void disegnaBordo(QWidget *w, QPainter &pittore)
-{
-    pittore.setPen(w->palette().color(QPalette::Active, QPalette::Shadow));
-    pittore.setBrush(Qt::NoBrush);
-    pittore.drawRect(w->rect().adjusted(0, 0, -1, -1));
-}
-
-} // namespace
 
 CasellaTesto::CasellaTesto(QWidget *genitore) : QLineEdit(genitore)
 {
@@ -126,18 +116,15 @@ void CasellaTesto::keyReleaseEvent(QKeyEvent *evento)
 void CasellaTesto::paintEvent(QPaintEvent *evento)
 {
     QLineEdit::paintEvent(evento);
+    // The same thin border as the letter labels' frame, which a label draws in its text colour.
     QPainter pittore(this);
-    disegnaBordo(this, pittore);
+    pittore.setPen(palette().color(QPalette::Active, QPalette::ButtonText));
+    pittore.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void comeCasella(QWidget *etichetta)
+void comeCasella(QLabel *etichetta)
 {
-    if (auto *l = qobject_cast<QLabel *>(etichetta)) {
-        l->setFrameStyle(QFrame::Box | QFrame::Plain);
-        l->setLineWidth(1);
-        QPalette tavolozza = l->palette();
-        // A plain box frame is drawn in the label's foreground colour; keep it the box border's.
-        tavolozza.setColor(QPalette::WindowText, tavolozza.color(QPalette::Shadow));
-        l->setPalette(tavolozza);
-    }
+    etichetta->setFrameStyle(QFrame::Box | QFrame::Plain);
+    etichetta->setLineWidth(1);
+    etichetta->setAlignment(Qt::AlignCenter);
 }

@@ -18,6 +18,8 @@ int statoMaiuscole(Qt::KeyboardModifiers modificatori); // 1 Shift, 2 Ctrl, 4 Al
 // A one-line letter box with the two key events of the classic desktop: a key press that may change
 // the character before the box receives it, and a key release carrying the virtual-key code.
 // Releases that auto-repeat sends while a key is held are not passed on: a held key is released once.
+class QLabel;
+
 class CasellaTesto : public QLineEdit
 {
     Q_OBJECT
@@ -34,4 +36,4 @@ protected:
 };
 
 // A letter label drawn like a letter box: white, with the same thin border.
-void comeCasella(QWidget *etichetta);
+void comeCasella(QLabel *etichetta);
