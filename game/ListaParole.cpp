@@ -39,7 +39,10 @@ QString decodifica(const QByteArray &byte)
     QByteArrayView vista(byte);
     if (vista.startsWith("\xEF\xBB\xBF"))
         vista = vista.sliced(3);
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    // Stateless: a multi-byte sequence cut off at the end of the file is an error, not a character
+    // held back for more input that never comes.
+    QStringDecoder utf8(QStringDecoder::Utf8,
+                        QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
     QString testo = utf8.decode(vista);
     if (!utf8.hasError())
         return testo;

@@ -290,6 +290,12 @@ void lettere::nuovoTurno()
 void lettere::mostraImmagine(const QString &parola)
 {
     const QString nome = regole::senzaSpaziIniziali(parola);
+    // No file system takes a name this long: such a "word" names no picture, and building paths
+    // around megabytes of it would only cost memory. The message shows its beginning.
+    if (nome.size() > 255)
+        throw Errore(QStringLiteral("Immagine non trovata: %1 (nome troppo lungo)")
+                         .arg(QDir::toNativeSeparators(p.cartellaDati + QStringLiteral("/jpg/") + nome.left(40) +
+                                                       QChar(0x2026) + QStringLiteral(".jpg"))));
     const QString percorso = percorsi::dati(p.cartellaDati, QStringLiteral("\\jpg\\") + nome + QStringLiteral(".jpg"));
     // A word is a file name inside the picture folder and nothing more: it never leads elsewhere.
     if (!percorsi::nomeSicuro(nome))

@@ -4,6 +4,7 @@
 #include "ui/messaggi.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QWidget>
 
 void UscitaQt::termina(int stato)
@@ -15,8 +16,28 @@ void UscitaQt::termina(int stato)
     QCoreApplication::exit(stato);
 }
 
-void riportaErrore(Messaggi &messaggi, Uscita &uscita, const QString &messaggio)
+namespace {
+
+// A message is a line or two. One built around a hostile name (a "word" of megabytes) keeps its
+// beginning and its end, which name the file, and loses its middle: a message box laying out
+// megabytes of text would hang the program.
+QString accorciato(const QString &messaggio)
 {
+    constexpr qsizetype inizio = 400;
+    constexpr qsizetype fine = 200;
+    if (messaggio.size() <= inizio + fine + 1)
+        return messaggio;
+    return messaggio.left(inizio) + QChar(0x2026) + messaggio.right(fine);
+}
+
+} // namespace
+
+void riportaErrore(Messaggi &messaggi, Uscita &uscita, const QString &testo)
+{
+    const QString messaggio = accorciato(testo);
+    // Also on standard error, before the box waits for its answer: whoever started the program
+    // (a script, a school's launcher, a test) can read what went wrong.
+    qWarning().noquote() << messaggio;
     messaggi.mostra(messaggio, stile::iconaErrore);
     uscita.termina(1);
 }
