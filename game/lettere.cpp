@@ -245,6 +245,8 @@ void lettere::preparaCaselle()
 {
     for (int i = 0; i < d::caselle; ++i) {
         Label1[std::size_t(i)]->setText(QString());
+        // The label's accessible name is its place; its description is the letter it holds.
+        Label1[std::size_t(i)]->setAccessibleDescription(QString());
         Text1[std::size_t(i)]->setText(QString());
         Label1[std::size_t(i)]->hide();
         Text1[std::size_t(i)]->hide();
@@ -375,6 +377,7 @@ void lettere::batticco_Click(int indice)
         // Past the end of the word a matching key is ignored: the row has no further label to fill.
         if (stato.posizione < stato.lunghezza) {
             Label1[std::size_t(stato.posizione)]->setText(tasto);
+            Label1[std::size_t(stato.posizione)]->setAccessibleDescription(tasto);
             ++stato.posizione;
         }
     } else {

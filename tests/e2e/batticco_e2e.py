@@ -165,6 +165,32 @@ class Sessione:
         log("Xvfb su", self.display)
         return self.display
 
+    def avvia_accessibilita(self):
+        """A private session bus and the accessibility bus on it, as a desktop session has them; Qt then
+        publishes its widgets over AT-SPI. This process talks to them too (for pyatspi)."""
+        lettura, scrittura = os.pipe()
+        bus = self.avvia_processo(["dbus-daemon", "--session", "--nofork", "--nopidfile",
+                                   f"--print-address={scrittura}"], pass_fds=(scrittura,),
+                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(scrittura)
+        with os.fdopen(lettura, "rb") as f:
+            indirizzo = f.readline().decode().strip()
+        verifica(indirizzo and bus.poll() is None, "il bus di sessione non è partito")
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = indirizzo
+        self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+        self.env["NO_AT_BRIDGE"] = "0"
+        self.avvia_processo(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # pyatspi reads these when it is first imported.
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = indirizzo
+        os.environ["DISPLAY"] = self.display
+
+        def pronto():
+            r = subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                                "org.a11y.Bus.GetAddress"], env=self.env, capture_output=True, text=True)
+            return r.returncode == 0 and "unix:" in r.stdout
+        aspetta(pronto, "il bus dell'accessibilità")
+
     def x(self, *argomenti, controlla=True, attesa=ATTESA):
         r = subprocess.run(list(argomenti), env=self.env, capture_output=True, text=True, timeout=attesa)
         if controlla and r.returncode != 0:
@@ -353,3 +379,62 @@ def simili(a, b, quota=0.93, tolleranza=0x30):
     uguali = sum(1 for x, y in zip(a, b)
                  if all(abs(((x >> s) & 0xFF) - ((y >> s) & 0xFF)) <= tolleranza for s in (0, 8, 16)))
     return uguali / len(a) >= quota
+
+
+# ---- The screen readers' view (AT-SPI) -----------------------------------------------------------
+
+def applicazione(pid):
+    """The program's accessible application, once it has registered on the accessibility bus."""
+    import pyatspi
+
+    def trova():
+        desktop = pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            a = desktop.getChildAtIndex(i)
+            try:
+                if a is not None and a.get_process_id() == pid:
+                    return a
+            except Exception:
+                continue
+        return None
+    return aspetta(trova, "il programma sul bus dell'accessibilità")
+
+
+def nodi(radice, profondita=12):
+    """Every accessible below radice, depth first, as (ruolo, nome, oggetto)."""
+    pila = [(radice, 0)]
+    while pila:
+        nodo, livello = pila.pop()
+        yield nodo.getRoleName(), nodo.name, nodo
+        if livello < profondita:
+            for i in reversed(range(nodo.childCount)):
+                figlio = nodo.getChildAtIndex(i)
+                if figlio is not None:
+                    pila.append((figlio, livello + 1))
+
+
+def visibile(nodo):
+    import pyatspi
+    return nodo.getState().contains(pyatspi.STATE_SHOWING)
+
+
+def attivo(nodo):
+    import pyatspi
+    return nodo.getState().contains(pyatspi.STATE_SENSITIVE)
+
+
+def testo(nodo):
+    try:
+        t = nodo.queryText()
+    except NotImplementedError:
+        return None
+    return t.getText(0, -1)
+
+
+def premi(nodo):
+    """Presses a button through its first action, as a screen reader's user does."""
+    azioni = nodo.queryAction()
+    nomi = [azioni.getName(i) for i in range(azioni.nActions)]
+    indice = next((i for i, n in enumerate(nomi) if n in ("Press", "press", "click")), 0)
+    verifica(azioni.nActions > 0, f"{nodo.name!r} non ha azioni")
+    azioni.doAction(indice)
