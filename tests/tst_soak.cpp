@@ -1,0 +1,185 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Ten thousand random events on the game window (keys on screen and on the keyboard, menu commands,
+// "avanti", help), from a fixed seed, with the game's invariants checked after every one.
+
+#include "finte.h"
+#include "game/lettere.h"
+#include "game/regole.h"
+#include "ui/caselle.h"
+#include "ui/pulsanti.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+
+#include <random>
+
+namespace {
+
+qint64 residenteKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &riga : f.readAll().split('\n')) {
+        if (riga.startsWith("VmRSS:"))
+            return riga.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return -1;
+}
+
+int spuntate(std::initializer_list<QAction *> gruppo)
+{
+    int n = 0;
+    for (QAction *a : gruppo)
+        n += a->isChecked() ? 1 : 0;
+    return n;
+}
+
+} // namespace
+
+class TestSoak : public QObject
+{
+    Q_OBJECT
+private slots:
+    void diecimilaEventi();
+};
+
+void TestSoak::diecimilaEventi()
+{
+    PiattaformaFinta f;
+    f.lista(3, {"ape", "oca", "gru", "re"});
+    f.lista(4, {"cane", "lupo", "orso", "topo", "rana"});
+    f.lista(5, {"gatto", "tigre", "zebra", "mucca"});
+    f.lista(6, {"chiave", "cavallo", "pecora"}); // one word longer than its list, on purpose
+    f.messaggi.risposta = risposta::no; // "Vuoi terminare?" is answered No
+    f.casuale.valori.clear();
+    std::mt19937 caso(20240611u);
+    std::uniform_real_distribution<double> uniforme(0.0, 1.0);
+
+    lettere w(f.piattaforma);
+    f.piattaforma.protetto([&] { w.Form_Load(); });
+    QCOMPARE(f.uscita.stato, -1);
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+    QAction *const menu[] = {w.mnuAzzera, w.mnu3,         w.mnu4,         w.mnu5,       w.mnu6,    w.mnuVideo,
+                             w.mnuPc,     w.mnumaiuscoli, w.mnuminuscoli, w.mnuInforma, w.mnuEsci};
+    bool facciaDecisa = false; // both faces stand until a handler first picks one
+    QString etichettaEsatti = w.EtichettaEsatti->text();
+    qint64 residenteDopoMille = 0;
+    int parole = 0, erroriTotali = 0;
+
+    for (int evento = 0; evento < 10'000; ++evento) {
+        // Every draw the game makes comes from the seeded sequence too.
+        f.casuale.predefinito = uniforme(caso);
+        const qint16 erratiPrima = w.stato.errati;
+        const QString attesa = regole::letteraAttesa(w.stato.parole[std::size_t(w.stato.indiceParola)],
+                                                     w.stato.posizione);
+        bool avanti = false, azzera = false;
+        const int tipo = int(caso() % 100);
+        QString descrizione;
+
+        if (tipo < 70 && !w.mnuPc->isChecked()) {
+            // A key on screen: mostly the expected letter, so that words get finished.
+            int i = int(caso() % 26);
+            if (caso() % 4 != 0) {
+                for (int k = 0; k < 26; ++k) {
+                    if (w.batticco[std::size_t(k)]->text() == attesa)
+                        i = k;
+                }
+            }
+            descrizione = QStringLiteral("click on key %1").arg(w.batticco[std::size_t(i)]->text());
+            QTest::mouseClick(w.batticco[std::size_t(i)], Qt::LeftButton);
+        } else if (tipo < 70) {
+            // A key typed into the letter box that has the focus.
+            CasellaTesto *casella = nullptr;
+            for (CasellaTesto *t : w.Text1) {
+                if (t->isEnabled() && !t->isHidden())
+                    casella = t;
+            }
+            if (!casella)
+                continue;
+            static const char tasti[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 ";
+            const int scelta = int(caso() % 10);
+            if (scelta < 6 && attesa.size() == 1 && casella->text().isEmpty()) {
+                descrizione = QStringLiteral("expected key ") + attesa;
+                QTest::keyClick(casella, attesa.at(0).toLatin1());
+            } else if (scelta < 8) {
+                descrizione = QStringLiteral("backspace");
+                QTest::keyClick(casella, Qt::Key_Backspace);
+            } else if (scelta == 8) {
+                descrizione = QStringLiteral("return");
+                QTest::keyClick(casella, Qt::Key_Return);
+            } else {
+                const char c = tasti[caso() % (sizeof tasti - 1)];
+                descrizione = QStringLiteral("key %1").arg(QLatin1Char(c));
+                QTest::keyClick(casella, c);
+            }
+        } else if (tipo < 78) {
+            QAction *a = menu[caso() % std::size(menu)];
+            descrizione = QStringLiteral("menu ") + a->objectName();
+            azzera = a == w.mnuAzzera;
+            a->trigger();
+        } else if (tipo < 96) {
+            if (!w.Command1->isEnabled())
+                continue;
+            descrizione = QStringLiteral("avanti");
+            avanti = true;
+            QTest::mouseClick(w.Command1, Qt::LeftButton);
+        } else {
+            descrizione = QStringLiteral("help");
+            QTest::mouseClick(w.SSCommand1, Qt::LeftButton);
+        }
+
+        const QByteArray dove = QStringLiteral("event %1 (%2)").arg(evento).arg(descrizione).toUtf8();
+        const StatoGioco &s = w.stato;
+        QVERIFY2(f.uscita.stato == -1, dove);
+        QVERIFY2(s.posizione >= 0 && s.posizione <= s.lunghezza, dove);
+        QVERIFY2(s.esatti >= 0 && s.errati >= 0, dove);
+        QVERIFY2(s.indiceParola >= 1 && s.indiceParola <= s.numParole, dove);
+
+        parole += avanti ? 1 : 0;
+        erroriTotali += s.errati > erratiPrima ? 1 : 0;
+        if (avanti || azzera || s.errati != erratiPrima)
+            facciaDecisa = true;
+        if (facciaDecisa)
+            QVERIFY2(w.ComandoIconaSi->isHidden() != w.ComandoIconaNo->isHidden(), dove);
+
+        QVERIFY2(spuntate({w.mnu3, w.mnu4, w.mnu5, w.mnu6}) == 1, dove);
+        QVERIFY2(spuntate({w.mnuVideo, w.mnuPc}) == 1, dove);
+        QVERIFY2(spuntate({w.mnumaiuscoli, w.mnuminuscoli}) == 1, dove);
+
+        // Errati always shows its counter; Esatti shows it as last written by "avanti" or a reset,
+        // since help lowers the counter without writing it.
+        QVERIFY2(w.EtichettaErrati->text() == u' ' + QString::number(s.errati), dove);
+        if (avanti || azzera)
+            etichettaEsatti = regole::testoConteggio(s.esatti);
+        QVERIFY2(w.EtichettaEsatti->text() == etichettaEsatti, dove);
+
+        // One letter place per letter of the chosen list, on the keyboard chosen.
+        int posti = 0;
+        for (int i = 0; i < 6; ++i) {
+            posti += w.mnuPc->isChecked() ? !w.Text1[std::size_t(i)]->isHidden()
+                                          : !w.Label1[std::size_t(i)]->isHidden();
+        }
+        QVERIFY2(posti == s.lunghezza, dove);
+
+        if (evento == 999)
+            residenteDopoMille = residenteKb();
+    }
+    // The run really played: words finished on both keyboards, wrong letters, boxes answered.
+    qInfo("%d words finished, %d wrong letters, %d message boxes", parole, erroriTotali,
+          int(f.messaggi.mostrati.size()));
+    QVERIFY(parole > 300);
+    QVERIFY(erroriTotali > 300);
+    QVERIFY(f.messaggi.mostrati.size() > 100);
+    const qint64 residenteFine = residenteKb();
+    qInfo("resident memory: %lld kB after 1,000 events, %lld kB after 10,000", residenteDopoMille, residenteFine);
+    QVERIFY2(residenteFine - residenteDopoMille < 4 * 1024,
+             qPrintable(QStringLiteral("grew by %1 kB").arg(residenteFine - residenteDopoMille)));
+}
+
+QTEST_MAIN(TestSoak)
+#include "tst_soak.moc"
