@@ -12,6 +12,10 @@
 
 int main(int argc, char *argv[])
 {
+    // Outside a desktop session there is no session bus, and D-Bus would start one of its own and
+    // write its address under the home folder. The game needs no bus: leave it without one.
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("batticco"));
 

@@ -21,10 +21,13 @@ def quanti_inchiostro(pixel):
     return quanti_scuri(pixel, 0xD8)  # the start window's client area
 
 
-def main(eseguibile):
+def main(eseguibile, prima_di_partire=None, a_fine_partita=None):
+    """prima_di_partire(s, cartella) runs before the program starts, a_fine_partita(s, cartella) after it ends."""
     with Sessione("gioco") as s:
         s.avvia_x()
         cartella = cartella_dati(s.temp, eseguibile, {3: "ape", 4: "cane"})
+        if prima_di_partire:
+            prima_di_partire(s, cartella)
         inizio = time.monotonic()
         programma = s.avvia_programma(cartella)
 
@@ -154,6 +157,8 @@ def main(eseguibile):
         stato = s.aspetta_uscita()
         verifica(stato == 0, f"il programma è uscito con {stato}, non 0")
         log(f"partita intera in {time.monotonic() - inizio:.1f} s")
+        if a_fine_partita:
+            a_fine_partita(s, cartella)
 
 
 if __name__ == "__main__":
