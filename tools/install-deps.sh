@@ -15,6 +15,8 @@ packages=(
     at-spi2-core python3-pyatspi dbus dbus-x11 appstream desktop-file-utils
     # fuzzing and sanitizers
     clang libclang-rt-14-dev
+    # benchmarks: Google Benchmark, and Xlib for the start-up timer
+    libbenchmark-dev libx11-dev
 )
 
 missing=()
