@@ -18,7 +18,7 @@ minima="$build/bench/finestra_minima"
 gioco="$build/batticco/batticco"
 
 # An X server of our own, on the first free display.
-exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null & echo "pid $!")
+exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null & echo "pid $!")
 read -r _ xvfb <&3
 read -r display <&3
 trap 'kill "$xvfb" 2>/dev/null || true' EXIT
