@@ -16,6 +16,7 @@ import time
 # The game window's client area and key rectangles, in twips as the design draws them (15 to a pixel).
 TWIPS = 15
 AREA = (624, 480)
+AVVIO = (588, 453)  # the start window, in pixels
 TASTI = {
     "q": (120, 5040), "w": (960, 5040), "e": (1800, 5040), "r": (2640, 5040), "t": (3480, 5040),
     "y": (4320, 5040), "u": (5160, 5040), "a": (600, 5640), "s": (1440, 5640), "d": (2280, 5640),
@@ -235,6 +236,11 @@ class Sessione:
             return None
         return aspetta(trova, descrizione)
 
+    def finestra_avvio(self, programma):
+        """The start window of the program: the one of its designed size, 588 x 453."""
+        return self.finestra_visibile(pid=programma.pid, condizione=lambda g: (g[2], g[3]) == AVVIO,
+                                      descrizione="la finestra d'avvio")
+
     def geometria(self, finestra):
         """(x, y, larghezza, altezza) of the window on the screen, from xwininfo."""
         r = self.x("xwininfo", "-id", str(finestra), controlla=False)
@@ -438,3 +444,14 @@ def premi(nodo):
     indice = next((i for i, n in enumerate(nomi) if n in ("Press", "press", "click")), 0)
     verifica(azioni.nActions > 0, f"{nodo.name!r} non ha azioni")
     azioni.doAction(indice)
+
+
+def esegui(main):
+    """Runs a test script's main on the executable named on the command line; a failed check ends
+    it with status 1 and says why."""
+    try:
+        main(sys.argv[1])
+    except Fallito as e:
+        print("FALLITO:", e, file=sys.stderr)
+        sys.exit(1)
+    print("OK")

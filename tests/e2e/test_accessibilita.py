@@ -5,9 +5,8 @@
 keep up as the game goes on (a wrong key makes "Errati: 1")."""
 
 import string
-import sys
 
-from batticco_e2e import (AREA, Fallito, Sessione, applicazione, aspetta, attivo, cartella_dati, log, nodi, premi,
+from batticco_e2e import (esegui, AREA, Sessione, applicazione, aspetta, attivo, cartella_dati, log, nodi, premi,
                           verifica, visibile)
 
 
@@ -17,8 +16,7 @@ def main(eseguibile):
         s.avvia_accessibilita()
         cartella = cartella_dati(s.temp, eseguibile, {3: "ape", 4: "cane"})
         programma = s.avvia_programma(cartella)
-        avvio = s.finestra_visibile(pid=programma.pid, condizione=lambda g: (g[2], g[3]) == (588, 453),
-                                    descrizione="la finestra d'avvio")
+        avvio = s.finestra_avvio(programma)
         app = applicazione(programma.pid)
 
         def cerca(ruolo, nome, solo_visibili=True):
@@ -76,9 +74,4 @@ def main(eseguibile):
 
 
 if __name__ == "__main__":
-    try:
-        main(sys.argv[1])
-    except Fallito as e:
-        print("FALLITO:", e, file=sys.stderr)
-        sys.exit(1)
-    print("OK")
+    esegui(main)

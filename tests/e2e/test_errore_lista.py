@@ -3,9 +3,8 @@
 """A data folder without lista4.txt: "Avvio" shows an error box that names the missing list, and
 answering it ends the program with a non-zero status, leaving no window behind."""
 
-import sys
 
-from batticco_e2e import Fallito, Sessione, applicazione, aspetta, cartella_dati, log, nodi, verifica
+from batticco_e2e import esegui, Sessione, applicazione, aspetta, cartella_dati, log, nodi, verifica
 
 
 def main(eseguibile):
@@ -14,8 +13,7 @@ def main(eseguibile):
         s.avvia_accessibilita()
         cartella = cartella_dati(s.temp, eseguibile, {3: "ape", 5: "gatto"})
         programma = s.avvia_programma(cartella)
-        avvio = s.finestra_visibile(pid=programma.pid, condizione=lambda g: (g[2], g[3]) == (588, 453),
-                                    descrizione="la finestra d'avvio")
+        avvio = s.finestra_avvio(programma)
         s.tasto(avvio, "Return")
         box = s.finestra_visibile(nome="^Batticco$", pid=programma.pid, descrizione="il messaggio d'errore")
         app = applicazione(programma.pid)
@@ -30,9 +28,4 @@ def main(eseguibile):
 
 
 if __name__ == "__main__":
-    try:
-        main(sys.argv[1])
-    except Fallito as e:
-        print("FALLITO:", e, file=sys.stderr)
-        sys.exit(1)
-    print("OK")
+    esegui(main)

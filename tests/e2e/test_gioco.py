@@ -4,14 +4,12 @@
 the word spelt by clicks on the drawn keys, a wrong key, "avanti", the PC keyboard chosen from the
 menu and the word typed, "Aiutami", and "Esci" answered with Yes."""
 
-import sys
 import time
 
-from batticco_e2e import (AIUTAMI, AVANTI, AREA, CASELLA, FACCIA, PALETTE, SFONDO_GIOCO, TASTI, TASTO, TWIPS,
-                          Fallito, Gioco, Sessione, aspetta, cartella_dati, log, quanti_scuri, simili, verifica,
+from batticco_e2e import (esegui, AIUTAMI, AVANTI, AREA, AVVIO, CASELLA, FACCIA, PALETTE, SFONDO_GIOCO, TWIPS,
+                          Gioco, Sessione, aspetta, cartella_dati, log, quanti_scuri, simili, verifica,
                           voci_barra)
 
-AVVIO = (588, 453)
 
 
 def quanti_inchiostro(pixel):
@@ -32,8 +30,7 @@ def main(eseguibile, prima_di_partire=None, a_fine_partita=None):
         programma = s.avvia_programma(cartella)
 
         # The start window: its own size, a palette colour behind the title.
-        avvio = s.finestra_visibile(pid=programma.pid, condizione=lambda g: (g[2], g[3]) == AVVIO,
-                                    descrizione="la finestra d'avvio")
+        avvio = s.finestra_avvio(programma)
         log(f"finestra d'avvio dopo {time.monotonic() - inizio:.2f} s")
         x, y, _, _ = s.geometria(avvio)
         # Mapped is not yet painted: wait for the first paint, then judge the colour.
@@ -162,9 +159,4 @@ def main(eseguibile, prima_di_partire=None, a_fine_partita=None):
 
 
 if __name__ == "__main__":
-    try:
-        main(sys.argv[1])
-    except Fallito as e:
-        print("FALLITO:", e, file=sys.stderr)
-        sys.exit(1)
-    print("OK")
+    esegui(main)

@@ -7,10 +7,9 @@ before it, and nothing was added. Root ignores permissions, so the listing is wh
 import hashlib
 import os
 import stat
-import sys
 
 import test_gioco
-from batticco_e2e import Fallito, log, verifica
+from batticco_e2e import esegui, log, verifica
 
 
 def elenco(radice):
@@ -69,9 +68,4 @@ def main(eseguibile):
 
 
 if __name__ == "__main__":
-    try:
-        main(sys.argv[1])
-    except Fallito as e:
-        print("FALLITO:", e, file=sys.stderr)
-        sys.exit(1)
-    print("OK")
+    esegui(main)
