@@ -6,6 +6,7 @@
 #include "ui/piattaforma.h"
 #include "ui/pulsanti.h"
 
+#include <QAccessibleWidget>
 #include <QIcon>
 #include <QLabel>
 
@@ -13,10 +14,25 @@
 
 namespace d = FormAvvioDesign;
 
+namespace {
+
+// A plain widget is a "client area" to a screen reader; the start window is a window, as the game
+// window (a main window) already is.
+QAccessibleInterface *comeFinestra(const QString &classe, QObject *oggetto)
+{
+    if (classe == QLatin1String("FormAvvio") && oggetto && oggetto->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget *>(oggetto), QAccessible::Window);
+    return nullptr;
+}
+
+} // namespace
+
 FormAvvio::FormAvvio(Piattaforma &piattaforma, QWidget *genitore)
     : QWidget(genitore), p(piattaforma), moduloColoriSuoni(piattaforma)
 {
     setObjectName(QStringLiteral("FormAvvio"));
+    static const bool installata = (QAccessible::installFactory(comeFinestra), true);
+    Q_UNUSED(installata);
     // No title text: a single blank, since an empty title makes Qt show the program's name.
     setWindowTitle(QStringLiteral(" "));
     setAccessibleName(titoloApplicazione);

@@ -27,9 +27,8 @@ def main(eseguibile):
             verifica(len(trovati) == 1, f"{len(trovati)} {ruolo} {nome!r} visibili, non uno")
             return trovati[0]
 
-        # The start window is a plain widget: Qt gives it the filler role, the game window (a main
-        # window) the frame role. Either way a screen reader reads its name.
-        aspetta(lambda: cerca("filler", "Batticco") or cerca("frame", "Batticco"), "la finestra d'avvio Batticco")
+        # Both windows are windows to a screen reader, each named Batticco.
+        aspetta(lambda: cerca("frame", "Batticco"), "la finestra d'avvio Batticco")
         uno("push button", "Avvio")
         s.tasto(avvio, "Return")
         s.finestra_visibile(pid=programma.pid, condizione=lambda g: g[2] == AREA[0], descrizione="il gioco")
