@@ -5,12 +5,27 @@
 #include "ui/messaggi.h"
 #include "ui/piattaforma.h"
 
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
 void avvio(Piattaforma &piattaforma)
 {
     auto *finestra = new FormAvvio(piattaforma);
     finestra->setAttribute(Qt::WA_DeleteOnClose);
     finestra->Form_Load();
     finestra->show();
+}
+
+void chiudiFinestre()
+{
+    QList<QPointer<QWidget>> finestre;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (!w->parentWidget())
+            finestre << w;
+    }
+    for (const QPointer<QWidget> &w : finestre)
+        delete w.data();
 }
 
 QString testoInformazioni()

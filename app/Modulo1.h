@@ -10,6 +10,9 @@ struct Piattaforma;
 // made), creates the start window and shows it without waiting for it.
 void avvio(Piattaforma &piattaforma);
 
+// Deletes every window still open, each with its own children; the program ends after this.
+void chiudiFinestre();
+
 // The information box: four lines joined by CR LF, no line end after the last.
 QString testoInformazioni();
 void mostraInformazioni(Messaggi &messaggi);

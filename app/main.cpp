@@ -7,8 +7,6 @@
 #include "ui/suoni.h"
 
 #include <QApplication>
-#include <QPointer>
-#include <QWidget>
 
 int main(int argc, char *argv[])
 {
@@ -28,13 +26,6 @@ int main(int argc, char *argv[])
 
     avvio(piattaforma);
     const int stato = QApplication::exec();
-    // Windows still open when the program ends are closed here; their own children go with them.
-    QList<QPointer<QWidget>> finestre;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (!w->parentWidget())
-            finestre << w;
-    }
-    for (const QPointer<QWidget> &w : finestre)
-        delete w.data();
+    chiudiFinestre();
     return stato;
 }

@@ -29,12 +29,3 @@ void ModuloColoriSuoni::suona(const char16_t *relativo)
 {
     p.riproduttore.suona(percorsi::dati(p.cartellaDati, QString::fromUtf16(relativo)));
 }
-
-QStringList ModuloColoriSuoni::percorsiSuoni() const
-{
-    QStringList tutti;
-    for (const char16_t *s : suoniSi)
-        tutti << percorsi::dati(p.cartellaDati, QString::fromUtf16(s));
-    tutti << percorsi::dati(p.cartellaDati, QString::fromUtf16(suonoNo));
-    return tutti;
-}

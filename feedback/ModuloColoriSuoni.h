@@ -30,9 +30,6 @@ public:
     void suonaSi();
     void suonaNo();
 
-    // The full paths of the five sounds, for loading them ahead of their first use.
-    QStringList percorsiSuoni() const;
-
 private:
     void suona(const char16_t *relativo);
 

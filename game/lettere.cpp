@@ -222,17 +222,22 @@ void lettere::Form_Load()
     mnumaiuscoli_Click();
 }
 
+QString lettere::percorsoLista() const
+{
+    return percorsi::dati(p.cartellaDati, u'\\' + stato.nomeLista);
+}
+
 void lettere::caricaLista()
 {
     stato.numParole = 0;
-    const QString testo = listaparole::leggiFile(percorsi::dati(p.cartellaDati, u'\\' + stato.nomeLista));
+    const QString testo = listaparole::leggiFile(percorsoLista());
     const auto campi = listaparole::leggiCampi(testo, listaparole::massimoParole + 1);
     for (const listaparole::Campo &campo : campi) {
         ++stato.numParole;
         const bool maiuscole = mnumaiuscoli->isChecked();
         if (stato.numParole > listaparole::massimoParole) {
             throw Errore(QStringLiteral("Indice fuori intervallo: la lista %1 ha più di %2 parole (riga %3)")
-                             .arg(QDir::toNativeSeparators(percorsi::dati(p.cartellaDati, u'\\' + stato.nomeLista)))
+                             .arg(QDir::toNativeSeparators(percorsoLista()))
                              .arg(listaparole::massimoParole)
                              .arg(campo.riga));
         }
@@ -278,8 +283,7 @@ void lettere::nuovoTurno()
         if (stato.numParole > 0)
             throw;
         throw Errore(QStringLiteral("La lista di parole è vuota: %1\n%2")
-                         .arg(QDir::toNativeSeparators(percorsi::dati(p.cartellaDati, u'\\' + stato.nomeLista)),
-                              e.messaggio()));
+                         .arg(QDir::toNativeSeparators(percorsoLista()), e.messaggio()));
     }
     if (mnuPc->isChecked()) {
         for (CasellaTesto *t : Text1)
@@ -292,16 +296,16 @@ void lettere::nuovoTurno()
 void lettere::mostraImmagine(const QString &parola)
 {
     const QString nome = regole::senzaSpaziIniziali(parola);
-    // No file system takes a name this long: such a "word" names no picture, and building paths
-    // around megabytes of it would only cost memory. The message shows its beginning.
-    if (nome.size() > 255)
-        throw Errore(QStringLiteral("Immagine non trovata: %1 (nome troppo lungo)")
-                         .arg(QDir::toNativeSeparators(p.cartellaDati + QStringLiteral("/jpg/") + nome.left(40) +
-                                                       QChar(0x2026) + QStringLiteral(".jpg"))));
+    // A word is a file name inside the picture folder and nothing more: it never leads elsewhere,
+    // and a "word" of megabytes is refused before any path is built around it. The message shows
+    // the beginning of such a name.
+    if (!percorsi::nomeSicuro(nome)) {
+        const QString mostrato = nome.size() > 40 ? nome.left(40) + QChar(0x2026) : nome;
+        throw Errore(QStringLiteral("Immagine illeggibile: %1 (nome non valido)")
+                         .arg(QDir::toNativeSeparators(p.cartellaDati + QStringLiteral("/jpg/") + mostrato +
+                                                       QStringLiteral(".jpg"))));
+    }
     const QString percorso = percorsi::dati(p.cartellaDati, QStringLiteral("\\jpg\\") + nome + QStringLiteral(".jpg"));
-    // A word is a file name inside the picture folder and nothing more: it never leads elsewhere.
-    if (!percorsi::nomeSicuro(nome))
-        throw Errore(QStringLiteral("Immagine illeggibile: %1 (nome non valido)").arg(QDir::toNativeSeparators(percorso)));
     const qreal rapporto = Image1->devicePixelRatioF();
     const QSize dimensione = Image1->contentsRect().size() * rapporto;
     QPixmap immagine = QPixmap::fromImage(immagini::caricaScalata(percorso, dimensione));

@@ -89,6 +89,7 @@ private:
     void scriviConteggio(QLabel *etichetta, qint16 valore);
     const QString &parolaCorrente() const;
     void mostraImmagine(const QString &parola);
+    QString percorsoLista() const;
 
     template <typename Gestore>
     auto gestore(Gestore g);

@@ -61,13 +61,7 @@ void TestAvvio::init()
 void TestAvvio::cleanup()
 {
     // Every window goes before the platform it refers to.
-    QList<QPointer<QWidget>> aperte;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (!w->parentWidget())
-            aperte << w;
-    }
-    for (const QPointer<QWidget> &w : aperte)
-        delete w.data();
+    chiudiFinestre();
     eliminaRinviate();
     f.reset();
 }

@@ -141,6 +141,8 @@ void TestPalette::percorsiDati()
     QVERIFY(!percorsi::nomeSicuro("../lista4"));
     QVERIFY(!percorsi::nomeSicuro("a\\b"));
     QVERIFY(!percorsi::nomeSicuro(QString("a") + QChar(0) + "b"));
+    QVERIFY(percorsi::nomeSicuro(QString(255, 'a')));
+    QVERIFY(!percorsi::nomeSicuro(QString(256, 'a')));
 }
 
 QTEST_MAIN(TestPalette)

@@ -37,7 +37,7 @@ QString dati(const QString &cartellaDati, const QString &relativo)
 
 bool nomeSicuro(const QString &nome)
 {
-    if (nome == u"." || nome == u"..")
+    if (nome == u"." || nome == u".." || nome.size() > massimoNome)
         return false;
     for (QChar c : nome) {
         if (c == u'/' || c == u'\\' || c == QChar(0))

@@ -13,8 +13,12 @@ namespace percorsi {
 // path as written, which then fails to open with its own name in the error.
 QString dati(const QString &cartellaDati, const QString &relativo);
 
+// No file system takes a longer name.
+inline constexpr qsizetype massimoNome = 255;
+
 // True when the text can stand as (part of) one name inside a folder: no separator of any platform,
-// not "." or "..", no NUL. A word from a list must pass this before it names a picture.
+// not "." or "..", no NUL, not longer than a name can be. A word from a list must pass this before
+// it names a picture.
 bool nomeSicuro(const QString &nome);
 
 } // namespace percorsi

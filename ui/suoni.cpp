@@ -21,12 +21,6 @@ QSoundEffect *RiproduttoreQt::effetto(const QString &percorso)
     return e;
 }
 
-void RiproduttoreQt::prepara(const QStringList &percorsi)
-{
-    for (const QString &p : percorsi)
-        effetto(p);
-}
-
 void RiproduttoreQt::suona(const QString &percorso)
 {
     if (inCorso)

@@ -24,9 +24,6 @@ public:
     ~RiproduttoreQt() override;
     void suona(const QString &percorso) override;
 
-    // Loads the given files ahead of their first use, so the first sound starts without delay.
-    void prepara(const QStringList &percorsi);
-
 private:
     QSoundEffect *effetto(const QString &percorso);
 
