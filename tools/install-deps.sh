@@ -1,23 +1,32 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian packages that building, playing and testing Batticco need.
+# Installs the Debian packages Batticco needs. With --gioco only what building and playing need
+# (tools/play.sh); without it also everything the tests, CI jobs and benchmarks use.
 # Safe to run again: apt-get only fetches what is missing.
 set -euo pipefail
 
-packages=(
+gioco=(
     # build
-    build-essential cmake ninja-build pkg-config dpkg-dev file
+    build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
     # the designs' fonts: Arial and Times New Roman resolve to these metric-compatible faces
     fonts-liberation2
-    # end-to-end tests in a real X server, screen readers' view, packaging checks
+)
+
+prove=(
+    # packaging
+    dpkg-dev file appstream desktop-file-utils
+    # end-to-end tests in a real X server, screen readers' view
     xvfb xauth xdotool x11-utils imagemagick
-    at-spi2-core python3-pyatspi dbus dbus-x11 appstream desktop-file-utils
+    at-spi2-core python3-pyatspi dbus dbus-x11
     # fuzzing and sanitizers
     clang libclang-rt-14-dev
     # benchmarks: Google Benchmark, and Xlib for the start-up timer
     libbenchmark-dev libx11-dev
 )
+
+packages=("${gioco[@]}")
+[ "${1:-}" = --gioco ] || packages+=("${prove[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,7 +3,7 @@
 # Sets everything up on a fresh Debian 12 machine, builds, and starts the game.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
+tools/install-deps.sh --gioco
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j2
 exec build/batticco/batticco
