@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "finte.h"
-#include "tools/verifica/verifica.h"
+#include "game/VerificaDati.h"
 
 #include <QBuffer>
 #include <QProcess>
@@ -84,6 +84,8 @@ private slots:
     void cartellaPulita();
     void lista4_data();
     void lista4();
+    void comeIlGioco_data();
+    void comeIlGioco();
     void oltreDuecentoParole();
     void listeMancantiONonFile();
     void suoni_data();
@@ -179,6 +181,58 @@ void TestVerifica::lista4()
 
     const QStringList trovate = righe(verifica::controlla(f.cartella.path()));
     QVERIFY2(corrisponde(trovate, attese), qPrintable(QStringLiteral("found:\n") + trovate.join(u'\n')));
+}
+
+// Folders the checker used to pass while the game stopped at its first picture, and the reverse.
+void TestVerifica::comeIlGioco_data()
+{
+    QTest::addColumn<QByteArray>("lista");
+    QTest::addColumn<QStringList>("buone"); // pictures that decode
+    QTest::addColumn<QStringList>("rotte"); // files named .jpg that do not
+    QTest::addColumn<QStringList>("attese"); // a prefix of each expected line, in order
+
+    QTest::newRow("good cane.jpg, broken CANE.jpg: the game starts in capitals")
+        << QByteArray("cane\n") << QStringList {"cane.jpg"} << QStringList {"CANE.jpg"}
+        << QStringList {"jpg/CANE.jpg: Immagine illeggibile: jpg/CANE.jpg"};
+    QTest::newRow("dotless i: IIII has no picture")
+        << QByteArray("\xC4\xB1\xC4\xB1\xC4\xB1\xC4\xB1\n") << QStringList {"\u0131\u0131\u0131\u0131.jpg"}
+        << QStringList {}
+        << QStringList {"lista4.txt:1: la parola «ıııı» contiene «ı»",
+               "lista4.txt:1: manca l'immagine jpg/IIII.jpg della parola «ıııı» (scritta in maiuscolo)"};
+    QTest::newRow("picture name from a Mac, decomposed")
+        << QByteArray("caff\xC3\xA8\n") << QStringList {QString::fromUtf8("caffe\xCC\x80.jpg")}
+        << QStringList {}
+        << QStringList {
+               "lista4.txt:1: la parola «caffè» contiene «è»", "lista4.txt:1: la parola «caffè» ha 5"};
+    QTest::newRow("list saved as Unicode by Notepad") << QByteArray("\xFF\xFE"
+                                                                    "c\0a\0n\0e\0\r\0\n\0",
+        14) << QStringList {"cane.jpg"} << QStringList {}
+                                                      << QStringList {};
+    QTest::newRow("DOS end-of-file byte")
+        << QByteArray("cane\r\n\x1A") << QStringList {"cane.jpg"} << QStringList {} << QStringList {};
+}
+
+void TestVerifica::comeIlGioco()
+{
+    QFETCH(QByteArray, lista);
+    QFETCH(QStringList, buone);
+    QFETCH(QStringList, rotte);
+    QFETCH(QStringList, attese);
+    PiattaformaFinta f;
+    preparaPulita(f);
+    QVERIFY(QFile::remove(f.percorso("jpg/cane.jpg")));
+    QVERIFY(QFile::remove(f.percorso("jpg/lupo.jpg")));
+    f.scrivi("lista4.txt", lista);
+    for (const QString &i : buone)
+        f.immagine(i);
+    for (const QString &i : rotte)
+        f.scrivi("jpg/" + i, QByteArray("\xFF\xD8\xFF\xE0 rotta"));
+
+    const QStringList trovate = righe(verifica::controlla(f.cartella.path()));
+    bool uguali = trovate.size() == attese.size();
+    for (qsizetype i = 0; uguali && i < attese.size(); ++i)
+        uguali = trovate[i].startsWith(attese[i]);
+    QVERIFY2(uguali, qPrintable(QStringLiteral("found:\n") + trovate.join(u'\n')));
 }
 
 void TestVerifica::oltreDuecentoParole()

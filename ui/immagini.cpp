@@ -1,13 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/immagini.h"
 
+#include "game/regole.h"
 #include "ui/errori.h"
+#include "ui/percorsi.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 
-namespace immagini {
+namespace immagini
+{
+
+QString percorsoParola(const QString &cartellaDati, QStringView parola)
+{
+    const QString nome = regole::senzaSpaziIniziali(parola);
+    // A "word" of megabytes is refused before any path is built around it; the message shows the
+    // beginning of such a name.
+    if (!percorsi::nomeSicuro(nome)) {
+        const QString mostrato = nome.size() > 40 ? nome.left(40) + QChar(0x2026) : nome;
+        throw Errore(QStringLiteral("Immagine illeggibile: %1 (nome non valido)")
+                         .arg(QDir::toNativeSeparators(
+                             cartellaDati + QStringLiteral("/jpg/") + mostrato + QStringLiteral(".jpg"))));
+    }
+    return percorsi::dati(cartellaDati, QStringLiteral("\\jpg\\") + nome + QStringLiteral(".jpg"));
+}
 
 QImage caricaScalata(const QString &percorso, QSize dimensione)
 {

@@ -4,8 +4,18 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QStringView>
 
-namespace immagini {
+namespace immagini
+{
+
+// The picture of a word, looked up as the game does it: the data folder, "jpg", the word as it is
+// held at that moment (in the letter case in force) without its leading spaces, then ".jpg"; each
+// name taken as written first, then in one normalisation form, then without regard to case
+// (percorsi::dati). The game and the checker both go through here. Throws Errore, naming the path
+// the word would make, when the word cannot be a file name (percorsi::nomeSicuro): a word never
+// leads outside the picture folder.
+QString percorsoParola(const QString &cartellaDati, QStringView parola);
 
 // Decodes the picture file straight to the given size in device pixels, stretched to fill it
 // (width and height independently). The JPEG decoder scales while it decodes, so a large photo

@@ -4,21 +4,32 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace percorsi {
+namespace percorsi
+{
 
-namespace {
+namespace
+{
 
-// The entry of the folder whose name matches without regard to case, or the name unchanged.
+// The entry of the folder that the name stands for: the name itself when it exists; otherwise an
+// entry equal to it once both are in one Unicode normalisation form (a Mac writes names decomposed,
+// a list from Windows holds them composed), and failing that one equal without regard to case.
+// When nothing matches, the name unchanged.
 QString trova(const QString &cartella, const QString &nome)
 {
     if (QFileInfo::exists(cartella + u'/' + nome))
         return nome;
-    const QStringList voci = QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QString cercato = nome.normalized(QString::NormalizationForm_C);
+    const QStringList voci
+        = QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    QString senzaMaiuscole;
     for (const QString &v : voci) {
-        if (v.compare(nome, Qt::CaseInsensitive) == 0)
+        const QString forma = v.normalized(QString::NormalizationForm_C);
+        if (forma == cercato)
             return v;
+        if (senzaMaiuscole.isEmpty() && forma.compare(cercato, Qt::CaseInsensitive) == 0)
+            senzaMaiuscole = v;
     }
-    return nome;
+    return senzaMaiuscole.isEmpty() ? nome : senzaMaiuscole;
 }
 
 } // namespace

@@ -9,8 +9,10 @@
 // prepared on systems that ignore case.
 namespace percorsi {
 
-// The path of an existing file or folder when one matches without regard to case; otherwise the
-// path as written, which then fails to open with its own name in the error.
+// The path of an existing file or folder: each name after the data folder is taken as written when
+// it exists, else as an entry equal to it in Unicode's composed form (names from a Mac come
+// decomposed), else as one equal without regard to case. When none matches, the path as written,
+// which then fails to open with its own name in the error.
 QString dati(const QString &cartellaDati, const QString &relativo);
 
 // No file system takes a longer name.

@@ -2,7 +2,7 @@
 // batticco-verifica: checks a data folder of the game (word lists, pictures, sounds) and prints one
 // line per problem, so a teacher can fix their own lists before a child meets them.
 
-#include "tools/verifica/verifica.h"
+#include "game/VerificaDati.h"
 
 #include <QCoreApplication>
 #include <QDir>

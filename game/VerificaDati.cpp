@@ -1,12 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "tools/verifica/verifica.h"
+#include "game/VerificaDati.h"
 
 #include "feedback/ModuloColoriSuoni.h"
 #include "game/ListaParole.h"
+#include "game/lettereDesign.h"
 #include "game/regole.h"
 #include "ui/errori.h"
 #include "ui/immagini.h"
 #include "ui/percorsi.h"
+#include "ui/twips.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,9 +23,9 @@ namespace verifica
 namespace
 {
 
-// Pictures are decoded at this size to prove they read; the decoder scales while it reads, so this
-// costs little even for a large photo.
-constexpr QSize misuraProva(32, 32);
+// The game's picture box inside its one-pixel frame, at the desktop's usual scale: each picture is
+// decoded at this size, as the game decodes it.
+const QSize misuraRiquadro = twips::inPixel(lettereDesign::Image1).size() - QSize(2, 2);
 
 bool lettera(char32_t c)
 {
@@ -179,23 +181,40 @@ private:
         else
             viste.insert(chiave, riga);
 
-        // The game names the picture after the word without its leading spaces.
-        const QString nome = regole::senzaSpaziIniziali(p);
-        if (!percorsi::nomeSicuro(nome) || controllo) {
+        if (controllo || !percorsi::nomeSicuro(regole::senzaSpaziIniziali(p))) {
             problema(
                 file, riga, QStringLiteral("la parola %1 non può essere il nome di un file").arg(parola(p)));
             return;
         }
-        immagine(file, riga, p, nome);
+        // The game holds the word in capitals or in small letters, as the child chooses, and looks
+        // its picture up in the case in force: both must lead to a picture that plays.
+        const QString maiuscola = regole::inMaiuscolo(p);
+        const QString minuscola = regole::inMinuscolo(p);
+        const bool c1 = QFileInfo::exists(immagini::percorsoParola(cartella, maiuscola));
+        const bool c2 = QFileInfo::exists(immagini::percorsoParola(cartella, minuscola));
+        if (!c1 && !c2) {
+            immagine(file, riga, p, p, QString());
+            return;
+        }
+        immagine(file, riga, p, maiuscola, QStringLiteral(" (scritta in maiuscolo)"));
+        immagine(file, riga, p, minuscola, QStringLiteral(" (scritta in minuscolo)"));
     }
 
-    void immagine(const QString &file, int riga, const QString &p, const QString &nome)
+    void immagine(
+        const QString &file, int riga, const QString &p, const QString &comeTenuta, const QString &caso)
     {
-        const QString percorso
-            = percorsi::dati(cartella, QStringLiteral("\\jpg\\") + nome + QStringLiteral(".jpg"));
+        QString percorso;
+        try {
+            percorso = immagini::percorsoParola(cartella, comeTenuta);
+        } catch (const Errore &) {
+            problema(
+                file, riga, QStringLiteral("la parola %1 non può essere il nome di un file").arg(parola(p)));
+            return;
+        }
         const QString jpg = relativo(percorso);
         if (!QFileInfo::exists(percorso)) {
-            problema(file, riga, QStringLiteral("manca l'immagine %1 della parola %2").arg(jpg, parola(p)));
+            problema(file, riga,
+                QStringLiteral("manca l'immagine %1 della parola %2%3").arg(jpg, parola(p), caso));
             return;
         }
         // One picture, one report, however many words name it.
@@ -219,7 +238,8 @@ private:
             return;
         }
         try {
-            immagini::caricaScalata(percorso, misuraProva);
+            // Decoded exactly as the game decodes it, at the size of the game's picture box.
+            immagini::caricaScalata(percorso, misuraRiquadro);
         } catch (const Errore &e) {
             problema(jpg, 0, senzaPercorso(e.messaggio(), percorso) + dove);
         }
