@@ -17,7 +17,7 @@ gioco=(
 
 prove=(
     # packaging
-    dpkg-dev file appstream desktop-file-utils
+    dpkg-dev file appstream desktop-file-utils lintian
     # end-to-end tests in a real X server, screen readers' view
     xvfb xauth xdotool x11-utils imagemagick
     at-spi2-core python3-pyatspi dbus dbus-x11
