@@ -92,8 +92,9 @@ QString CartellaParole::problemaParolaNuova(int lettere, const QString &parola) 
             .arg(lettere);
     const auto [dove, indice] = trova(parola);
     if (indice >= 0)
-        return dove == lettere ? QStringLiteral("«%1» c'è già in questa lista.").arg(parola.toLower())
-                               : QStringLiteral("«%1» c'è già nella lista di %2 lettere.").arg(parola.toLower()).arg(dove);
+        return dove == lettere
+            ? QStringLiteral("«%1» c'è già in questa lista.").arg(parola.toLower())
+            : QStringLiteral("«%1» c'è già nella lista di %2 lettere.").arg(parola.toLower()).arg(dove);
     if (lista(lettere).parole.size() >= std::size_t(listaparole::massimoParole))
         return QStringLiteral("La lista ha già %1 parole, il massimo che il gioco legge: togline una prima.")
             .arg(listaparole::massimoParole);
@@ -183,7 +184,8 @@ QString CartellaParole::dentro(const QString &relativo) const
     QFileInfo genitore(QFileInfo(percorso).absolutePath());
     const QString reale = genitore.exists() ? genitore.canonicalFilePath() : QString();
     if (radice.isEmpty() || reale.isEmpty() || !(reale == radice || reale.startsWith(radice + u'/')))
-        throw Errore(QStringLiteral("%1 porta fuori dalla cartella %2: non lo tocco.").arg(nativo(percorso), nativo(cartella)));
+        throw Errore(QStringLiteral("%1 porta fuori dalla cartella %2: non lo tocco.")
+                         .arg(nativo(percorso), nativo(cartella)));
     if (QFileInfo(percorso).isSymLink())
         throw Errore(QStringLiteral("%1 è un collegamento: non lo tocco.").arg(nativo(percorso)));
     return percorso;
@@ -207,7 +209,8 @@ void CartellaParole::salva()
         }
         if (!QFileInfo(cartella + QStringLiteral("/jpg")).isDir()
             && !QDir(cartella).mkdir(percorsi::dati(cartella, QStringLiteral("\\jpg"))))
-            throw Errore(QStringLiteral("Non riesco a creare la cartella delle immagini in %1.").arg(nativo(cartella)));
+            throw Errore(QStringLiteral("Non riesco a creare la cartella delle immagini in %1.")
+                             .arg(nativo(cartella)));
         QString nome = fileImmagine(it.key());
         if (nome.isEmpty())
             nome = dentro(QStringLiteral("\\jpg\\") + it.key() + QStringLiteral(".jpg"));

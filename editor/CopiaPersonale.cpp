@@ -23,8 +23,7 @@ namespace
 
 constexpr QFile::Permissions fileNormale
     = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
-constexpr QFile::Permissions eseguibile
-    = fileNormale | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+constexpr QFile::Permissions eseguibile = fileNormale | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
 constexpr QFile::Permissions cartellaNormale = eseguibile;
 
 QString nativo(const QString &p)
@@ -49,13 +48,15 @@ void copiaFile(const QString &da, const QString &a, QFile::Permissions permessi,
     while (!sorgente.atEnd()) {
         const QByteArray pezzo = sorgente.read(1 << 20);
         if (pezzo.isEmpty() && sorgente.error() != QFile::NoError)
-            throw Errore(QStringLiteral("Non riesco a leggere %1: %2").arg(nativo(da), sorgente.errorString()));
+            throw Errore(
+                QStringLiteral("Non riesco a leggere %1: %2").arg(nativo(da), sorgente.errorString()));
         if (destinazione.write(pezzo) != pezzo.size())
             throw Errore(QStringLiteral("Non riesco a scrivere %1: %2 (il disco è pieno?)")
                              .arg(nativo(a), destinazione.errorString()));
     }
     if (!destinazione.flush())
-        throw Errore(QStringLiteral("Non riesco a scrivere %1: %2").arg(nativo(a), destinazione.errorString()));
+        throw Errore(
+            QStringLiteral("Non riesco a scrivere %1: %2").arg(nativo(a), destinazione.errorString()));
     if (stessoOrario)
         destinazione.setFileTime(QFileInfo(da).lastModified(), QFileDevice::FileModificationTime);
     destinazione.close();
@@ -140,8 +141,11 @@ void faiCopia(const QString &sorgente, const QString &destinazione)
     if (!eCartellaGioco(sorgente))
         throw Errore(QStringLiteral("In %1 non c'è il gioco da copiare.").arg(nativo(sorgente)));
     const QFileInfo dest(destinazione);
-    if (dest.exists() && !(dest.isDir() && QDir(destinazione).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)))
-        throw Errore(QStringLiteral("La cartella %1 esiste già e non è vuota: scegline un'altra.").arg(nativo(destinazione)));
+    if (dest.exists()
+        && !(dest.isDir()
+            && QDir(destinazione).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)))
+        throw Errore(QStringLiteral("La cartella %1 esiste già e non è vuota: scegline un'altra.")
+                         .arg(nativo(destinazione)));
     const QString genitore = dest.absolutePath();
     if (!QDir().mkpath(genitore))
         throw Errore(QStringLiteral("Non riesco a creare la cartella %1.").arg(nativo(genitore)));
@@ -156,12 +160,14 @@ void faiCopia(const QString &sorgente, const QString &destinazione)
 
     QTemporaryDir temporanea(genitore + u'/' + u'.' + dest.fileName() + QStringLiteral("-copia-XXXXXX"));
     if (!temporanea.isValid())
-        throw Errore(QStringLiteral("Non riesco a scrivere in %1: %2").arg(nativo(genitore), temporanea.errorString()));
+        throw Errore(QStringLiteral("Non riesco a scrivere in %1: %2")
+                         .arg(nativo(genitore), temporanea.errorString()));
     const QString radice = temporanea.path();
     QFile::setPermissions(radice, cartellaNormale);
 
     const QDir origine(sorgente);
-    QDirIterator it(sorgente, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
+    QDirIterator it(
+        sorgente, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
         const QFileInfo info = it.fileInfo();
@@ -208,15 +214,16 @@ QByteArray testoVoce(const QString &copia, const QString &editor)
     QString t;
     t += QStringLiteral("[Desktop Entry]\nType=Application\n");
     t += QStringLiteral("Name=") + valoreVoce(nome) + u'\n';
-    t += QStringLiteral("Comment=") + valoreVoce(QStringLiteral("Batticco con le parole della cartella %1").arg(assoluto))
-        + u'\n';
+    t += QStringLiteral("Comment=")
+        + valoreVoce(QStringLiteral("Batticco con le parole della cartella %1").arg(assoluto)) + u'\n';
     t += QStringLiteral("Exec=") + valoreVoce(argomentoExec(percorsoProgramma(assoluto))) + u'\n';
     t += QStringLiteral("Path=") + valoreVoce(assoluto) + u'\n';
     t += QStringLiteral("Icon=batticco\nTerminal=false\nCategories=Education;Languages;KidsGame;\n");
     t += QStringLiteral("StartupNotify=true\n");
     if (!editor.isEmpty()) {
         t += QStringLiteral("Actions=parole;\n\n[Desktop Action parole]\nName=Cambia le parole\n");
-        t += QStringLiteral("Exec=") + valoreVoce(argomentoExec(editor) + u' ' + argomentoExec(assoluto)) + u'\n';
+        t += QStringLiteral("Exec=") + valoreVoce(argomentoExec(editor) + u' ' + argomentoExec(assoluto))
+            + u'\n';
     }
     return t.toUtf8();
 }
@@ -229,7 +236,8 @@ QString scriviVoce(const QString &copia, const QString &editor)
         throw Errore(QStringLiteral("Non riesco a creare la cartella %1.").arg(nativo(cartella)));
     QSaveFile f(percorso);
     if (!f.open(QIODevice::WriteOnly) || f.write(testoVoce(copia, editor)) < 0 || !f.commit())
-        throw Errore(QStringLiteral("Non riesco a scrivere la voce del menu %1: %2").arg(nativo(percorso), f.errorString()));
+        throw Errore(QStringLiteral("Non riesco a scrivere la voce del menu %1: %2")
+                         .arg(nativo(percorso), f.errorString()));
     return percorso;
 }
 
@@ -255,7 +263,8 @@ void aggiornaProgramma(const QString &installato, const QString &copia)
         throw;
     }
     // rename() replaces the old file in one step: the copy always has a whole program.
-    if (std::rename(QFile::encodeName(nuovo).constData(), QFile::encodeName(percorsoProgramma(copia)).constData())
+    if (std::rename(
+            QFile::encodeName(nuovo).constData(), QFile::encodeName(percorsoProgramma(copia)).constData())
         != 0) {
         QFile::remove(nuovo);
         throw Errore(QStringLiteral("Non riesco a sostituire il programma in %1.").arg(nativo(copia)));

@@ -47,8 +47,8 @@ QString filtroImmagini()
 
 } // namespace
 
-DialogoParola::DialogoParola(
-    int lettere, std::function<QString(const QString &)> controllo, const QString &parolaFissa, QWidget *genitore)
+DialogoParola::DialogoParola(int lettere, std::function<QString(const QString &)> controllo,
+    const QString &parolaFissa, QWidget *genitore)
     : QDialog(genitore)
     , controllo(std::move(controllo))
     , fissa(!parolaFissa.isEmpty())
@@ -94,8 +94,10 @@ DialogoParola::DialogoParola(
     anteprima->setAlignment(Qt::AlignCenter);
     anteprima->setAccessibleName(QStringLiteral("Anteprima della figura nel gioco"));
 
-    conferma = new QPushButton(fissa ? QStringLiteral("&Cambia l'immagine") : QStringLiteral("&Aggiungi"), this);
-    conferma->setAccessibleName(fissa ? QStringLiteral("Cambia l'immagine") : QStringLiteral("Aggiungi la parola"));
+    conferma
+        = new QPushButton(fissa ? QStringLiteral("&Cambia l'immagine") : QStringLiteral("&Aggiungi"), this);
+    conferma->setAccessibleName(
+        fissa ? QStringLiteral("Cambia l'immagine") : QStringLiteral("Aggiungi la parola"));
     annulla = new QPushButton(QStringLiteral("Annulla"), this);
     annulla->setAccessibleName(QStringLiteral("Annulla"));
     // Enter in the file field opens the photo; it must not also close the dialog.
@@ -134,8 +136,8 @@ DialogoParola::DialogoParola(
     connect(campoFile, &QLineEdit::returnPressed, this, [this] { caricaFoto(campoFile->text().trimmed()); });
     connect(sfoglia, &QPushButton::clicked, this, [this] {
         const QString iniziale = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-        const QString scelto = QFileDialog::getOpenFileName(
-            this, QStringLiteral("Scegli la foto"), QDir(iniziale).exists() ? iniziale : QDir::homePath(), filtroImmagini());
+        const QString scelto = QFileDialog::getOpenFileName(this, QStringLiteral("Scegli la foto"),
+            QDir(iniziale).exists() ? iniziale : QDir::homePath(), filtroImmagini());
         if (!scelto.isEmpty())
             caricaFoto(scelto);
     });
@@ -177,11 +179,13 @@ bool DialogoParola::caricaFoto(const QString &percorso)
         inquadratura->impostaFoto(foto);
         QString nota;
         if (std::min(foto.width(), foto.height()) < riquadro::lato / 2)
-            nota = QStringLiteral(" È piccola: nel gioco si vedrà sfocata. Se puoi, scegline una più grande.");
-        esitoFoto->setText(QStringLiteral("Foto di %1 x %2 pixel. Sposta il quadrato sulla parte da mostrare.%3")
-                               .arg(foto.width())
-                               .arg(foto.height())
-                               .arg(nota));
+            nota
+                = QStringLiteral(" È piccola: nel gioco si vedrà sfocata. Se puoi, scegline una più grande.");
+        esitoFoto->setText(
+            QStringLiteral("Foto di %1 x %2 pixel. Sposta il quadrato sulla parte da mostrare.%3")
+                .arg(foto.width())
+                .arg(foto.height())
+                .arg(nota));
         return true;
     } catch (const Errore &e) {
         esitoFoto->setText(e.messaggio());
@@ -193,11 +197,11 @@ bool DialogoParola::caricaFoto(const QString &percorso)
 void DialogoParola::aggiorna()
 {
     const QString problema = fissa ? QString() : controllo(parola());
-    if (!fissa)
-    {
+    if (!fissa) {
         esitoParola->setText(problema.isEmpty() ? QStringLiteral("Va bene.") : problema);
         QPalette colori = esitoParola->palette();
-        colori.setColor(QPalette::WindowText, problema.isEmpty() ? QColor(0x00, 0x70, 0x00) : QColor(0xB0, 0x00, 0x00));
+        colori.setColor(
+            QPalette::WindowText, problema.isEmpty() ? QColor(0x00, 0x70, 0x00) : QColor(0xB0, 0x00, 0x00));
         esitoParola->setPalette(colori);
     }
     const bool foto = !inquadratura->foto().isNull();

@@ -16,7 +16,8 @@ bool DomandeQt::chiedi(const QString &titolo, const QString &testo, const QStrin
 
 Domande::Salvataggio DomandeQt::chiediSalvataggio(const QString &testo)
 {
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Modifiche non salvate"), testo, QMessageBox::NoButton, genitore);
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Modifiche non salvate"), testo,
+        QMessageBox::NoButton, genitore);
     QPushButton *salva = box.addButton(QStringLiteral("&Salva"), QMessageBox::AcceptRole);
     QPushButton *nonSalvare = box.addButton(QStringLiteral("&Non salvare"), QMessageBox::DestructiveRole);
     QPushButton *annulla = box.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole);

@@ -70,6 +70,15 @@ QIcon iconaMancante()
     return QIcon(p);
 }
 
+// The game's picture from any image: a square of the right side is taken as it is, anything else
+// is framed at its centre first.
+QByteArray figura(const QImage &immagine)
+{
+    if (immagine.size() == QSize(riquadro::lato, riquadro::lato))
+        return riquadro::jpeg(immagine);
+    return riquadro::jpeg(riquadro::ritaglia(immagine, riquadro::alCentro(immagine.size())));
+}
+
 } // namespace
 
 // Adds or takes out one word; undoing puts things back as they were, pictures waiting to be saved
@@ -77,7 +86,8 @@ QIcon iconaMancante()
 class ComandoParola : public QUndoCommand
 {
 public:
-    ComandoParola(FinestraParole &f, bool aggiunta, int lettere, int indice, QString parola, QByteArray immagine)
+    ComandoParola(
+        FinestraParole &f, bool aggiunta, int lettere, int indice, QString parola, QByteArray immagine)
         : f(f)
         , aggiunta(aggiunta)
         , lettere(lettere)
@@ -85,7 +95,8 @@ public:
         , parola(std::move(parola))
         , immagine(std::move(immagine))
     {
-        setText((aggiunta ? QStringLiteral("aggiungi «%1»") : QStringLiteral("togli «%1»")).arg(this->parola));
+        setText(
+            (aggiunta ? QStringLiteral("aggiungi «%1»") : QStringLiteral("togli «%1»")).arg(this->parola));
         prima = f.modello->immagineInAttesa(this->parola);
     }
     void redo() override { aggiunta ? metti() : leva(true); }
@@ -147,7 +158,8 @@ private:
     QByteArray prima;
 };
 
-FinestraParole::FinestraParole(Domande &domande, const QString &installato, const QString &editor, QWidget *genitore)
+FinestraParole::FinestraParole(
+    Domande &domande, const QString &installato, const QString &editor, QWidget *genitore)
     : QMainWindow(genitore)
     , domande(domande)
     , installato(installato)
@@ -211,8 +223,10 @@ FinestraParole::FinestraParole(Domande &domande, const QString &installato, cons
     problemi = new QListWidget(pannello);
     problemi->setAccessibleName(QStringLiteral("Problemi trovati"));
     problemi->setWordWrap(true);
-    connect(problemi, &QListWidget::itemActivated, this, [this](QListWidgetItem *i) { vaiAlProblema(problemi->row(i)); });
-    connect(problemi, &QListWidget::itemClicked, this, [this](QListWidgetItem *i) { vaiAlProblema(problemi->row(i)); });
+    connect(problemi, &QListWidget::itemActivated, this,
+        [this](QListWidgetItem *i) { vaiAlProblema(problemi->row(i)); });
+    connect(problemi, &QListWidget::itemClicked, this,
+        [this](QListWidgetItem *i) { vaiAlProblema(problemi->row(i)); });
     colonnaProblemi->addWidget(riepilogo);
     colonnaProblemi->addWidget(problemi, 1);
     auto *dock = new QDockWidget(QStringLiteral("Controllo della cartella"), this);
@@ -243,24 +257,28 @@ FinestraParole::~FinestraParole()
 
 void FinestraParole::costruisciMenu()
 {
-    auto azione = [this](QMenu *menu, const char *nome, const QString &testo, QKeySequence tasto, auto gestore) {
-        auto *a = new QAction(testo, this);
-        a->setObjectName(QString::fromLatin1(nome));
-        a->setShortcut(tasto);
-        connect(a, &QAction::triggered, this, gestore);
-        menu->addAction(a);
-        return a;
-    };
+    auto azione
+        = [this](QMenu *menu, const char *nome, const QString &testo, QKeySequence tasto, auto gestore) {
+              auto *a = new QAction(testo, this);
+              a->setObjectName(QString::fromLatin1(nome));
+              a->setShortcut(tasto);
+              connect(a, &QAction::triggered, this, gestore);
+              menu->addAction(a);
+              return a;
+          };
     QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuApri = azione(file, "mnuApri", QStringLiteral("&Apri una cartella…"), QKeySequence::Open, [this] { dialogoApri(); });
-    mnuCopia = azione(file, "mnuCopia", QStringLiteral("Fai la &mia copia del gioco…"), QKeySequence(), [this] { dialogoCopia(); });
+    mnuApri = azione(file, "mnuApri", QStringLiteral("&Apri una cartella…"), QKeySequence::Open,
+        [this] { dialogoApri(); });
+    mnuCopia = azione(file, "mnuCopia", QStringLiteral("Fai la &mia copia del gioco…"), QKeySequence(),
+        [this] { dialogoCopia(); });
     mnuAggiornaCopia = azione(file, "mnuAggiornaCopia", QStringLiteral("A&ggiorna il programma della copia"),
         QKeySequence(), [this] { aggiornaCopia(); });
     file->addSeparator();
     mnuSalva = azione(file, "mnuSalva", QStringLiteral("&Salva"), QKeySequence::Save, [this] { salva(); });
-    mnuProva = azione(file, "mnuProva", QStringLiteral("&Prova il gioco"), QKeySequence(Qt::Key_F5), [this] { provaGioco(); });
-    mnuControlla = azione(file, "mnuControlla", QStringLiteral("&Controlla la cartella"), QKeySequence(Qt::Key_F7),
-        [this] { controlla(); });
+    mnuProva = azione(file, "mnuProva", QStringLiteral("&Prova il gioco"), QKeySequence(Qt::Key_F5),
+        [this] { provaGioco(); });
+    mnuControlla = azione(file, "mnuControlla", QStringLiteral("&Controlla la cartella"),
+        QKeySequence(Qt::Key_F7), [this] { controlla(); });
     file->addSeparator();
     mnuEsci = azione(file, "mnuEsci", QStringLiteral("&Esci"), QKeySequence::Quit, [this] { close(); });
 
@@ -276,13 +294,14 @@ void FinestraParole::costruisciMenu()
     modifica->addSeparator();
     mnuAggiungi = azione(modifica, "mnuAggiungi", QStringLiteral("A&ggiungi una parola…"), QKeySequence::New,
         [this] { dialogoAggiungi(); });
-    mnuCambia = azione(modifica, "mnuCambia", QStringLiteral("&Cambia l'immagine…"), QKeySequence(Qt::CTRL | Qt::Key_I),
-        [this] { dialogoCambia(); });
+    mnuCambia = azione(modifica, "mnuCambia", QStringLiteral("&Cambia l'immagine…"),
+        QKeySequence(Qt::CTRL | Qt::Key_I), [this] { dialogoCambia(); });
     mnuTogli = azione(modifica, "mnuTogli", QStringLiteral("&Togli la parola"), QKeySequence::Delete,
         [this] { dialogoTogli(); });
 
     QMenu *aiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
-    mnuInformazioni = azione(aiuto, "mnuInformazioni", QStringLiteral("&Informazioni"), QKeySequence(), [this] { informazioni(); });
+    mnuInformazioni = azione(aiuto, "mnuInformazioni", QStringLiteral("&Informazioni"), QKeySequence(),
+        [this] { informazioni(); });
 
     QToolBar *barra = addToolBar(QStringLiteral("Comandi"));
     barra->setObjectName(QStringLiteral("barra"));
@@ -369,7 +388,8 @@ void FinestraParole::mostraLista(int lettere)
 
 void FinestraParole::mostraListe()
 {
-    for (int n = CartellaParole::primaLunghezza; n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n)
+    for (int n = CartellaParole::primaLunghezza;
+         n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n)
         mostraLista(n);
 }
 
@@ -391,7 +411,8 @@ void FinestraParole::aggiornaTitoli()
         const int n = modello ? int(modello->lista(lettere).parole.size()) : 0;
         schede->setTabText(i, QStringLiteral("%1 lettere (%2)").arg(lettere).arg(n));
     }
-    const QString nome = modello ? QFileInfo(modello->percorso()).fileName() : QStringLiteral("nessuna cartella");
+    const QString nome
+        = modello ? QFileInfo(modello->percorso()).fileName() : QStringLiteral("nessuna cartella");
     setWindowTitle(QStringLiteral("%1[*] - Parole di Batticco").arg(nome));
     if (modello) {
         const ListaInCartella &l = modello->lista(listaCorrente());
@@ -431,16 +452,18 @@ void FinestraParole::aggiornaAvviso()
     } else if (!scrivibile) {
         const bool delGioco = QFileInfo(modello->percorso()).canonicalFilePath() == installato;
         testo += delGioco
-            ? QStringLiteral("Questa è la cartella del gioco installato: qui si guarda soltanto. Per cambiarla "
-                             "servirebbero i permessi di amministratore, e ogni aggiornamento del gioco "
-                             "cancellerebbe le tue parole. Fai la tua copia del gioco: avrà le tue parole e "
-                             "una sua voce nel menu, «Batticco - le mie parole».")
+            ? QStringLiteral(
+                "Questa è la cartella del gioco installato: qui si guarda soltanto. Per cambiarla "
+                "servirebbero i permessi di amministratore, e ogni aggiornamento del gioco "
+                "cancellerebbe le tue parole. Fai la tua copia del gioco: avrà le tue parole e "
+                "una sua voce nel menu, «Batticco - le mie parole».")
             : QStringLiteral("Non hai il permesso di scrivere in questa cartella: qui si guarda soltanto. "
                              "Puoi fare la tua copia del gioco in una cartella tua.");
         copia = !installato.isEmpty();
     } else if (!installato.isEmpty() && copiapersonale::programmaPiuNuovo(installato, modello->percorso())) {
-        testo += QStringLiteral("Il gioco installato è più nuovo del programma di questa copia. Puoi aggiornare il "
-                                "programma: liste, immagini e suoni restano come sono.");
+        testo += QStringLiteral(
+            "Il gioco installato è più nuovo del programma di questa copia. Puoi aggiornare il "
+            "programma: liste, immagini e suoni restano come sono.");
         aggiorna = true;
     }
     testoAvviso->setText(testo);
@@ -454,12 +477,12 @@ void FinestraParole::aggiornaAvviso()
 void FinestraParole::aggiungi(int lettere, const QString &parola, const QImage &immagine)
 {
     const int indice = int(modello->lista(lettere).parole.size());
-    pila.push(new ComandoParola(*this, true, lettere, indice, parola, riquadro::jpeg(immagine)));
+    pila.push(new ComandoParola(*this, true, lettere, indice, parola, figura(immagine)));
 }
 
 void FinestraParole::cambiaImmagine(const QString &parola, const QImage &immagine)
 {
-    pila.push(new ComandoImmagine(*this, parola, riquadro::jpeg(immagine)));
+    pila.push(new ComandoImmagine(*this, parola, figura(immagine)));
 }
 
 bool FinestraParole::togli(int lettere, int indice)
@@ -507,7 +530,8 @@ void FinestraParole::controlla()
         return;
     const verifica::Esito esito = verifica::controlla(modello->percorso());
     static const QRegularExpression diLista(QStringLiteral("di lista(\\d)\\.txt:(\\d+)\\)$"));
-    static const QRegularExpression lista(QStringLiteral("^lista(\\d)\\.txt$"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression lista(
+        QStringLiteral("^lista(\\d)\\.txt$"), QRegularExpression::CaseInsensitiveOption);
     for (const verifica::Problema &p : esito.problemi) {
         int lettere = 0;
         int riga = 0;
@@ -519,8 +543,8 @@ void FinestraParole::controlla()
             riga = m.captured(2).toInt();
         }
         int indice = -1;
-        if (lettere >= CartellaParole::primaLunghezza && lettere < CartellaParole::primaLunghezza + CartellaParole::numeroListe
-            && riga > 0) {
+        if (lettere >= CartellaParole::primaLunghezza
+            && lettere < CartellaParole::primaLunghezza + CartellaParole::numeroListe && riga > 0) {
             const std::vector<int> &righe = modello->lista(lettere).righe;
             const auto it = std::find(righe.begin(), righe.end(), riga);
             if (it != righe.end())
@@ -566,8 +590,9 @@ bool FinestraParole::provaGioco()
     const QString programma = modello->percorso() + u'/' + QString::fromUtf16(copiapersonale::programma);
     if (!QProcess::startDetached(programma, {}, modello->percorso())) {
         domande.avvisa(QStringLiteral("Il gioco non parte"),
-            QStringLiteral("Non riesco ad avviare %1. Se la cartella è su una chiavetta, forse la chiavetta non "
-                           "permette di avviare programmi.")
+            QStringLiteral(
+                "Non riesco ad avviare %1. Se la cartella è su una chiavetta, forse la chiavetta non "
+                "permette di avviare programmi.")
                 .arg(nativo(programma)));
         return false;
     }
@@ -588,9 +613,11 @@ bool FinestraParole::faiCopiaIn(const QString &destinazione)
     }
     if (!apri(destinazione))
         return false;
-    notizia = QStringLiteral("La tua copia è pronta in %1. Nel menu delle applicazioni trovi «%2»: avvia il gioco "
-                             "con le tue parole. ")
-                  .arg(nativo(QFileInfo(destinazione).absoluteFilePath()), QString::fromUtf16(copiapersonale::nomeVoce));
+    notizia = QStringLiteral(
+        "La tua copia è pronta in %1. Nel menu delle applicazioni trovi «%2»: avvia il gioco "
+        "con le tue parole. ")
+                  .arg(nativo(QFileInfo(destinazione).absoluteFilePath()),
+                      QString::fromUtf16(copiapersonale::nomeVoce));
     aggiornaAvviso();
     return true;
 }
@@ -600,8 +627,9 @@ bool FinestraParole::aggiornaCopia()
     if (!modello || installato.isEmpty())
         return false;
     if (!domande.chiedi(QStringLiteral("Aggiorna il programma"),
-            QStringLiteral("Sostituire il programma della copia in %1 con quello del gioco installato? Le liste, "
-                           "le immagini e i suoni della copia restano come sono.")
+            QStringLiteral(
+                "Sostituire il programma della copia in %1 con quello del gioco installato? Le liste, "
+                "le immagini e i suoni della copia restano come sono.")
                 .arg(nativo(modello->percorso())),
             QStringLiteral("A&ggiorna")))
         return false;
@@ -621,8 +649,9 @@ bool FinestraParole::puoiLasciare()
 {
     if (pila.isClean() || !scrivibile)
         return true;
-    switch (domande.chiediSalvataggio(
-        QStringLiteral("Le modifiche alle parole di %1 non sono salvate. Salvarle?").arg(QFileInfo(cartella()).fileName()))) {
+    switch (
+        domande.chiediSalvataggio(QStringLiteral("Le modifiche alle parole di %1 non sono salvate. Salvarle?")
+                                      .arg(QFileInfo(cartella()).fileName()))) {
     case Domande::Salvataggio::salva:
         return salva();
     case Domande::Salvataggio::nonSalvare:
@@ -647,7 +676,8 @@ void FinestraParole::dialogoAggiungi()
         return;
     const int lettere = listaCorrente();
     DialogoParola d(
-        lettere, [this, lettere](const QString &p) { return modello->problemaParolaNuova(lettere, p); }, QString(), this);
+        lettere, [this, lettere](const QString &p) { return modello->problemaParolaNuova(lettere, p); },
+        QString(), this);
     if (d.exec() == QDialog::Accepted)
         aggiungi(lettere, d.parola(), d.immagine());
 }
@@ -658,7 +688,8 @@ void FinestraParole::dialogoCambia()
     if (!modello || !scrivibile || indice < 0)
         return;
     const QString parola = modello->lista(listaCorrente()).parole.at(indice);
-    DialogoParola d(listaCorrente(), [](const QString &) { return QString(); }, parola, this);
+    DialogoParola d(
+        listaCorrente(), [](const QString &) { return QString(); }, parola, this);
     if (d.exec() == QDialog::Accepted)
         cambiaImmagine(parola, d.immagine());
 }
@@ -674,8 +705,9 @@ void FinestraParole::dialogoApri()
 {
     if (!puoiLasciare())
         return;
-    const QString scelta = QFileDialog::getExistingDirectory(this, QStringLiteral("Apri una cartella di Batticco"),
-        modello ? modello->percorso() : copiapersonale::cartellaPredefinita());
+    const QString scelta
+        = QFileDialog::getExistingDirectory(this, QStringLiteral("Apri una cartella di Batticco"),
+            modello ? modello->percorso() : copiapersonale::cartellaPredefinita());
     if (!scelta.isEmpty())
         apri(scelta);
 }
@@ -684,10 +716,11 @@ void FinestraParole::dialogoCopia()
 {
     QDialog d(this);
     d.setWindowTitle(QStringLiteral("Fai la mia copia del gioco"));
-    auto *spiegazione = new QLabel(QStringLiteral("La copia contiene il programma del gioco e tutte le sue parole, "
-                                                  "immagini e suoni. Scegli una cartella nuova (o vuota): nella tua "
-                                                  "cartella personale, oppure su una chiavetta."),
-        &d);
+    auto *spiegazione
+        = new QLabel(QStringLiteral("La copia contiene il programma del gioco e tutte le sue parole, "
+                                    "immagini e suoni. Scegli una cartella nuova (o vuota): nella tua "
+                                    "cartella personale, oppure su una chiavetta."),
+            &d);
     spiegazione->setWordWrap(true);
     auto *campo = new QLineEdit(nativo(copiapersonale::cartellaPredefinita()), &d);
     campo->setAccessibleName(QStringLiteral("Cartella della copia"));
@@ -712,7 +745,8 @@ void FinestraParole::dialogoCopia()
     tutto->addLayout(riga);
     tutto->addLayout(bottoni);
     connect(sfoglia, &QPushButton::clicked, &d, [&] {
-        const QString scelta = QFileDialog::getExistingDirectory(&d, QStringLiteral("Dove fare la copia"), QDir::homePath());
+        const QString scelta
+            = QFileDialog::getExistingDirectory(&d, QStringLiteral("Dove fare la copia"), QDir::homePath());
         if (!scelta.isEmpty())
             campo->setText(nativo(scelta + QStringLiteral("/Batticco")));
     });

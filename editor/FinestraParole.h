@@ -30,7 +30,8 @@ class FinestraParole : public QMainWindow
 public:
     // `installato` is the installed game's folder (the source of copies; shown but never written),
     // `editor` this program's path for the copy's menu entry.
-    FinestraParole(Domande &domande, const QString &installato, const QString &editor, QWidget *genitore = nullptr);
+    FinestraParole(
+        Domande &domande, const QString &installato, const QString &editor, QWidget *genitore = nullptr);
     ~FinestraParole() override;
 
     // Opens a folder; false (and says why) when its lists cannot be read.

@@ -75,7 +75,8 @@ QByteArray jpeg(const QImage &immagine)
     QImageWriter scrittore(&buffer, "jpeg");
     scrittore.setQuality(90);
     if (!scrittore.write(immagine))
-        throw Errore(QStringLiteral("L'immagine non si può scrivere in JPEG: %1").arg(scrittore.errorString()));
+        throw Errore(
+            QStringLiteral("L'immagine non si può scrivere in JPEG: %1").arg(scrittore.errorString()));
     return byte;
 }
 

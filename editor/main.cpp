@@ -15,6 +15,9 @@
 
 int main(int argc, char *argv[])
 {
+    // As the game does: outside a desktop session, no session bus of its own writing under HOME.
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("batticco-parole"));
     QApplication::setApplicationDisplayName(QStringLiteral("Parole di Batticco"));
@@ -26,7 +29,8 @@ int main(int argc, char *argv[])
     opzioni.setApplicationDescription(QStringLiteral("Le liste di parole e le immagini di Batticco."));
     opzioni.addHelpOption();
     opzioni.addVersionOption();
-    opzioni.addPositionalArgument(QStringLiteral("cartella"), QStringLiteral("La cartella di Batticco da aprire."));
+    opzioni.addPositionalArgument(
+        QStringLiteral("cartella"), QStringLiteral("La cartella di Batticco da aprire."));
     opzioni.process(app);
 
     const QString installato = copiapersonale::giocoInstallato(QApplication::applicationDirPath());

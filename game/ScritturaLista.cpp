@@ -135,7 +135,8 @@ QByteArray scriviLista(const std::vector<QString> &parole, const Formato &voluto
             return *byte;
         }
     }
-    throw Errore(QStringLiteral("Una parola della lista non si può scrivere in modo che il gioco la rilegga uguale"));
+    throw Errore(
+        QStringLiteral("Una parola della lista non si può scrivere in modo che il gioco la rilegga uguale"));
 }
 
 } // namespace listaparole

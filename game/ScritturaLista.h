@@ -32,6 +32,7 @@ std::vector<QString> tutteLeParole(const QString &testo);
 // character Windows-1252 lacks) or its bytes would read back differently, the list is written in
 // UTF-8, which the reader always takes, and `formatoUsato` says so. Throws Errore when no way of
 // writing reads back as the words (a word holding both a double quote and a comma, say).
-QByteArray scriviLista(const std::vector<QString> &parole, const Formato &formato, Formato *formatoUsato = nullptr);
+QByteArray scriviLista(
+    const std::vector<QString> &parole, const Formato &formato, Formato *formatoUsato = nullptr);
 
 } // namespace listaparole
