@@ -42,9 +42,20 @@ QString carattere(char32_t c)
     return QString::fromUcs4(&c, 1);
 }
 
-// The word between guillemets, with its blanks and control characters made visible.
-QString parola(const QString &p)
+// "1 carattere", "5 caratteri".
+QString quanti(qint64 n, const char *uno, const char *molti)
 {
+    return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? uno : molti));
+}
+
+// The word between guillemets, with its blanks and control characters made visible. A word longer
+// than a line shows its beginning and its end.
+QString parola(const QString &intera)
+{
+    constexpr qsizetype inizio = 40;
+    constexpr qsizetype fine = 20;
+    const bool lunga = intera.size() > inizio + fine + 1;
+    const QString p = lunga ? intera.left(inizio) + QChar(0x2026) + intera.right(fine) : intera;
     QString visibile;
     for (char32_t c : p.toUcs4()) {
         if (c == U' ')
@@ -68,6 +79,16 @@ public:
 
     Esito esegui()
     {
+        bool qualcuna = false;
+        for (int lettere = 3; lettere <= 6; ++lettere)
+            qualcuna = qualcuna || QFileInfo::exists(percorsoLista(lettere));
+        if (!qualcuna) {
+            problema(QStringLiteral("."), 0,
+                QStringLiteral("non sembra una cartella di Batticco: non c'è nessuna lista "
+                               "(lista3.txt, lista4.txt, lista5.txt, lista6.txt)"));
+            return std::move(esito);
+        }
+        cartellaImmagini();
         for (int lettere = 3; lettere <= 6; ++lettere)
             lista(lettere);
         for (const char16_t *s : ModuloColoriSuoni::suoniSi)
@@ -98,9 +119,39 @@ private:
         esito.problemi.push_back({file, riga, messaggio});
     }
 
+    void nota(const QString &file, int riga, const QString &messaggio)
+    {
+        esito.note.push_back({file, riga, messaggio});
+    }
+
+    QString percorsoLista(int lettere) const
+    {
+        return percorsi::dati(cartella, QStringLiteral("\\lista%1.txt").arg(lettere));
+    }
+
+    // A picture folder that can be entered but not listed: the game then finds a picture only under
+    // its exact name, and the lookup without regard to case or form finds nothing.
+    void cartellaImmagini()
+    {
+        const QString jpg = percorsi::dati(cartella, QStringLiteral("\\jpg"));
+        const QFileInfo info(jpg);
+        if (!info.exists()) {
+            problema(QStringLiteral("jpg"), 0, QStringLiteral("manca la cartella delle immagini"));
+        } else if (!info.isDir()) {
+            problema(
+                relativo(jpg), 0, QStringLiteral("dovrebbe essere la cartella delle immagini, ma è un file"));
+        } else if (!info.isReadable() || !info.isExecutable()) {
+            problema(relativo(jpg), 0,
+                QStringLiteral(
+                    "la cartella delle immagini non si può %1: il gioco non trova le immagini scritte "
+                    "con altre maiuscole o minuscole")
+                    .arg(info.isExecutable() ? QStringLiteral("elencare") : QStringLiteral("aprire")));
+        }
+    }
+
     void lista(int lettere)
     {
-        const QString percorso = percorsi::dati(cartella, QStringLiteral("\\lista%1.txt").arg(lettere));
+        const QString percorso = percorsoLista(lettere);
         const QString file = relativo(percorso);
         if (!QFileInfo::exists(percorso)) {
             problema(file, 0,
@@ -116,17 +167,27 @@ private:
             return;
         }
         ++esito.liste;
+        codifica(file, percorso);
 
-        auto campi = listaparole::leggiCampi(contenuto, listaparole::massimoParole + 1);
+        // One field more than the game takes, and one beyond that to tell an empty last line.
+        auto campi = listaparole::leggiCampi(contenuto, listaparole::massimoParole + 2);
+        contenuto.clear();
         if (campi.empty()) {
             problema(file, 0, QStringLiteral("la lista è vuota"));
             return;
         }
         if (campi.size() > std::size_t(listaparole::massimoParole)) {
-            problema(file, campi.back().riga,
-                QStringLiteral("più di %1 parole: il gioco rifiuta la lista a partire da qui")
-                    .arg(listaparole::massimoParole));
-            campi.pop_back();
+            const bool rigaVuotaInFondo = campi.size() == std::size_t(listaparole::massimoParole) + 1
+                && campi.back().parola.isEmpty();
+            problema(file, campi[std::size_t(listaparole::massimoParole)].riga,
+                rigaVuotaInFondo
+                    ? QStringLiteral(
+                        "la riga vuota alla fine conta come parola numero %1 e il gioco rifiuta la "
+                        "lista: cancella la riga vuota alla fine")
+                          .arg(listaparole::massimoParole + 1)
+                    : QStringLiteral("più di %1 parole: il gioco rifiuta la lista a partire da qui")
+                          .arg(listaparole::massimoParole));
+            campi.resize(std::size_t(listaparole::massimoParole));
         }
         esito.parole += int(campi.size());
 
@@ -141,6 +202,13 @@ private:
         const int riga = campo.riga;
         if (p.isEmpty()) {
             problema(file, riga, QStringLiteral("parola vuota (una riga vuota o due virgole di seguito)"));
+            return;
+        }
+        // A "word" longer than any name (megabytes in quotes, say) is said once, without copying it.
+        if (p.size() > percorsi::massimoNome) {
+            problema(file, riga,
+                QStringLiteral("la parola %1 ha %2 invece di %3 e non può essere il nome di un file")
+                    .arg(parola(p), quanti(p.size(), "carattere", "caratteri"), QString::number(lettere)));
             return;
         }
 
@@ -168,8 +236,8 @@ private:
         // The game compares letter by letter, one UTF-16 unit at a time, against this many boxes.
         if (p.size() != lettere) {
             problema(file, riga,
-                QStringLiteral("la parola %1 ha %2 caratteri invece di %3")
-                    .arg(parola(p), QString::number(p.size()), QString::number(lettere)));
+                QStringLiteral("la parola %1 ha %2 invece di %3")
+                    .arg(parola(p), quanti(p.size(), "carattere", "caratteri"), QString::number(lettere)));
         }
 
         const QString chiave = regole::inMinuscolo(p);
@@ -214,7 +282,8 @@ private:
         const QString jpg = relativo(percorso);
         if (!QFileInfo::exists(percorso)) {
             problema(file, riga,
-                QStringLiteral("manca l'immagine %1 della parola %2%3").arg(jpg, parola(p), caso));
+                QStringLiteral("manca l'immagine %1 della parola %2%3").arg(jpg, parola(p), caso)
+                    + altroFormato(percorso));
             return;
         }
         // One picture, one report, however many words name it.
@@ -237,11 +306,66 @@ private:
             problema(jpg, 0, QStringLiteral("non è un'immagine JPEG: %1").arg(quale) + dove);
             return;
         }
+        immagini::Lettura l;
         try {
-            // Decoded exactly as the game decodes it, at the size of the game's picture box.
-            immagini::caricaScalata(percorso, misuraRiquadro);
+            // Decoded exactly as the game decodes it, with the same bounds, at the size of its box.
+            l = immagini::leggi(percorso, misuraRiquadro);
         } catch (const Errore &e) {
             problema(jpg, 0, senzaPercorso(e.messaggio(), percorso) + dove);
+            return;
+        }
+        if (l.avvisi > 0) {
+            problema(jpg, 0,
+                QStringLiteral(
+                    "immagine rovinata o incompleta: il gioco ne mostra in grigio la parte mancante")
+                    + dove);
+        }
+        const QSize o = l.originale;
+        const QString misura = QStringLiteral("%1 x %2 pixel").arg(o.width()).arg(o.height());
+        if (o.width() < misuraRiquadro.width() || o.height() < misuraRiquadro.height()) {
+            nota(jpg, 0,
+                QStringLiteral("immagine di %1, più piccola del riquadro di %2 x %3: apparirà sfocata")
+                    .arg(misura)
+                    .arg(misuraRiquadro.width())
+                    .arg(misuraRiquadro.height()));
+        }
+        if (qMax(o.width(), o.height()) > qMin(o.width(), o.height()) * 3 / 2) {
+            nota(jpg, 0,
+                QStringLiteral("immagine di %1, lontana dal quadrato: nel riquadro apparirà schiacciata")
+                    .arg(misura));
+        }
+    }
+
+    // For a missing picture: the same name in another picture format, or with .jpeg, and what to do.
+    QString altroFormato(const QString &percorso) const
+    {
+        const QString base = percorso.chopped(4);
+        const QString nomeJpg = QFileInfo(percorso).fileName();
+        for (const char *estensione : {".jpeg", ".jpe", ".png", ".gif", ".bmp", ".webp"}) {
+            const QString cercato = percorsi::dati(
+                base.section(u'/', 0, -2), u'\\' + base.section(u'/', -1) + QString::fromLatin1(estensione));
+            if (!QFileInfo(cercato).isFile())
+                continue;
+            const QString trovato = relativo(cercato);
+            QImageReader lettore(cercato);
+            if (lettore.format() == "jpeg")
+                return QStringLiteral(": c'è %1, rinominala in %2").arg(trovato, nomeJpg);
+            return QStringLiteral(": c'è %1, salvala come JPEG con il nome %2").arg(trovato, nomeJpg);
+        }
+        return {};
+    }
+
+    // A list the game reads but that an editor may have saved unexpectedly.
+    void codifica(const QString &file, const QString &percorso)
+    {
+        QFile f(percorso);
+        if (!f.open(QIODevice::ReadOnly))
+            return;
+        const listaparole::Codifica c = listaparole::codifica(f.read(2));
+        if (c == listaparole::Codifica::utf16le || c == listaparole::Codifica::utf16be) {
+            nota(file, 0,
+                QStringLiteral("lista in %1 (\"Unicode\" di Blocco note): il gioco la legge")
+                    .arg(listaparole::nomeCodifica(c)));
         }
     }
 
@@ -289,17 +413,25 @@ QString testo(const Problema &problema)
     return QStringLiteral("%1: %2").arg(problema.file, problema.messaggio);
 }
 
+QString testoNota(const Problema &nota)
+{
+    Problema p = nota;
+    p.messaggio = QStringLiteral("nota: ") + p.messaggio;
+    return testo(p);
+}
+
 QString riepilogo(const Esito &esito)
 {
-    const auto n = esito.problemi.size();
+    const auto n = qint64(esito.problemi.size());
+    const QString note = esito.note.empty()
+        ? QString()
+        : QStringLiteral(" (%1)").arg(quanti(qint64(esito.note.size()), "nota", "note"));
     if (n == 0) {
-        return QStringLiteral("Nessun problema: %1 %2, %3 %4.")
-            .arg(esito.liste)
-            .arg(esito.liste == 1 ? QStringLiteral("lista") : QStringLiteral("liste"))
-            .arg(esito.parole)
-            .arg(esito.parole == 1 ? QStringLiteral("parola") : QStringLiteral("parole"));
+        return QStringLiteral("Nessun problema: %1, %2%3.")
+            .arg(quanti(esito.liste, "lista", "liste"), quanti(esito.parole, "parola", "parole"), note);
     }
-    return n == 1 ? QStringLiteral("1 problema trovato.") : QStringLiteral("%1 problemi trovati.").arg(n);
+    return (n == 1 ? QStringLiteral("1 problema trovato") : QStringLiteral("%1 problemi trovati").arg(n))
+        + note + u'.';
 }
 
 } // namespace verifica

@@ -460,7 +460,16 @@ void lettere::mnuminuscoli_Click() { cambiaMaiuscole(false); }
 
 void lettere::SSCommand1_Click()
 {
-    p.messaggi.mostra(regole::inMaiuscolo(parolaCorrente()), stile::soloOk);
+    // A list may hold a "word" of megabytes in quotes; no box can lay that out, and laying it out
+    // would freeze the window. Such a word is shown by its beginning and its end, as error messages
+    // are; a real word is far shorter and shows whole.
+    constexpr qsizetype inizio = 40;
+    constexpr qsizetype fine = 20;
+    const QString &parola = parolaCorrente();
+    const QString mostrata = parola.size() <= inizio + fine + 1
+                                 ? parola
+                                 : parola.left(inizio) + QChar(0x2026) + parola.right(fine);
+    p.messaggi.mostra(regole::inMaiuscolo(mostrata), stile::soloOk);
     if (stato.esatti > 0)
         --stato.esatti;
 }

@@ -11,6 +11,8 @@ gioco=(
     qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
     # the designs' fonts: Arial and Times New Roman resolve to these metric-compatible faces
     fonts-liberation2
+    # pictures: libjpeg-turbo's decoder, used directly
+    libjpeg62-turbo-dev
 )
 
 prove=(

@@ -1,8 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/percorsi.h"
 
+#include "ui/errori.h"
+
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <climits>
+#include <unistd.h>
 
 namespace percorsi
 {
@@ -44,6 +51,42 @@ QString dati(const QString &cartellaDati, const QString &relativo)
     for (const QString &nome : nomi)
         percorso += u'/' + trova(percorso, nome);
     return QDir::toNativeSeparators(percorso);
+}
+
+QString cartellaDaByte(const QByteArray &percorso)
+{
+    if (percorso.isEmpty())
+        return {};
+    const QString testo = QFile::decodeName(percorso);
+    // Qt turns bytes the locale cannot decode into U+FFFD, which names no file: such a path is
+    // entered by its bytes and read from inside.
+    if (QFile::encodeName(testo) == percorso)
+        return testo;
+    if (::chdir(percorso.constData()) != 0)
+        return {};
+    return QStringLiteral(".");
+}
+
+QString cartellaProgramma()
+{
+    QByteArray programma(PATH_MAX, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", programma.data(), std::size_t(programma.size()));
+    QByteArray cartella;
+    if (n > 0 && n < programma.size()) {
+        programma.truncate(n);
+        cartella = programma.left(programma.lastIndexOf('/'));
+        if (cartella.isEmpty())
+            cartella = "/";
+    } else {
+        cartella = QFile::encodeName(QCoreApplication::applicationDirPath());
+    }
+    const QString dati = cartellaDaByte(cartella);
+    // An empty data folder would make "/lista4.txt" of "\lista4.txt": the file-system root is
+    // never the data folder by accident.
+    if (dati.isEmpty())
+        throw Errore(
+            QStringLiteral("Non trovo la cartella del programma: %1").arg(QFile::decodeName(cartella)));
+    return dati;
 }
 
 bool nomeSicuro(const QString &nome)
