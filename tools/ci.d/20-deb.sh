@@ -109,6 +109,27 @@ if kill -0 "$prog_pid" 2>/dev/null; then muori "il programma non si chiude"; fi
 wait "$prog_pid" || true
 prog_pid=
 
+passo "l'editor delle parole installato si apre"
+grep -q " ./usr/games/batticco-parole\( \|$\)" <<<"$contenuto" || muori "batticco-parole manca nel pacchetto"
+grep -q " ./usr/share/applications/io.github.batticco.Parole.desktop\( \|$\)" <<<"$contenuto" \
+    || muori "la voce del menu dell'editor manca nel pacchetto"
+desktop-file-validate /usr/share/applications/io.github.batticco.Parole.desktop
+mkdir -p "$temp/casa-editor"
+HOME="$temp/casa-editor" /usr/games/batticco-parole > "$temp/editor.log" 2>&1 &
+prog_pid=$!
+editor=
+for _ in $(seq 150); do
+    kill -0 "$prog_pid" 2>/dev/null || { cat "$temp/editor.log"; muori "l'editor è terminato da solo"; }
+    editor=$(xdotool search --onlyvisible --pid "$prog_pid" --name 'Parole di Batticco' 2>/dev/null | head -1 || true)
+    [ -n "$editor" ] && break
+    sleep 0.2
+done
+[ -n "$editor" ] || muori "nessuna finestra dell'editor"
+# It opens the installed game's folder (read only) and shows its words.
+xdotool getwindowname "$editor" | grep -q '^batticco' || muori "l'editor non apre /usr/lib/batticco: $(xdotool getwindowname "$editor")"
+kill -TERM "$prog_pid"; wait "$prog_pid" || true
+prog_pid=
+
 passo "dpkg -r"
 dpkg -r $pacchetto
 [ ! -e /usr/games/batticco ] && [ ! -e /usr/lib/batticco ] || muori "dpkg -r lascia file del pacchetto"
