@@ -37,7 +37,8 @@ QString carattere(char32_t c)
 {
     const QChar::Category cat = QChar::category(c);
     if (cat == QChar::Other_Control || cat == QChar::Other_Format || cat == QChar::Other_Surrogate
-        || cat == QChar::Other_NotAssigned || QChar::isSpace(c))
+        || cat == QChar::Other_NotAssigned || cat == QChar::Mark_NonSpacing || cat == QChar::Mark_Enclosing
+        || QChar::isSpace(c))
         return QStringLiteral("U+%1").arg(uint(c), 4, 16, QChar(u'0')).toUpper();
     return QString::fromUcs4(&c, 1);
 }
@@ -232,6 +233,15 @@ private:
             problema(file, riga,
                 QStringLiteral("la parola %1 contiene %2, che la tastiera non ha")
                     .arg(parola(p), u'«' + mancanti.join(QStringLiteral("», «")) + u'»'));
+        }
+        // A Mac may store "è" as "e" and a separate accent: the game then counts one letter more and
+        // no key gives the accent alone.
+        if (p != p.normalized(QString::NormalizationForm_C)) {
+            problema(file, riga,
+                QStringLiteral(
+                    "la parola %1 ha le lettere accentate scomposte (lettera e accento separati, come "
+                    "le scrive un Mac): riscrivila in un altro editor")
+                    .arg(parola(p)));
         }
         // The game compares letter by letter, one UTF-16 unit at a time, against this many boxes.
         if (p.size() != lettere) {
