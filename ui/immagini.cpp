@@ -273,8 +273,8 @@ QString motivo(const Decodifica &d)
     case JERR_NO_BACKING_STORE:
     case JERR_OUT_OF_MEMORY:
         return QStringLiteral(
-            "decodificarla richiederebbe troppa memoria (JPEG progressivo di %1 x %2 pixel): "
-            "salvala più piccola o come JPEG non progressivo")
+            "decodificarla richiederebbe troppa memoria (JPEG progressivo o a più passate di %1 x %2 "
+            "pixel): salvala più piccola o come JPEG normale, non progressivo")
             .arg(dichiarata.width())
             .arg(dichiarata.height());
     case JERR_BAD_PRECISION:
