@@ -339,7 +339,7 @@ void TestDatiRovinati::datiRovinati_data()
     QTest::newRow("DOS end-of-file byte") << con([](const QString &c) { lista4(c, "cane\r\nlupo\r\n\x1A"); })
                                           << Esito::gioco << QString() << false << 0;
     QTest::newRow("giant help word") << con([](const QString &c) {
-        QByteArray l(16 << 20, ' ');
+        QByteArray l(8 << 20, ' ');
         l[0] = '"';
         l += "cane\"\n";
         lista4(c, l);
