@@ -3,6 +3,7 @@
 #include "ui/casuale.h"
 #include "ui/errori.h"
 #include "ui/messaggi.h"
+#include "ui/percorsi.h"
 #include "ui/piattaforma.h"
 #include "ui/suoni.h"
 
@@ -22,7 +23,15 @@ int main(int argc, char *argv[])
     RiproduttoreQt riproduttore;
     MessaggiQt messaggi;
     UscitaQt uscita;
-    Piattaforma piattaforma{casuale, riproduttore, messaggi, uscita, QApplication::applicationDirPath()};
+    // The data folder is the program's own, whatever bytes its name holds.
+    QString cartellaDati;
+    try {
+        cartellaDati = percorsi::cartellaProgramma();
+    } catch (const Errore &e) {
+        riportaErrore(messaggi, uscita, e.messaggio());
+        return 1;
+    }
+    Piattaforma piattaforma{casuale, riproduttore, messaggi, uscita, cartellaDati};
 
     avvio(piattaforma);
     const int stato = QApplication::exec();

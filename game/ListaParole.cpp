@@ -8,15 +8,46 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
-namespace listaparole {
+namespace listaparole
+{
 
-namespace {
+namespace
+{
 
 // Windows-1252 differs from Latin-1 only in 0x80..0x9F; its five unused codes keep their value.
 constexpr char16_t cp1252Alti[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC,
+    0x0081,
+    0x201A,
+    0x0192,
+    0x201E,
+    0x2026,
+    0x2020,
+    0x2021,
+    0x02C6,
+    0x2030,
+    0x0160,
+    0x2039,
+    0x0152,
+    0x008D,
+    0x017D,
+    0x008F,
+    0x0090,
+    0x2018,
+    0x2019,
+    0x201C,
+    0x201D,
+    0x2022,
+    0x2013,
+    0x2014,
+    0x02DC,
+    0x2122,
+    0x0161,
+    0x203A,
+    0x0153,
+    0x009D,
+    0x017E,
+    0x0178,
 };
 
 QString daCp1252(QByteArrayView byte)
@@ -29,24 +60,79 @@ QString daCp1252(QByteArrayView byte)
     return testo;
 }
 
-bool blank(QChar c) { return c == u' ' || c == u'\t'; }
-bool fineRiga(QChar c) { return c == u'\r' || c == u'\n'; }
+bool blank(QChar c)
+{
+    return c == u' ' || c == u'\t';
+}
+bool fineRiga(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
 
 } // namespace
+
+Codifica codifica(QByteArrayView byte)
+{
+    if (byte.startsWith("\xFF\xFE"))
+        return Codifica::utf16le;
+    if (byte.startsWith("\xFE\xFF"))
+        return Codifica::utf16be;
+    const bool bom = byte.startsWith("\xEF\xBB\xBF");
+    if (bom)
+        byte = byte.sliced(3);
+    if (!byte.isValidUtf8())
+        return Codifica::windows1252;
+    return bom ? Codifica::utf8Bom : Codifica::utf8;
+}
+
+QString nomeCodifica(Codifica c)
+{
+    switch (c) {
+    case Codifica::utf8:
+        return QStringLiteral("UTF-8");
+    case Codifica::utf8Bom:
+        return QStringLiteral("UTF-8 con BOM");
+    case Codifica::windows1252:
+        return QStringLiteral("Windows-1252");
+    case Codifica::utf16le:
+        return QStringLiteral("UTF-16 LE");
+    case Codifica::utf16be:
+        return QStringLiteral("UTF-16 BE");
+    }
+    return {};
+}
 
 QString decodifica(const QByteArray &byte)
 {
     QByteArrayView vista(byte);
-    if (vista.startsWith("\xEF\xBB\xBF"))
-        vista = vista.sliced(3);
-    // Stateless: a multi-byte sequence cut off at the end of the file is an error, not a character
-    // held back for more input that never comes.
-    QStringDecoder utf8(QStringDecoder::Utf8,
-                        QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
-    QString testo = utf8.decode(vista);
-    if (!utf8.hasError())
-        return testo;
-    return daCp1252(vista);
+    QString testo;
+    const Codifica c = codifica(vista);
+    switch (c) {
+    case Codifica::utf16le:
+    case Codifica::utf16be: {
+        // An odd last byte or a lone surrogate becomes U+FFFD: such a word names no picture.
+        QStringDecoder utf16(c == Codifica::utf16le ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+            QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
+        testo = utf16.decode(vista.sliced(2));
+        break;
+    }
+    case Codifica::utf8Bom:
+    case Codifica::utf8: {
+        // Stateless: a multi-byte sequence cut off at the end of the file is an error, not a
+        // character held back for more input that never comes (codifica() has ruled that out).
+        QStringDecoder utf8(
+            QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
+        testo = utf8.decode(c == Codifica::utf8Bom ? vista.sliced(3) : vista);
+        break;
+    }
+    case Codifica::windows1252:
+        testo = daCp1252(vista.startsWith("\xEF\xBB\xBF") ? vista.sliced(3) : vista);
+        break;
+    }
+    // An editor of the DOS era ended its files with Ctrl+Z.
+    if (testo.endsWith(QChar(0x1A)))
+        testo.chop(1);
+    return testo;
 }
 
 std::vector<Campo> leggiCampi(QStringView testo, std::size_t limite)
@@ -67,7 +153,7 @@ std::vector<Campo> leggiCampi(QStringView testo, std::size_t limite)
     while (p < n && campi.size() < limite) {
         while (p < n && blank(testo[p]))
             ++p;
-        Campo campo{QString(), riga};
+        Campo campo {QString(), riga};
 
         qsizetype chiusa = -1;
         if (p < n && testo[p] == u'"')
@@ -117,7 +203,9 @@ QString leggiFile(const QString &percorso)
         throw Errore(QStringLiteral("Lista di parole troppo grande: %1").arg(nome));
     QFile file(percorso);
     if (!file.open(QIODevice::ReadOnly))
-        throw Errore(QStringLiteral("Lista di parole illeggibile: %1 (%2)").arg(nome, file.errorString()));
+        throw Errore(QStringLiteral("Lista di parole illeggibile: %1 (%2)")
+                         .arg(nome, file.error() == QFileDevice::PermissionsError ? QStringLiteral("permesso negato")
+                                                                                   : file.errorString()));
     // Read at most one byte past the limit, in case the file grew since it was measured.
     const QByteArray byte = file.read(massimoByte + 1);
     if (byte.size() > massimoByte)

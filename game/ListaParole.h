@@ -16,8 +16,10 @@
 //  - Any other character, control bytes and NUL included, is part of the word as it stands; such
 //    a word simply names no picture.
 //
-// Code page: a list that is valid UTF-8 is read as UTF-8 (a byte-order mark is skipped); any other
-// list is read as Windows-1252, the code page such lists were usually written in.
+// Code page: a list that begins with a UTF-16 byte-order mark (what Notepad saves as "Unicode") is
+// read as UTF-16 in that byte order; a list that is valid UTF-8 is read as UTF-8 (a byte-order mark
+// is skipped); any other list is read as Windows-1252, the code page such lists were usually written
+// in. One DOS end-of-file character (0x1A) at the very end is the end of the file, not a word.
 //
 // The reader goes through the text once, never reads past its end, and stops as soon as it has the
 // number of fields asked for, so a huge or hostile file costs no more than its first fields.
@@ -28,7 +30,8 @@
 
 #include <vector>
 
-namespace listaparole {
+namespace listaparole
+{
 
 inline constexpr int massimoParole = 200;
 
@@ -36,6 +39,22 @@ struct Campo {
     QString parola;
     int riga; // 1-based line where the field starts
 };
+
+// How a list's bytes are encoded, by the code-page rule above. A writer that keeps a list's encoding
+// (the list editor) writes it back the way it was read.
+enum class Codifica {
+    utf8, // plain UTF-8 (and so plain ASCII)
+    utf8Bom, // UTF-8 after a byte-order mark
+    windows1252, // anything that is not valid UTF-8
+    utf16le, // UTF-16 little endian after its byte-order mark
+    utf16be, // UTF-16 big endian after its byte-order mark
+};
+
+// The encoding of the bytes; at most the whole text is looked at once.
+Codifica codifica(QByteArrayView byte);
+
+// The encoding's usual name, for a teacher: "UTF-8", "UTF-16 LE", "Windows-1252".
+QString nomeCodifica(Codifica codifica);
 
 // The bytes as text, by the code-page rule above.
 QString decodifica(const QByteArray &byte);

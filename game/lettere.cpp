@@ -295,22 +295,18 @@ void lettere::nuovoTurno()
 
 void lettere::mostraImmagine(const QString &parola)
 {
-    const QString nome = regole::senzaSpaziIniziali(parola);
-    // A word is a file name inside the picture folder and nothing more: it never leads elsewhere,
-    // and a "word" of megabytes is refused before any path is built around it. The message shows
-    // the beginning of such a name.
-    if (!percorsi::nomeSicuro(nome)) {
-        const QString mostrato = nome.size() > 40 ? nome.left(40) + QChar(0x2026) : nome;
-        throw Errore(QStringLiteral("Immagine illeggibile: %1 (nome non valido)")
-                         .arg(QDir::toNativeSeparators(p.cartellaDati + QStringLiteral("/jpg/") + mostrato +
-                                                       QStringLiteral(".jpg"))));
+    try {
+        const QString percorso = immagini::percorsoParola(p.cartellaDati, parola);
+        const qreal rapporto = Image1->devicePixelRatioF();
+        const QSize dimensione = Image1->contentsRect().size() * rapporto;
+        QPixmap immagine = QPixmap::fromImage(immagini::caricaScalata(percorso, dimensione));
+        immagine.setDevicePixelRatio(rapporto);
+        Image1->setPixmap(immagine);
+    } catch (const Errore &e) {
+        // The word came from a list: name it, so the teacher knows which file to mend.
+        throw Errore(QStringLiteral("%1\n(parola della lista %2)")
+                         .arg(e.messaggio(), QDir::toNativeSeparators(percorsoLista())));
     }
-    const QString percorso = percorsi::dati(p.cartellaDati, QStringLiteral("\\jpg\\") + nome + QStringLiteral(".jpg"));
-    const qreal rapporto = Image1->devicePixelRatioF();
-    const QSize dimensione = Image1->contentsRect().size() * rapporto;
-    QPixmap immagine = QPixmap::fromImage(immagini::caricaScalata(percorso, dimensione));
-    immagine.setDevicePixelRatio(rapporto);
-    Image1->setPixmap(immagine);
 }
 
 void lettere::scriviConteggio(QLabel *etichetta, qint16 valore)
@@ -464,7 +460,16 @@ void lettere::mnuminuscoli_Click() { cambiaMaiuscole(false); }
 
 void lettere::SSCommand1_Click()
 {
-    p.messaggi.mostra(regole::inMaiuscolo(parolaCorrente()), stile::soloOk);
+    // A list may hold a "word" of megabytes in quotes; no box can lay that out, and laying it out
+    // would freeze the window. Such a word is shown by its beginning and its end, as error messages
+    // are; a real word is far shorter and shows whole.
+    constexpr qsizetype inizio = 40;
+    constexpr qsizetype fine = 20;
+    const QString &parola = parolaCorrente();
+    const QString mostrata = parola.size() <= inizio + fine + 1
+                                 ? parola
+                                 : parola.left(inizio) + QChar(0x2026) + parola.right(fine);
+    p.messaggi.mostra(regole::inMaiuscolo(mostrata), stile::soloOk);
     if (stato.esatti > 0)
         --stato.esatti;
 }

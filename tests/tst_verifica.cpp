@@ -1,11 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "finte.h"
-#include "tools/verifica/verifica.h"
+#include "game/VerificaDati.h"
+#include "robustezza/jpeg_ostili.h"
 
 #include <QBuffer>
 #include <QProcess>
 #include <QTest>
 #include <QtEndian>
+
+#include <functional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -52,6 +58,9 @@ void preparaPulita(const PiattaformaFinta &f)
     f.lista(6, {"ananas", "banana"});
     for (const char *s : {"si1", "si2", "si3", "si4", "no"})
         f.scrivi(QStringLiteral("suoni/%1.wav").arg(QLatin1StringView(s)), wav());
+    // Pictures as large as the game's box, so none of them earns a note.
+    for (const char *p : {"ape", "gru", "cane", "lupo", "gatto", "ananas", "banana"})
+        f.immagine(QStringLiteral("%1.jpg").arg(QLatin1StringView(p)), Qt::red, QSize(240, 240));
 }
 
 QStringList righe(const verifica::Esito &esito)
@@ -84,6 +93,13 @@ private slots:
     void cartellaPulita();
     void lista4_data();
     void lista4();
+    void comeIlGioco_data();
+    void comeIlGioco();
+    void casiDelGioco_data();
+    void casiDelGioco();
+    void cartellaSenzaListe();
+    void cartellaConNomeLatino1();
+    void listaDa64MB();
     void oltreDuecentoParole();
     void listeMancantiONonFile();
     void suoni_data();
@@ -179,6 +195,245 @@ void TestVerifica::lista4()
 
     const QStringList trovate = righe(verifica::controlla(f.cartella.path()));
     QVERIFY2(corrisponde(trovate, attese), qPrintable(QStringLiteral("found:\n") + trovate.join(u'\n')));
+}
+
+// Folders the checker used to pass while the game stopped at its first picture, and the reverse.
+void TestVerifica::comeIlGioco_data()
+{
+    QTest::addColumn<QByteArray>("lista");
+    QTest::addColumn<QStringList>("buone"); // pictures that decode
+    QTest::addColumn<QStringList>("rotte"); // files named .jpg that do not
+    QTest::addColumn<QStringList>("attese"); // a prefix of each expected line, in order
+
+    QTest::newRow("good cane.jpg, broken CANE.jpg: the game starts in capitals")
+        << QByteArray("cane\n") << QStringList {"cane.jpg"} << QStringList {"CANE.jpg"}
+        << QStringList {"jpg/CANE.jpg: Immagine illeggibile: jpg/CANE.jpg"};
+    QTest::newRow("dotless i: IIII has no picture")
+        << QByteArray("\xC4\xB1\xC4\xB1\xC4\xB1\xC4\xB1\n") << QStringList {"\u0131\u0131\u0131\u0131.jpg"}
+        << QStringList {}
+        << QStringList {"lista4.txt:1: la parola «ıııı» contiene «ı»",
+               "lista4.txt:1: manca l'immagine jpg/IIII.jpg della parola «ıııı» (scritta in maiuscolo)"};
+    QTest::newRow("picture name from a Mac, decomposed")
+        << QByteArray("caff\xC3\xA8\n") << QStringList {QString::fromUtf8("caffe\xCC\x80.jpg")}
+        << QStringList {}
+        << QStringList {
+               "lista4.txt:1: la parola «caffè» contiene «è»", "lista4.txt:1: la parola «caffè» ha 5"};
+    QTest::newRow("list saved as Unicode by Notepad") << QByteArray("\xFF\xFE"
+                                                                    "c\0a\0n\0e\0\r\0\n\0",
+        14) << QStringList {"cane.jpg"} << QStringList {}
+                                                      << QStringList {};
+    QTest::newRow("DOS end-of-file byte")
+        << QByteArray("cane\r\n\x1A") << QStringList {"cane.jpg"} << QStringList {} << QStringList {};
+}
+
+void TestVerifica::comeIlGioco()
+{
+    QFETCH(QByteArray, lista);
+    QFETCH(QStringList, buone);
+    QFETCH(QStringList, rotte);
+    QFETCH(QStringList, attese);
+    PiattaformaFinta f;
+    preparaPulita(f);
+    QVERIFY(QFile::remove(f.percorso("jpg/cane.jpg")));
+    QVERIFY(QFile::remove(f.percorso("jpg/lupo.jpg")));
+    f.scrivi("lista4.txt", lista);
+    for (const QString &i : buone)
+        f.immagine(i);
+    for (const QString &i : rotte)
+        f.scrivi("jpg/" + i, QByteArray("\xFF\xD8\xFF\xE0 rotta"));
+
+    const QStringList trovate = righe(verifica::controlla(f.cartella.path()));
+    bool uguali = trovate.size() == attese.size();
+    for (qsizetype i = 0; uguali && i < attese.size(); ++i)
+        uguali = trovate[i].startsWith(attese[i]);
+    QVERIFY2(uguali, qPrintable(QStringLiteral("found:\n") + trovate.join(u'\n')));
+}
+
+using Guasto = std::function<void(const PiattaformaFinta &)>;
+Q_DECLARE_METATYPE(Guasto)
+
+// What the checker said nothing about, or said wrongly, while the game stopped, showed grey or
+// stretched a picture. Each row breaks a clean folder; expected lines are prefixes, problems first.
+void TestVerifica::casiDelGioco_data()
+{
+    QTest::addColumn<Guasto>("guasto");
+    QTest::addColumn<QStringList>("problemi");
+    QTest::addColumn<QStringList>("note");
+
+    QTest::newRow("truncated JPEG: the game shows a grey rest") << Guasto([](const PiattaformaFinta &f) {
+        const QByteArray j = jpegostili::jpeg(QSize(300, 300));
+        f.scrivi("jpg/cane.jpg", j.left(j.size() / 2));
+    }) << QStringList {"jpg/cane.jpg: immagine rovinata o incompleta"}
+                                                                << QStringList {};
+    QTest::newRow("coefficient bomb") << Guasto(
+        [](const PiattaformaFinta &f) { f.scrivi("jpg/cane.jpg", jpegostili::bombaCoefficienti(10000)); })
+                                      << QStringList {"jpg/cane.jpg: Immagine illeggibile: jpg/cane.jpg "
+                                                      "(decodificarla richiederebbe troppa memoria"}
+                                      << QStringList {};
+    QTest::newRow("scan bomb") << Guasto(
+        [](const PiattaformaFinta &f) { f.scrivi("jpg/cane.jpg", jpegostili::bombaScansioni(6000)); })
+                               << QStringList {"jpg/cane.jpg: Immagine illeggibile: jpg/cane.jpg (JPEG "
+                                               "progressivo con più di 100 passate"}
+                               << QStringList {};
+    QTest::newRow("12-bit JPEG") << Guasto([](const PiattaformaFinta &f) {
+        f.scrivi("jpg/cane.jpg", jpegostili::conFrame(jpegostili::jpeg(QSize(16, 16)), QSize(16, 16), 12));
+    }) << QStringList {"jpg/cane.jpg: Immagine illeggibile: jpg/cane.jpg (JPEG a 12 bit"}
+                                 << QStringList {};
+    QTest::newRow("a folder named cane.jpg") << Guasto([](const PiattaformaFinta &f) {
+        QFile::remove(f.percorso("jpg/cane.jpg"));
+        QDir().mkpath(f.percorso("jpg/cane.jpg"));
+    }) << QStringList {"jpg/cane.jpg: non è un file"}
+                                             << QStringList {};
+    QTest::newRow("UTF-16 list: a note, it plays") << Guasto([](const PiattaformaFinta &f) {
+        f.scrivi("lista4.txt",
+            QByteArray("\xFF\xFE"
+                       "c\0a\0n\0e\0\r\0\n\0l\0u\0p\0o\0",
+                22));
+    }) << QStringList {} << QStringList {"lista4.txt: nota: lista in UTF-16 LE"};
+    QTest::newRow("empty last line as the 201st word") << Guasto([](const PiattaformaFinta &f) {
+        QByteArray l;
+        for (int i = 0; i < 200; ++i) {
+            const QString p = QStringLiteral("ca%1%2").arg(QChar(u'a' + i / 26)).arg(QChar(u'a' + i % 26));
+            l += p.toLatin1() + '\n';
+            f.immagine(p + ".jpg", Qt::red, QSize(240, 240));
+        }
+        f.scrivi("lista4.txt", l + "\n");
+    }) << QStringList {"lista4.txt:201: la riga vuota alla fine conta come parola numero 201"}
+                                                       << QStringList {};
+    QTest::newRow("pictures far from square and smaller than the box")
+        << Guasto([](const PiattaformaFinta &f) {
+               f.immagine("cane.jpg", Qt::red, QSize(480, 240));
+               f.immagine("lupo.jpg", Qt::red, QSize(100, 100));
+           })
+        << QStringList {}
+        << QStringList {"jpg/cane.jpg: nota: immagine di 480 x 240 pixel, lontana dal quadrato",
+               "jpg/lupo.jpg: nota: immagine di 100 x 100 pixel, più piccola del riquadro"};
+    QTest::newRow(".jpeg and .png where .jpg is missing")
+        << Guasto([](const PiattaformaFinta &f) {
+               QVERIFY(QFile::rename(f.percorso("jpg/cane.jpg"), f.percorso("jpg/cane.jpeg")));
+               QFile::remove(f.percorso("jpg/lupo.jpg"));
+               f.scrivi("jpg/lupo.png", immagineIn("PNG"));
+           })
+        << QStringList {"lista4.txt:1: manca l'immagine jpg/cane.jpg della parola «cane»: c'è jpg/cane.jpeg, "
+                        "rinominala in cane.jpg",
+               "lista4.txt:2: manca l'immagine jpg/lupo.jpg della parola «lupo»: c'è jpg/lupo.png, salvala "
+               "come JPEG con il nome lupo.jpg"}
+        << QStringList {};
+    QTest::newRow("word from a Mac, decomposed")
+        << Guasto([](const PiattaformaFinta &f) {
+               f.scrivi("lista4.txt", "cane\nlupo\nperche\xCC\x81\n");
+               f.immagine(QString::fromUtf8("perch\xC3\xA9.jpg"), Qt::red, QSize(240, 240));
+           })
+        << QStringList {"lista4.txt:3: la parola «perché» contiene «U+0301»",
+               "lista4.txt:3: la parola «perché» ha le lettere "
+               "accentate scomposte",
+               "lista4.txt:3: la parola «perché» ha 7 caratteri invece di 4"}
+        << QStringList {};
+    QTest::newRow("picture folder that cannot be listed") << Guasto([](const PiattaformaFinta &f) {
+        QFile::setPermissions(f.percorso("jpg"), QFileDevice::ExeOwner | QFileDevice::ExeGroup);
+    }) << QStringList {"jpg: la cartella delle immagini non si può elencare"}
+                                                          << QStringList {};
+    QTest::newRow("one character, singular") << Guasto([](const PiattaformaFinta &f) {
+        f.scrivi("lista4.txt", "a\n");
+        f.immagine("a.jpg", Qt::red, QSize(240, 240));
+    }) << QStringList {"lista4.txt:1: la parola «a» ha 1 carattere invece di 4"}
+                                             << QStringList {};
+}
+
+void TestVerifica::casiDelGioco()
+{
+    QFETCH(Guasto, guasto);
+    QFETCH(QStringList, problemi);
+    QFETCH(QStringList, note);
+    if (QByteArray(QTest::currentDataTag()).contains("cannot be listed") && ::geteuid() == 0)
+        QSKIP("running as root: a folder without read permission is still listed");
+    PiattaformaFinta f;
+    preparaPulita(f);
+    guasto(f);
+    const verifica::Esito esito = verifica::controlla(f.cartella.path());
+    QFile::setPermissions(
+        f.percorso("jpg"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QStringList trovateNote;
+    for (const verifica::Problema &n : esito.note)
+        trovateNote << verifica::testoNota(n);
+    auto iniziano = [](const QStringList &trovate, const QStringList &attese) {
+        if (trovate.size() != attese.size())
+            return false;
+        for (qsizetype i = 0; i < attese.size(); ++i) {
+            // Compared composed: a decomposed word prints as it is written.
+            if (!trovate[i].normalized(QString::NormalizationForm_C).startsWith(attese[i]))
+                return false;
+        }
+        return true;
+    };
+    QVERIFY2(iniziano(righe(esito), problemi), qPrintable(righe(esito).join(u'\n')));
+    QVERIFY2(iniziano(trovateNote, note), qPrintable(trovateNote.join(u'\n')));
+}
+
+void TestVerifica::cartellaSenzaListe()
+{
+    QTemporaryDir vuota;
+    const verifica::Esito esito = verifica::controlla(vuota.path());
+    QCOMPARE(righe(esito),
+        QStringList {QStringLiteral(".: non sembra una cartella di Batticco: non c'è nessuna lista "
+                                    "(lista3.txt, lista4.txt, lista5.txt, lista6.txt)")});
+    QCOMPARE(verifica::riepilogo(esito), QStringLiteral("1 problema trovato."));
+}
+
+// A folder whose name is Latin-1 (an old USB stick) under a UTF-8 locale: Qt's text cannot hold the
+// name, so the checker is given it through the shell, as bytes.
+void TestVerifica::cartellaConNomeLatino1()
+{
+    PiattaformaFinta f;
+    preparaPulita(f);
+    const QByteArray base = QFile::encodeName(f.cartella.path());
+    QVERIFY(::mkdir((base + "/caf\xE9").constData(), 0755) == 0);
+    for (const char *n : {"lista3.txt", "lista4.txt", "lista5.txt", "lista6.txt", "jpg", "suoni"})
+        QVERIFY(::rename((base + '/' + n).constData(), (base + "/caf\xE9/" + n).constData()) == 0);
+    QProcess programma;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    programma.setProcessEnvironment(env);
+    programma.start(QStringLiteral("/bin/sh"),
+        {QStringLiteral("-c"), QStringLiteral("exec \"$1\" \"$2/$(printf 'caf\\351')\""),
+            QStringLiteral("sh"), QStringLiteral(BATTICCO_VERIFICA), f.cartella.path()});
+    QVERIFY(programma.waitForFinished(60000));
+    const QString out
+        = QString::fromUtf8(programma.readAllStandardOutput() + programma.readAllStandardError());
+    // Back to a name QTemporaryDir can remove.
+    ::rename((base + "/caf\xE9").constData(), (base + "/latino1").constData());
+    QCOMPARE(programma.exitCode(), 0);
+    QCOMPARE(out.trimmed(), QStringLiteral("Nessun problema: 4 liste, 7 parole."));
+}
+
+// The largest list the game reads, one quoted word of 64 MB: the checker says so in one short line
+// and costs about what the game costs, not gigabytes.
+void TestVerifica::listaDa64MB()
+{
+    PiattaformaFinta f;
+    preparaPulita(f);
+    QByteArray lista(64 * 1024 * 1024, ' ');
+    lista[0] = '"';
+    lista.replace(lista.size() - 6, 6, "cane\"\n");
+    f.scrivi("lista4.txt", lista);
+    lista.clear();
+    QProcess programma;
+    programma.start(QStringLiteral(BATTICCO_VERIFICA), {f.cartella.path()});
+    QVERIFY(programma.waitForFinished(60000));
+    const QByteArray out = programma.readAllStandardOutput();
+    QCOMPARE(programma.exitCode(), 1);
+    QVERIFY2(out.size() < 2000, qPrintable(QStringLiteral("%1 bytes of output").arg(out.size())));
+    QVERIFY2(out.startsWith("lista4.txt:1: la parola «"), out.left(200).constData());
+    rusage uso {};
+    QCOMPARE(::getrusage(RUSAGE_CHILDREN, &uso), 0);
+#ifdef BATTICCO_SANITIZZATO
+    constexpr long limiteKb = 1024 * 1024;
+#else
+    constexpr long limiteKb = 512 * 1024;
+#endif
+    QVERIFY2(uso.ru_maxrss < limiteKb, qPrintable(QStringLiteral("peak %1 kB").arg(uso.ru_maxrss)));
+    qInfo("64 MB list: peak %ld kB", uso.ru_maxrss);
 }
 
 void TestVerifica::oltreDuecentoParole()

@@ -11,11 +11,13 @@ gioco=(
     qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
     # the designs' fonts: Arial and Times New Roman resolve to these metric-compatible faces
     fonts-liberation2
+    # pictures: libjpeg-turbo's decoder, used directly
+    libjpeg62-turbo-dev
 )
 
 prove=(
     # packaging
-    dpkg-dev file appstream desktop-file-utils
+    dpkg-dev file appstream desktop-file-utils lintian
     # end-to-end tests in a real X server, screen readers' view
     xvfb xauth xdotool x11-utils imagemagick
     at-spi2-core python3-pyatspi dbus dbus-x11

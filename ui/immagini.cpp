@@ -1,40 +1,467 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/immagini.h"
 
+#include "game/regole.h"
 #include "ui/errori.h"
+#include "ui/percorsi.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QTransform>
 
-namespace immagini {
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <vector>
 
-QImage caricaScalata(const QString &percorso, QSize dimensione)
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace immagini
 {
-    const QString nome = QDir::toNativeSeparators(percorso);
-    if (!QFileInfo(percorso).isFile())
-        throw Errore(QStringLiteral("Immagine non trovata: %1").arg(nome));
 
+QString percorsoParola(const QString &cartellaDati, QStringView parola)
+{
+    const QString nome = regole::senzaSpaziIniziali(parola);
+    // A "word" of megabytes is refused before any path is built around it; the message shows the
+    // beginning of such a name.
+    if (!percorsi::nomeSicuro(nome)) {
+        const QString mostrato = nome.size() > 40 ? nome.left(40) + QChar(0x2026) : nome;
+        throw Errore(QStringLiteral("Immagine illeggibile: %1 (nome non valido)")
+                         .arg(QDir::toNativeSeparators(
+                             cartellaDati + QStringLiteral("/jpg/") + mostrato + QStringLiteral(".jpg"))));
+    }
+    return percorsi::dati(cartellaDati, QStringLiteral("\\jpg\\") + nome + QStringLiteral(".jpg"));
+}
+
+namespace
+{
+
+// libjpeg reports a fatal error by calling error_exit, which must not return: it jumps back to the
+// setjmp of the phase that is running. Each phase below is a plain function with no C++ object that
+// needs destroying, so the jump skips nothing.
+constexpr int erroreScansioni = -2;
+
+struct GestoreErrori {
+    jpeg_error_mgr base;
+    std::jmp_buf salto;
+    int avvisi;
+    int codice;
+    int parametro;
+    char testo[JMSG_LENGTH_MAX];
+};
+
+GestoreErrori *gestore(j_common_ptr c)
+{
+    return reinterpret_cast<GestoreErrori *>(c->err);
+}
+
+void esciConErrore(j_common_ptr c)
+{
+    GestoreErrori *e = gestore(c);
+    e->codice = c->err->msg_code;
+    e->parametro = c->err->msg_parm.i[0];
+    (*c->err->format_message)(c, e->testo);
+    std::longjmp(e->salto, 1);
+}
+
+// Warnings (corrupt or missing data, which the decoder fills in) are counted; trace messages dropped.
+void emettiMessaggio(j_common_ptr c, int livello)
+{
+    if (livello < 0)
+        ++gestore(c)->avvisi;
+}
+
+// Called by the decoder as it goes, at least once per scan it takes in.
+void controllaScansioni(j_common_ptr c)
+{
+    const auto *d = reinterpret_cast<j_decompress_ptr>(c);
+    if (d->input_scan_number > massimoScansioni) {
+        GestoreErrori *e = gestore(c);
+        e->codice = erroreScansioni;
+        e->parametro = d->input_scan_number;
+        std::longjmp(e->salto, 1);
+    }
+}
+
+// The EXIF orientation (1..8) in an APP1 marker's data, or 1 when there is none or it is malformed.
+int orientamentoExif(const JOCTET *dati, unsigned int n)
+{
+    if (n < 14 || std::memcmp(dati, "Exif\0\0", 6) != 0)
+        return 1;
+    const JOCTET *tiff = dati + 6;
+    const unsigned int m = n - 6;
+    const bool intel = tiff[0] == 'I' && tiff[1] == 'I';
+    if (!intel && !(tiff[0] == 'M' && tiff[1] == 'M'))
+        return 1;
+    auto u16 = [&](unsigned int o) -> unsigned int {
+        return intel ? tiff[o] | tiff[o + 1] << 8 : tiff[o] << 8 | tiff[o + 1];
+    };
+    auto u32 = [&](unsigned int o) -> quint32 {
+        return intel ? quint32(u16(o)) | quint32(u16(o + 2)) << 16 : quint32(u16(o)) << 16 | u16(o + 2);
+    };
+    const quint32 ifd = u32(4);
+    if (ifd > m - 2)
+        return 1;
+    const unsigned int voci = u16(ifd);
+    for (unsigned int i = 0; i < voci; ++i) {
+        const quint32 o = ifd + 2 + 12 * i;
+        if (o > m - 12)
+            return 1;
+        if (u16(o) == 0x0112 && u16(o + 2) == 3) {
+            const unsigned int v = u16(o + 8);
+            return v >= 1 && v <= 8 ? int(v) : 1;
+        }
+    }
+    return 1;
+}
+
+// Averages the decoder's rows, as they arrive, down to a picture of a fixed small size: however
+// large the decoded picture, only one of its rows is ever held.
+class Riduttore
+{
+public:
+    Riduttore(int larghezza, int altezza, QSize verso)
+        : sw(larghezza)
+        , sh(altezza)
+        , dw(verso.width())
+        , dh(verso.height())
+        , colonna(std::size_t(sw))
+        , perColonna(std::size_t(dw), 0)
+        , somme(std::size_t(dw) * 3, 0)
+        , risultato(dw, dh, QImage::Format_RGB32)
+    {
+        risultato.fill(Qt::gray);
+        for (int x = 0; x < sw; ++x) {
+            colonna[std::size_t(x)] = int(qint64(x) * dw / sw);
+            ++perColonna[std::size_t(colonna[std::size_t(x)])];
+        }
+    }
+
+    // One row in memory order B, G, R, X (QImage's RGB32).
+    void riga(int y, const JSAMPLE *bgrx)
+    {
+        const int dy = int(qint64(y) * dh / sh);
+        if (dy != corrente) {
+            scarica();
+            corrente = dy;
+        }
+        for (int x = 0; x < sw; ++x) {
+            quint32 *s = &somme[std::size_t(colonna[std::size_t(x)]) * 3];
+            s[0] += bgrx[4 * x];
+            s[1] += bgrx[4 * x + 1];
+            s[2] += bgrx[4 * x + 2];
+        }
+        ++righe;
+    }
+
+    QImage fine()
+    {
+        scarica();
+        return std::move(risultato);
+    }
+
+private:
+    void scarica()
+    {
+        if (righe > 0 && corrente >= 0) {
+            auto *out = reinterpret_cast<QRgb *>(risultato.scanLine(corrente));
+            for (int x = 0; x < dw; ++x) {
+                const quint32 n = quint32(perColonna[std::size_t(x)]) * quint32(righe);
+                const quint32 *s = &somme[std::size_t(x) * 3];
+                out[x] = n == 0 ? qRgb(128, 128, 128) : qRgb(int(s[2] / n), int(s[1] / n), int(s[0] / n));
+            }
+        }
+        std::fill(somme.begin(), somme.end(), 0);
+        righe = 0;
+    }
+
+    const int sw, sh, dw, dh;
+    std::vector<int> colonna;
+    std::vector<int> perColonna;
+    std::vector<quint32> somme; // one row's sums; a row holds at most 4 * 16 * 65535 of a channel
+    QImage risultato;
+    int corrente = -1;
+    int righe = 0;
+};
+
+struct Decodifica {
+    jpeg_decompress_struct info;
+    GestoreErrori errori;
+    jpeg_progress_mgr progresso;
+    int orientamento = 1;
+    bool cmyk = false;
+};
+
+// Phase 1: the header, the EXIF orientation and the DCT scale. Returns false after an error.
+bool intestazione(Decodifica *d, std::FILE *file, QSize bersaglio)
+{
+    if (setjmp(d->errori.salto))
+        return false;
+    jpeg_stdio_src(&d->info, file);
+    jpeg_save_markers(&d->info, JPEG_APP0 + 1, 0xFFFF);
+    jpeg_read_header(&d->info, TRUE);
+    for (jpeg_saved_marker_ptr m = d->info.marker_list; m; m = m->next) {
+        if (m->marker == JPEG_APP0 + 1 && d->orientamento == 1)
+            d->orientamento = orientamentoExif(m->data, m->data_length);
+    }
+    // Rotated a quarter turn, the stored width is the shown height.
+    if (d->orientamento >= 5)
+        bersaglio.transpose();
+
+    d->cmyk = d->info.jpeg_color_space == JCS_CMYK || d->info.jpeg_color_space == JCS_YCCK;
+    d->info.out_color_space = d->cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+    d->info.dct_method = JDCT_ISLOW;
+    // The smallest scale, in eighths, whose output still covers the box: the IDCT then produces
+    // few pixels per block, which is where a large photo's cost goes.
+    d->info.scale_denom = 8;
+    for (unsigned int n = 1; n <= 8; ++n) {
+        d->info.scale_num = n;
+        jpeg_calc_output_dimensions(&d->info);
+        if (int(d->info.output_width) >= bersaglio.width()
+            && int(d->info.output_height) >= bersaglio.height())
+            break;
+    }
+    return true;
+}
+
+// Phase 2: every row, through the reducer. Returns false after an error.
+bool righe(Decodifica *d, Riduttore *riduttore, JSAMPLE *convertita)
+{
+    if (setjmp(d->errori.salto))
+        return false;
+    jpeg_start_decompress(&d->info);
+    const JDIMENSION larghezza = d->info.output_width;
+    JSAMPARRAY riga = (*d->info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d->info), JPOOL_IMAGE,
+        larghezza * JDIMENSION(d->info.output_components), 1);
+    while (d->info.output_scanline < d->info.output_height) {
+        const int y = int(d->info.output_scanline);
+        if (jpeg_read_scanlines(&d->info, riga, 1) != 1)
+            break;
+        const JSAMPLE *bgrx = riga[0];
+        if (d->cmyk) {
+            // Adobe's CMYK JPEGs store the inks inverted, which is how libjpeg hands them out.
+            const bool adobe = d->info.saw_Adobe_marker;
+            for (JDIMENSION x = 0; x < larghezza; ++x) {
+                const JSAMPLE *p = riga[0] + 4 * x;
+                const int k = adobe ? p[3] : 255 - p[3];
+                auto canale = [&](int v) { return JSAMPLE((adobe ? v : 255 - v) * k / 255); };
+                convertita[4 * x] = canale(p[2]);
+                convertita[4 * x + 1] = canale(p[1]);
+                convertita[4 * x + 2] = canale(p[0]);
+                convertita[4 * x + 3] = 255;
+            }
+            bgrx = convertita;
+        }
+        riduttore->riga(y, bgrx);
+    }
+    jpeg_finish_decompress(&d->info);
+    return true;
+}
+
+QString motivo(const Decodifica &d)
+{
+    const GestoreErrori &e = d.errori;
+    const QSize dichiarata(int(d.info.image_width), int(d.info.image_height));
+    switch (e.codice) {
+    case erroreScansioni:
+        return QStringLiteral("JPEG progressivo con più di %1 passate: il file è costruito male")
+            .arg(massimoScansioni);
+    case JERR_NO_BACKING_STORE:
+    case JERR_OUT_OF_MEMORY:
+        return QStringLiteral(
+            "decodificarla richiederebbe troppa memoria (JPEG progressivo o a più passate di %1 x %2 "
+            "pixel): salvala più piccola o come JPEG normale, non progressivo")
+            .arg(dichiarata.width())
+            .arg(dichiarata.height());
+    case JERR_BAD_PRECISION:
+        return QStringLiteral("JPEG a %1 bit per colore: il gioco legge solo JPEG a 8 bit").arg(e.parametro);
+    case JERR_SOF_UNSUPPORTED:
+        if (e.parametro == 0xC3 || e.parametro == 0xC7 || e.parametro == 0xCB || e.parametro == 0xCF)
+            return QStringLiteral("JPEG senza perdita (lossless): il gioco legge solo JPEG normali");
+        return QStringLiteral("tipo di JPEG che il gioco non legge (SOF 0x%1)")
+            .arg(e.parametro, 2, 16, QChar(u'0'));
+    case JERR_EMPTY_IMAGE:
+        return QStringLiteral("l'immagine ha larghezza o altezza zero");
+    case JERR_IMAGE_TOO_BIG:
+    case JERR_WIDTH_OVERFLOW:
+        return QStringLiteral("dimensioni oltre ogni limite");
+    case JERR_CONVERSION_NOTIMPL:
+    case JERR_BAD_J_COLORSPACE:
+    case JERR_BAD_IN_COLORSPACE:
+        return QStringLiteral("spazio dei colori che il gioco non legge");
+    case JERR_INPUT_EMPTY:
+        return QStringLiteral("il file è vuoto");
+    case JERR_SOF_NO_SOS:
+    case JERR_INPUT_EOF:
+        return QStringLiteral("file JPEG incompleto: finisce prima dell'immagine");
+    default:
+        return QStringLiteral("file JPEG rovinato; il decodificatore dice: %1")
+            .arg(QString::fromLatin1(e.testo));
+    }
+}
+
+Lettura leggiJpeg(const QString &percorso, const QString &nome, std::FILE *file, QSize dimensione)
+{
+    Decodifica d;
+    d.info.err = jpeg_std_error(&d.errori.base);
+    d.errori.base.error_exit = esciConErrore;
+    d.errori.base.emit_message = emettiMessaggio;
+    d.errori.avvisi = 0;
+    d.errori.codice = 0;
+    d.errori.parametro = 0;
+    d.errori.testo[0] = '\0';
+    jpeg_create_decompress(&d.info);
+    auto distruggi = qScopeGuard([&d] { jpeg_destroy_decompress(&d.info); });
+    d.info.mem->max_memory_to_use = massimaMemoria;
+    d.progresso.progress_monitor = controllaScansioni;
+    d.info.progress = &d.progresso;
+    Q_UNUSED(percorso);
+
+    auto fallisci = [&]() -> Errore {
+        return Errore(QStringLiteral("Immagine illeggibile: %1 (%2)").arg(nome, motivo(d)));
+    };
+    if (!intestazione(&d, file, dimensione))
+        throw fallisci();
+    if (qint64(d.info.image_width) * d.info.image_height > massimoPixelJpeg)
+        throw Errore(
+            QStringLiteral("Immagine troppo grande: %1 (%2 x %3 pixel; il gioco legge immagini fino a %4 "
+                           "milioni di pixel)")
+                .arg(nome)
+                .arg(d.info.image_width)
+                .arg(d.info.image_height)
+                .arg(massimoPixelJpeg / 1'000'000));
+
+    // The reducer keeps about twice the box: enough for a smooth last scaling, and small.
+    const int larghezza = int(d.info.output_width);
+    const int altezza = int(d.info.output_height);
+    QSize verso = dimensione;
+    if (d.orientamento >= 5)
+        verso.transpose();
+    verso = QSize(qMin(larghezza, 2 * qMax(1, verso.width())), qMin(altezza, 2 * qMax(1, verso.height())));
+    Riduttore riduttore(larghezza, altezza, verso);
+    std::vector<JSAMPLE> convertita(d.cmyk ? std::size_t(larghezza) * 4 : 0);
+    if (!righe(&d, &riduttore, convertita.data()))
+        throw fallisci();
+
+    Lettura l;
+    l.jpeg = true;
+    l.avvisi = d.errori.avvisi;
+    l.orientamento = d.orientamento;
+    l.originale = QSize(int(d.info.image_width), int(d.info.image_height));
+    QImage immagine = riduttore.fine();
+    if (d.orientamento != 1) {
+        l.originale = d.orientamento >= 5 ? l.originale.transposed() : l.originale;
+        // EXIF orientations: 2 mirrored, 3 half turn, 4 flipped, 5 flipped and a quarter turn
+        // clockwise, 6 a quarter turn clockwise, 7 mirrored and a quarter turn, 8 a quarter anticlockwise.
+        switch (d.orientamento) {
+        case 2:
+            immagine = immagine.mirrored(true, false);
+            break;
+        case 3:
+            immagine = immagine.mirrored(true, true);
+            break;
+        case 4:
+            immagine = immagine.mirrored(false, true);
+            break;
+        case 5:
+            immagine = immagine.mirrored(true, false).transformed(QTransform().rotate(270));
+            break;
+        case 6:
+            immagine = immagine.transformed(QTransform().rotate(90));
+            break;
+        case 7:
+            immagine = immagine.mirrored(true, false).transformed(QTransform().rotate(90));
+            break;
+        case 8:
+            immagine = immagine.transformed(QTransform().rotate(270));
+            break;
+        default:
+            break;
+        }
+    }
+    if (immagine.size() != dimensione)
+        immagine = immagine.scaled(dimensione, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    l.immagine = std::move(immagine);
+    return l;
+}
+
+// A file named .jpg that holds another format Qt reads (a PNG, say) is shown as before.
+Lettura leggiAltro(const QString &percorso, const QString &nome, QSize dimensione)
+{
     QImageReader lettore(percorso);
     const QSize originale = lettore.size();
+    if (lettore.format().isEmpty())
+        throw Errore(QStringLiteral("Immagine illeggibile: %1 (non è un'immagine JPEG)").arg(nome));
     if (!originale.isValid() || originale.isEmpty())
-        throw Errore(QStringLiteral("Immagine illeggibile: %1 (%2)").arg(nome, lettore.errorString()));
+        throw Errore(QStringLiteral("Immagine illeggibile: %1 (immagine %2 rovinata)")
+                         .arg(nome, QString::fromLatin1(lettore.format()).toUpper()));
     if (qint64(originale.width()) * originale.height() > massimoPixel)
-        throw Errore(QStringLiteral("Immagine troppo grande: %1 (%2 x %3 pixel)")
+        throw Errore(QStringLiteral("Immagine troppo grande: %1 (%2 x %3 pixel; un'immagine che non è JPEG può "
+                                    "averne al massimo %4 milioni)")
                          .arg(nome)
                          .arg(originale.width())
-                         .arg(originale.height()));
-
-    // Scaling in the decoder only ever shrinks well; a small picture is decoded whole and stretched.
+                         .arg(originale.height())
+                         .arg(massimoPixel / 1'000'000));
     const bool riduci = originale.width() >= dimensione.width() && originale.height() >= dimensione.height();
     if (riduci)
         lettore.setScaledSize(dimensione);
     QImage immagine = lettore.read();
     if (immagine.isNull())
-        throw Errore(QStringLiteral("Immagine illeggibile: %1 (%2)").arg(nome, lettore.errorString()));
+        throw Errore(QStringLiteral("Immagine illeggibile: %1 (immagine %2 rovinata)")
+                         .arg(nome, QString::fromLatin1(lettore.format()).toUpper()));
     if (immagine.size() != dimensione)
         immagine = immagine.scaled(dimensione, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return immagine;
+    Lettura l;
+    l.immagine = std::move(immagine);
+    l.originale = originale;
+    return l;
+}
+
+} // namespace
+
+Lettura leggi(const QString &percorso, QSize dimensione)
+{
+    const QString nome = QDir::toNativeSeparators(percorso);
+    const QFileInfo info(percorso);
+    if (!info.exists())
+        throw Errore(QStringLiteral("Immagine non trovata: %1").arg(nome));
+    if (info.isDir())
+        throw Errore(QStringLiteral("Immagine non valida: %1 (è una cartella, non un file)").arg(nome));
+    if (!info.isFile())
+        throw Errore(QStringLiteral("Immagine non valida: %1 (non è un file normale)").arg(nome));
+    if (info.size() == 0)
+        throw Errore(QStringLiteral("Immagine illeggibile: %1 (il file è vuoto)").arg(nome));
+    if (info.size() > massimoByte)
+        throw Errore(
+            QStringLiteral("Immagine troppo grande: %1 (%2 MB; il gioco legge immagini fino a %3 MB)")
+                .arg(nome)
+                .arg(info.size() >> 20)
+                .arg(massimoByte >> 20));
+    dimensione = dimensione.expandedTo(QSize(1, 1));
+
+    std::FILE *file = std::fopen(QFile::encodeName(percorso).constData(), "rb");
+    if (!file) {
+        const int e = errno;
+        if (e == EACCES || e == EPERM)
+            throw Errore(QStringLiteral("Immagine illeggibile: %1 (permesso negato)").arg(nome));
+        throw Errore(QStringLiteral("Immagine illeggibile: %1 (%2)").arg(nome, qt_error_string(e)));
+    }
+    auto chiudi = qScopeGuard([file] { std::fclose(file); });
+    unsigned char inizio[2] = {0, 0};
+    const bool jpeg = std::fread(inizio, 1, 2, file) == 2 && inizio[0] == 0xFF && inizio[1] == 0xD8;
+    if (!jpeg)
+        return leggiAltro(percorso, nome, dimensione);
+    std::rewind(file);
+    return leggiJpeg(percorso, nome, file, dimensione);
+}
+
+QImage caricaScalata(const QString &percorso, QSize dimensione)
+{
+    return leggi(percorso, dimensione).immagine;
 }
 
 } // namespace immagini

@@ -4,16 +4,55 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QStringView>
 
-namespace immagini {
+namespace immagini
+{
+
+// The picture of a word, looked up as the game does it: the data folder, "jpg", the word as it is
+// held at that moment (in the letter case in force) without its leading spaces, then ".jpg"; each
+// name taken as written first, then in one normalisation form, then without regard to case
+// (percorsi::dati). The game and the checker both go through here. Throws Errore, naming the path
+// the word would make, when the word cannot be a file name (percorsi::nomeSicuro): a word never
+// leads outside the picture folder.
+QString percorsoParola(const QString &cartellaDati, QStringView parola);
+
+// What decoding a picture found, besides the picture itself.
+struct Lettura {
+    QImage immagine; // at the size asked for, upright
+    QSize originale; // as the picture is shown: width and height after its EXIF orientation
+    bool jpeg = false; // false: another format that Qt reads, in a file named .jpg
+    int avvisi = 0; // damaged or missing data the decoder filled in (the game shows it grey)
+    int orientamento = 1; // the EXIF orientation applied, 1 to 8
+};
 
 // Decodes the picture file straight to the given size in device pixels, stretched to fill it
-// (width and height independently). The JPEG decoder scales while it decodes, so a large photo
-// costs a fraction of a full decode and never needs its full-size memory. Throws Errore, naming the
-// file, when it is missing or is no readable picture.
+// (width and height independently), upright by its EXIF orientation. A JPEG is decoded by
+// libjpeg-turbo at the smallest DCT scale that still covers the size, and its rows are averaged
+// down as they arrive, so a phone's 108-megapixel photo costs a few tens of milliseconds and a few
+// megabytes. What decoding may cost is bounded, whatever the header claims: the file's size, the
+// decoder's memory (a progressive JPEG needs its whole coefficient buffer) and the number of scans.
+// Throws Errore, naming the file and saying in Italian what is wrong, when the picture is missing,
+// is no file, cannot be opened, is no picture the game reads or would cost more than the bounds.
+Lettura leggi(const QString &percorso, QSize dimensione);
+
+// leggi(), the picture only.
 QImage caricaScalata(const QString &percorso, QSize dimensione);
 
-// Pictures whose header claims more pixels than this are refused before any decoding.
-inline constexpr qint64 massimoPixel = 100'000'000;
+// The bounds. A picture file larger than this is refused unread; real photos are a few megabytes.
+inline constexpr qint64 massimoByte = 100 * 1024 * 1024;
+// The JPEG decoder's own memory. A baseline JPEG of any size needs a few megabytes; a progressive
+// one needs two bytes per sample for the whole picture, so this admits progressive photos up to
+// about 50 megapixels and refuses the small files whose header claims far more.
+inline constexpr long massimaMemoria = 160L * 1024 * 1024;
+// A JPEG's pixels, as its header claims them. Even at the smallest DCT scale every block of the
+// picture is decoded, about a millisecond per 3 megapixels: this admits a 200-megapixel phone photo
+// and refuses headers that would keep the window waiting for seconds.
+inline constexpr qint64 massimoPixelJpeg = 300'000'000;
+// Scans of a JPEG: a progressive photo has about ten; a file of thousands is built to stall a decoder.
+inline constexpr int massimoScansioni = 100;
+// Pictures in other formats (a PNG named .jpg) are decoded whole by Qt, four bytes a pixel: those
+// whose header claims more pixels than this are refused.
+inline constexpr qint64 massimoPixel = 40'000'000;
 
 } // namespace immagini

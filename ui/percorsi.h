@@ -7,11 +7,25 @@
 // with backslashes ("\jpg\CANE.jpg"). The separators become the platform's, and every name after
 // the data folder is matched without regard to letter case, since lists and pictures are often
 // prepared on systems that ignore case.
-namespace percorsi {
+namespace percorsi
+{
 
-// The path of an existing file or folder when one matches without regard to case; otherwise the
-// path as written, which then fails to open with its own name in the error.
+// The path of an existing file or folder: each name after the data folder is taken as written when
+// it exists, else as an entry equal to it in Unicode's composed form (names from a Mac come
+// decomposed), else as one equal without regard to case. When none matches, the path as written,
+// which then fails to open with its own name in the error.
 QString dati(const QString &cartellaDati, const QString &relativo);
+
+// The data folder: the folder that holds the program file, found through /proc/self/exe. Its path
+// is returned as text when the text names it again; a folder whose name is not valid in the
+// locale's encoding (a Latin-1 "caf\xE9" under UTF-8) would come back altered, so then the program
+// moves into the folder and the data folder is ".". Never empty, never another folder: when the
+// program's folder cannot be found at all, throws Errore.
+QString cartellaProgramma();
+
+// A folder given by bytes (a command-line argument, say), in the same way: its path as text when
+// the text names it again, else "." after moving into it. Empty when the folder cannot be entered.
+QString cartellaDaByte(const QByteArray &percorso);
 
 // No file system takes a longer name.
 inline constexpr qsizetype massimoNome = 255;

@@ -2,7 +2,10 @@
 // The real program on broken data folders: each row builds one folder, starts the program in an X
 // server of its own, presses "Avvio", and checks that the program either plays normally (and ends
 // with status 0 through Esci) or shows the error box, names the broken file on standard error and
-// ends with a non-zero status; always quickly and in little memory, never by crashing.
+// ends with a non-zero status; always quickly and in little memory, never by crashing. Each row's
+// cost is bounded against the good folder's: at most 2 s and 256 MB more than a normal picture.
+
+#include "jpeg_ostili.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -14,21 +17,34 @@
 #include <QTest>
 #include <QThread>
 
+#include <cstdio>
 #include <functional>
+#include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 #ifdef BATTICCO_SANITIZZATO
 constexpr int fattore = 4; // sanitizers slow the program down and keep shadow memory
 #else
 constexpr int fattore = 1;
 #endif
-constexpr qint64 limiteMs = 5000 * fattore;
-constexpr qint64 limiteKb = 200 * 1024 * fattore;
+// How long a row may wait for the program at all; the bounds asserted are below.
+constexpr qint64 limiteMs = 10000 * fattore;
+// What one bad file may cost beyond a good folder's run.
+constexpr qint64 piuMs = 2000 * fattore;
+constexpr qint64 piuKb = 256 * 1024 * fattore;
 const QString titoloBox = QStringLiteral("Batticco");
 
 enum class Esito { gioco, errore, unoDeiDue };
+
+// Options of a row.
+enum Come {
+    normale = 0,
+    aiuto = 1, // in the game, press "Aiutami" and close its box before leaving
+    latino1 = 2, // the program and its data in a folder named "caf\xE9", Latin-1 under a UTF-8 locale
+};
 
 QByteArray jpeg(QSize dimensione, const char *formato = "JPEG")
 {
@@ -93,13 +109,13 @@ void TestDatiRovinati::initTestCase()
     QVERIFY(pipe(canale) == 0);
     xvfb.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     xvfb.setChildProcessModifier([canale] { ::close(canale[0]); });
-    xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QString::number(canale[1]),
-                                        QStringLiteral("-screen"), QStringLiteral("0"),
-                                        QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-                                        QStringLiteral("tcp"),
-                                        // No reset when the last client leaves: the next row's program
-                                        // would otherwise meet a server in the middle of its reset.
-                                        QStringLiteral("-noreset")});
+    xvfb.start(QStringLiteral("Xvfb"),
+        {QStringLiteral("-displayfd"), QString::number(canale[1]), QStringLiteral("-screen"),
+            QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
+            QStringLiteral("tcp"),
+            // No reset when the last client leaves: the next row's program
+            // would otherwise meet a server in the middle of its reset.
+            QStringLiteral("-noreset")});
     ::close(canale[1]);
     if (!xvfb.waitForStarted(5000)) {
         ::close(canale[0]);
@@ -147,14 +163,14 @@ QString TestDatiRovinati::xdotool(const QStringList &argomenti, int *stato)
 QStringList TestDatiRovinati::finestreVisibili(qint64 pid)
 {
     return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                    QString::number(pid)})
+                       QString::number(pid)})
         .split(u'\n', Qt::SkipEmptyParts);
 }
 
 QStringList TestDatiRovinati::finestreDiNome(const QString &nome)
 {
     return xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-                    u'^' + nome + u'$'})
+                       u'^' + nome + u'$'})
         .split(u'\n', Qt::SkipEmptyParts);
 }
 
@@ -170,7 +186,8 @@ using Prepara = std::function<void(const QString &cartella)>;
 Q_DECLARE_METATYPE(Prepara)
 Q_DECLARE_METATYPE(Esito)
 
-namespace {
+namespace
+{
 
 void scrivi(const QString &cartella, const QString &relativo, const QByteArray &contenuto)
 {
@@ -226,7 +243,10 @@ Prepara con(std::function<void(const QString &)> guasto)
     };
 }
 
-void lista4(const QString &c, const QByteArray &contenuto) { scrivi(c, QStringLiteral("lista4.txt"), contenuto); }
+void lista4(const QString &c, const QByteArray &contenuto)
+{
+    scrivi(c, QStringLiteral("lista4.txt"), contenuto);
+}
 
 void ogniFoto(const QString &c, const QByteArray &contenuto)
 {
@@ -242,55 +262,126 @@ void TestDatiRovinati::datiRovinati_data()
     QTest::addColumn<Esito>("esito");
     QTest::addColumn<QString>("nomeNelMessaggio"); // for an error: the file the message must name
     QTest::addColumn<bool>("soloSeNonRoot");
+    QTest::addColumn<int>("come");
 
-    QTest::newRow("good data plays") << Prepara(datiBuoni) << Esito::gioco << QString() << false;
+    QTest::newRow("good data plays") << Prepara(datiBuoni) << Esito::gioco << QString() << false << 0;
     QTest::newRow("list missing") << con([](const QString &c) { QFile::remove(c + "/lista4.txt"); })
-                                  << Esito::errore << "lista4.txt" << false;
+                                  << Esito::errore << "lista4.txt" << false << 0;
     QTest::newRow("list is a folder") << con([](const QString &c) {
         QFile::remove(c + "/lista4.txt");
         QDir(c).mkdir("lista4.txt");
-    }) << Esito::errore << "lista4.txt" << false;
-    QTest::newRow("list unreadable") << con([](const QString &c) {
-        QFile::setPermissions(c + "/lista4.txt", QFileDevice::Permissions());
-    }) << Esito::errore << "lista4.txt" << true;
-    QTest::newRow("list empty") << con([](const QString &c) { lista4(c, {}); }) << Esito::errore << "lista4.txt"
-                                << false;
+    }) << Esito::errore << "lista4.txt"
+                                      << false << 0;
+    QTest::newRow("list unreadable") << con(
+        [](const QString &c) { QFile::setPermissions(c + "/lista4.txt", QFileDevice::Permissions()); })
+                                     << Esito::errore << "lista4.txt" << true << 0;
+    QTest::newRow("list empty") << con([](const QString &c) { lista4(c, {}); }) << Esito::errore
+                                << "lista4.txt" << false << 0;
     QTest::newRow("list of 201 words") << con([](const QString &c) {
         QByteArray l;
         for (int i = 0; i < 201; ++i)
             l += "cane\n";
         lista4(c, l);
-    }) << Esito::errore << "lista4.txt" << false;
+    }) << Esito::errore << "lista4.txt" << false
+                                       << 0;
     QTest::newRow("10 MB on one line") << con([](const QString &c) { lista4(c, QByteArray(10 << 20, 'a')); })
-                                       << Esito::errore << "jpg" << false;
-    QTest::newRow("NUL and control bytes") << con([](const QString &c) {
-        lista4(c, QByteArray("ca\0e\n\x01\x02\x03\x04\n\x1b[2J\n", 14));
-    }) << Esito::errore << "jpg" << false;
+                                       << Esito::errore << "jpg" << false << 0;
+    QTest::newRow("NUL and control bytes")
+        << con([](const QString &c) { lista4(c, QByteArray("ca\0e\n\x01\x02\x03\x04\n\x1b[2J\n", 14)); })
+        << Esito::errore << "jpg" << false << 0;
     QTest::newRow("unclosed quote") << con([](const QString &c) { lista4(c, "cane\n\"lupo\norso\n"); })
-                                    << Esito::gioco << QString() << false;
+                                    << Esito::gioco << QString() << false << 0;
     QTest::newRow("only commas") << con([](const QString &c) { lista4(c, ",,,,,\n"); }) << Esito::errore
-                                 << "jpg" << false;
+                                 << "jpg" << false << 0;
     QTest::newRow("CR-only line ends") << con([](const QString &c) { lista4(c, "cane\rlupo\rorso\r"); })
-                                       << Esito::gioco << QString() << false;
+                                       << Esito::gioco << QString() << false << 0;
     QTest::newRow("picture missing") << con([](const QString &c) { QDir(c + "/jpg").removeRecursively(); })
-                                     << Esito::errore << ".jpg" << false;
+                                     << Esito::errore << ".jpg" << false << 0;
     QTest::newRow("0-byte picture") << con([](const QString &c) { ogniFoto(c, {}); }) << Esito::errore
-                                    << ".jpg" << false;
+                                    << ".jpg" << false << 0;
     QTest::newRow("truncated JPEG") << con([](const QString &c) {
         const QByteArray j = jpeg(QSize(300, 300));
         ogniFoto(c, j.left(j.size() / 3));
-    }) << Esito::unoDeiDue << ".jpg" << false;
+    }) << Esito::unoDeiDue << ".jpg" << false
+                                    << 0;
     QTest::newRow("PNG named .jpg") << con([](const QString &c) { ogniFoto(c, jpeg(QSize(64, 64), "PNG")); })
-                                    << Esito::gioco << QString() << false;
-    QTest::newRow("JPEG header claiming 60000 x 60000") << con([](const QString &c) {
-        ogniFoto(c, jpegGigante(60000));
-    }) << Esito::errore << ".jpg" << false;
+                                    << Esito::gioco << QString() << false << 0;
+    QTest::newRow("JPEG header claiming 60000 x 60000")
+        << con([](const QString &c) { ogniFoto(c, jpegGigante(60000)); }) << Esito::errore << ".jpg" << false
+        << 0;
     QTest::newRow("suoni missing") << con([](const QString &c) { QDir(c + "/suoni").removeRecursively(); })
-                                   << Esito::gioco << QString() << false;
+                                   << Esito::gioco << QString() << false << 0;
     QTest::newRow("sound that is not a WAV") << con([](const QString &c) {
         for (const char *s : {"si1", "si2", "si3", "si4", "no"})
             scrivi(c, QStringLiteral("suoni/%1.wav").arg(QLatin1String(s)), QByteArray(5000, 'x'));
-    }) << Esito::gioco << QString() << false;
+    }) << Esito::gioco << QString() << false << 0;
+
+    // Real files that must play.
+    QTest::newRow("phone photo, 108 MP")
+        << con([](const QString &c) { ogniFoto(c, jpegostili::jpegPiatto(QSize(12000, 9000))); })
+        << Esito::gioco << QString() << false << 0;
+    QTest::newRow("phone photo held upright (EXIF)") << con([](const QString &c) {
+        ogniFoto(c, jpegostili::conOrientamento(jpegostili::jpeg(QSize(400, 300)), 6));
+    }) << Esito::gioco << QString() << false << 0;
+    QTest::newRow("list saved as Unicode by Notepad") << con([](const QString &c) {
+        lista4(c,
+            QByteArray("\xFF\xFE"
+                       "c\0a\0n\0e\0\r\0\n\0l\0u\0p\0o\0\r\0\n\0",
+                26));
+    }) << Esito::gioco << QString() << false << 0;
+    QTest::newRow("list saved as Unicode big endian")
+        << con([](const QString &c) { lista4(c, QByteArray("\xFE\xFF\0c\0a\0n\0e\0\n", 12)); })
+        << Esito::gioco << QString() << false << 0;
+    QTest::newRow("picture names from a Mac (NFD)") << con([](const QString &c) {
+        lista4(c, "caff\xC3\xA8\n");
+        scrivi(c, QString::fromUtf8("jpg/caffe\xCC\x80.jpg"), jpeg(QSize(64, 64)));
+    }) << Esito::gioco << QString() << false << 0;
+    QTest::newRow("DOS end-of-file byte") << con([](const QString &c) { lista4(c, "cane\r\nlupo\r\n\x1A"); })
+                                          << Esito::gioco << QString() << false << 0;
+    QTest::newRow("giant help word") << con([](const QString &c) {
+        QByteArray l(8 << 20, ' ');
+        l[0] = '"';
+        l += "cane\"\n";
+        lista4(c, l);
+    }) << Esito::gioco << QString() << false
+                                     << int(aiuto);
+    QTest::newRow("data folder named in Latin-1")
+        << Prepara(datiBuoni) << Esito::gioco << QString() << false << int(latino1);
+    QTest::newRow("UTF-16 list naming no picture") << con([](const QString &c) {
+        lista4(c,
+            QByteArray("\xFF\xFE"
+                       "g\0n\0u\0",
+                8));
+    }) << Esito::errore << "lista4.txt" << false << 0;
+
+    // Hostile pictures: refused quickly, with a message that says what is wrong.
+    QTest::newRow("coefficient bomb")
+        << con([](const QString &c) { ogniFoto(c, jpegostili::bombaCoefficienti(10000)); }) << Esito::errore
+        << "troppa memoria" << false << 0;
+    QTest::newRow("scan bomb") << con([](const QString &c) { ogniFoto(c, jpegostili::bombaScansioni(6000)); })
+                               << Esito::errore << "passate" << false << 0;
+    QTest::newRow("12-bit JPEG") << con(
+        [](const QString &c) { ogniFoto(c, jpegostili::conFrame(jpeg(QSize(16, 16)), QSize(16, 16), 12)); })
+                                 << Esito::errore << "12 bit" << false << 0;
+    QTest::newRow("lossless JPEG") << con([](const QString &c) {
+        ogniFoto(c, jpegostili::conFrame(jpeg(QSize(16, 16)), QSize(16, 16), 16, 0xC3));
+    }) << Esito::errore << "senza perdita"
+                                   << false << 0;
+    QTest::newRow("zero-width JPEG") << con(
+        [](const QString &c) { ogniFoto(c, jpegostili::conFrame(jpeg(QSize(16, 16)), QSize(0, 16))); })
+                                     << Esito::errore << "larghezza o altezza zero" << false << 0;
+    QTest::newRow("a folder named cane.jpg") << con([](const QString &c) {
+        for (const QString &p : parole) {
+            QFile::remove(c + "/jpg/" + p + ".jpg");
+            QDir().mkpath(c + "/jpg/" + p + ".jpg");
+        }
+    }) << Esito::errore << "è una cartella" << false
+                                             << 0;
+    QTest::newRow("picture unreadable") << con([](const QString &c) {
+        for (const QString &p : parole)
+            QFile::setPermissions(c + "/jpg/" + p + ".jpg", QFileDevice::Permissions());
+    }) << Esito::errore << "permesso negato"
+                                        << true << 0;
 }
 
 void TestDatiRovinati::datiRovinati()
@@ -299,6 +390,7 @@ void TestDatiRovinati::datiRovinati()
     QFETCH(Esito, esito);
     QFETCH(QString, nomeNelMessaggio);
     QFETCH(bool, soloSeNonRoot);
+    QFETCH(int, come);
     if (soloSeNonRoot && ::geteuid() == 0)
         QSKIP("running as root: file permissions do not stop root from reading, so nothing to check");
 
@@ -307,15 +399,40 @@ void TestDatiRovinati::datiRovinati()
     const QString programma = cartella.filePath(QStringLiteral("batticco"));
     QVERIFY(QFile::copy(QStringLiteral(BATTICCO_ESEGUIBILE), programma));
     prepara(cartella.path());
+    QString comando = programma;
+    QStringList argomenti;
+    // A Latin-1 folder goes back to a name QTemporaryDir can remove, whatever happens.
+    QByteArray daRinominare;
+    auto rinomina = qScopeGuard([&daRinominare] {
+        if (!daRinominare.isEmpty())
+            std::rename(daRinominare.constData(), (daRinominare.chopped(4) + "latino1").constData());
+    });
+    if (come & latino1) {
+        // Qt's text cannot hold the name: the folder is made and entered through its bytes.
+        const QByteArray base = QFile::encodeName(cartella.path());
+        const QByteArray latino = base + "/caf\xE9";
+        QVERIFY(::mkdir(latino.constData(), 0755) == 0);
+        for (const QString &voce : QDir(cartella.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+            const QByteArray nome = QFile::encodeName(voce);
+            if (nome != "caf\xE9")
+                QVERIFY(std::rename((base + '/' + nome).constData(), (latino + '/' + nome).constData()) == 0);
+        }
+        daRinominare = latino;
+        comando = QStringLiteral("/bin/sh");
+        argomenti = {QStringLiteral("-c"), QStringLiteral("exec \"$1/$(printf 'caf\\351')/batticco\""),
+            QStringLiteral("sh"), cartella.path()};
+    }
 
     QProcess gioco;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), display);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     gioco.setProcessEnvironment(env);
     QElapsedTimer orologio;
     orologio.start();
-    gioco.start(programma, {});
+    gioco.start(comando, argomenti);
     QVERIFY(gioco.waitForStarted(5000));
     const qint64 pid = gioco.processId();
 
@@ -349,15 +466,15 @@ void TestDatiRovinati::datiRovinati()
 
     QString avvio;
     QVERIFY2(attendi([&] {
-                 const QStringList f = finestreVisibili(pid);
-                 avvio = f.value(0);
-                 return !avvio.isEmpty();
-             }),
-             qPrintable(QStringLiteral("the start window never showed (%1 ms, %2, status %3); stderr: %4")
-                            .arg(orologio.elapsed())
-                            .arg(gioco.state() == QProcess::Running ? "running" : "ended")
-                            .arg(gioco.exitCode())
-                            .arg(leggiErrore())));
+        const QStringList f = finestreVisibili(pid);
+        avvio = f.value(0);
+        return !avvio.isEmpty();
+    }),
+        qPrintable(QStringLiteral("the start window never showed (%1 ms, %2, status %3); stderr: %4")
+                       .arg(orologio.elapsed())
+                       .arg(gioco.state() == QProcess::Running ? "running" : "ended")
+                       .arg(gioco.exitCode())
+                       .arg(leggiErrore())));
     tasto(avvio, QStringLiteral("Return"));
 
     // The first new window tells: the error box is titled "Batticco", the game window is not.
@@ -374,9 +491,9 @@ void TestDatiRovinati::datiRovinati()
         return !box.isEmpty() || !finestraGioco.isEmpty();
     });
     QVERIFY2(!box.isEmpty() || !finestraGioco.isEmpty(),
-             qPrintable(QStringLiteral("neither the game nor an error after %1 ms; stderr: %2")
-                            .arg(orologio.elapsed())
-                            .arg(leggiErrore())));
+        qPrintable(QStringLiteral("neither the game nor an error after %1 ms; stderr: %2")
+                       .arg(orologio.elapsed())
+                       .arg(leggiErrore())));
 
     const bool errore = !box.isEmpty();
     if (esito == Esito::gioco)
@@ -387,8 +504,37 @@ void TestDatiRovinati::datiRovinati()
     if (errore) {
         tasto(box, QStringLiteral("Return"));
     } else {
-        // One key of the on-screen keyboard, so a sound is played (or not) before leaving.
-        tasto(finestraGioco, QStringLiteral("space"));
+        if (come & aiuto) {
+            // "Aiutami" (24, 152, 128 x 79 in the client area, which lies below the menu bar) shows
+            // the word in a box; close it and go on.
+            const QStringList g
+                = xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), finestraGioco})
+                      .split(u'\n');
+            auto campo = [&g](const char *nome) {
+                for (const QString &r : g) {
+                    if (r.startsWith(QLatin1String(nome) + u'='))
+                        return r.section(u'=', 1).toInt();
+                }
+                return 0;
+            };
+            const int x = campo("X") + 24 + 64;
+            const int y = campo("Y") + campo("HEIGHT") - 480 + 152 + 40;
+            xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(x),
+                QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
+            QString parola;
+            QVERIFY2(attendi([&] {
+                parola = finestreDiNome(titoloBox).value(0);
+                return !parola.isEmpty();
+            }),
+                "Aiutami showed no word");
+            tasto(parola, QStringLiteral("Return"));
+            QVERIFY2(
+                attendi([&] { return finestreDiNome(titoloBox).isEmpty(); }), "the word's box stayed open");
+        }
+        // One key of the on-screen keyboard, so a sound is played (or not) before leaving; after
+        // "Aiutami" the button holds the focus, and Space would press it again.
+        if (!(come & aiuto))
+            tasto(finestraGioco, QStringLiteral("space"));
         // Esci: Alt opens the menu bar, Left wraps round to its last entry, Return chooses it; then
         // Return answers "Sì" to "Vuoi terminare?".
         tasto(finestraGioco, QStringLiteral("alt"));
@@ -396,31 +542,42 @@ void TestDatiRovinati::datiRovinati()
         tasto(QString(), QStringLiteral("Return"));
         QString domanda;
         QVERIFY2(attendi([&] {
-                     domanda = finestreDiNome(titoloBox).value(0);
-                     return !domanda.isEmpty();
-                 }),
-                 "Esci asked nothing");
+            domanda = finestreDiNome(titoloBox).value(0);
+            return !domanda.isEmpty();
+        }),
+            "Esci asked nothing");
         tasto(domanda, QStringLiteral("Return"));
     }
     attendi([] { return false; });
     const qint64 tempo = orologio.elapsed();
     QVERIFY2(gioco.state() == QProcess::NotRunning,
-             qPrintable(QStringLiteral("still running after %1 ms").arg(tempo)));
+        qPrintable(QStringLiteral("still running after %1 ms").arg(tempo)));
     leggiErrore();
     const QString stderrTesto = QString::fromLocal8Bit(erroreStandard);
     QCOMPARE(gioco.exitStatus(), QProcess::NormalExit);
     if (errore) {
         QVERIFY2(gioco.exitCode() != 0, "an error ended the program with status 0");
         QVERIFY2(stderrTesto.contains(nomeNelMessaggio),
-                 qPrintable(QStringLiteral("the message does not name %1: %2")
-                                .arg(nomeNelMessaggio, stderrTesto.left(2000))));
+            qPrintable(QStringLiteral("the message does not name %1: %2")
+                           .arg(nomeNelMessaggio, stderrTesto.left(2000))));
     } else {
         QCOMPARE(gioco.exitCode(), 0);
     }
-    QVERIFY2(tempo < limiteMs, qPrintable(QStringLiteral("%1 ms").arg(tempo)));
     QVERIFY2(piccoKb > 0, "no memory figure was read");
-    QVERIFY2(piccoKb < limiteKb, qPrintable(QStringLiteral("peak %1 kB").arg(piccoKb)));
-    qInfo("%s: %s in %lld ms, peak %lld kB", QTest::currentDataTag(), errore ? "error" : "game", tempo, piccoKb);
+    // The good folder's run, the first row, is the measure of a normal picture.
+    static qint64 baseMs = 0, baseKb = 0;
+    if (QTest::currentDataTag() == QByteArray("good data plays")) {
+        baseMs = tempo;
+        baseKb = piccoKb;
+    }
+    const qint64 rifMs = baseMs > 0 ? baseMs : 1000;
+    const qint64 rifKb = baseKb > 0 ? baseKb : 100 * 1024;
+    QVERIFY2(tempo < rifMs + piuMs,
+        qPrintable(QStringLiteral("%1 ms, the good folder %2 ms").arg(tempo).arg(rifMs)));
+    QVERIFY2(piccoKb < rifKb + piuKb,
+        qPrintable(QStringLiteral("peak %1 kB, the good folder %2 kB").arg(piccoKb).arg(rifKb)));
+    qInfo("%s: %s in %lld ms, peak %lld kB", QTest::currentDataTag(), errore ? "error" : "game", tempo,
+        piccoKb);
 }
 
 QTEST_GUILESS_MAIN(TestDatiRovinati)

@@ -23,11 +23,14 @@ void TestListaRobusta::codifica_data()
     QTest::addColumn<QString>("testo");
     // A file cut inside a multi-byte character is no UTF-8: every byte is a character of its own,
     // and the last one is not silently dropped.
-    QTest::newRow("utf-8 cut at the end reads as windows-1252, every byte kept")
-        << QByteArray("\xEF\xBB\xBF" "perch\xC3\xA9\n\xF0") << QString::fromUtf16(u"perchÃ©\nð");
-    QTest::newRow("a lone lead byte at the end is kept") << QByteArray("cane\xC3") << QString::fromUtf16(u"caneÃ");
-    QTest::newRow("utf-8 with a byte-order mark drops the mark")
-        << QByteArray("\xEF\xBB\xBF" "citt\xC3\xA0") << QString::fromUtf16(u"città");
+    QTest::newRow("utf-8 cut at the end reads as windows-1252, every byte kept") << QByteArray(
+        "\xEF\xBB\xBF"
+        "perch\xC3\xA9\n\xF0") << QString::fromUtf16(u"perchÃ©\nð");
+    QTest::newRow("a lone lead byte at the end is kept")
+        << QByteArray("cane\xC3") << QString::fromUtf16(u"caneÃ");
+    QTest::newRow("utf-8 with a byte-order mark drops the mark") << QByteArray("\xEF\xBB\xBF"
+                                                                               "citt\xC3\xA0")
+                                                                 << QString::fromUtf16(u"città");
     QTest::newRow("a second byte-order mark is text")
         << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF") << QString(QChar(0xFEFF));
     QTest::newRow("windows-1252 high codes") << QByteArray("\x80\x9F\xE0") << QString::fromUtf16(u"€Ÿà");
@@ -47,16 +50,17 @@ void TestListaRobusta::campi_data()
     QTest::addColumn<QStringList>("parole");
     QTest::addColumn<QList<int>>("righe");
     QTest::newRow("only commas: one empty word each, none after the last")
-        << ",,," << QStringList{"", "", ""} << QList<int>{1, 1, 1};
-    QTest::newRow("CR-only line ends count lines") << "cane\rlupo\r\rorso" << QStringList{"cane", "lupo", "", "orso"}
-                                                  << QList<int>{1, 2, 3, 4};
-    QTest::newRow("unclosed quote ends with its line") << "\"cane\nlupo" << QStringList{"cane", "lupo"}
-                                                     << QList<int>{1, 2};
-    QTest::newRow("quote alone at the end of the text") << "cane,\"" << QStringList{"cane", ""} << QList<int>{1, 1};
+        << ",,," << QStringList {"", "", ""} << QList<int> {1, 1, 1};
+    QTest::newRow("CR-only line ends count lines")
+        << "cane\rlupo\r\rorso" << QStringList {"cane", "lupo", "", "orso"} << QList<int> {1, 2, 3, 4};
+    QTest::newRow("unclosed quote ends with its line")
+        << "\"cane\nlupo" << QStringList {"cane", "lupo"} << QList<int> {1, 2};
+    QTest::newRow("quote alone at the end of the text")
+        << "cane,\"" << QStringList {"cane", ""} << QList<int> {1, 1};
     QTest::newRow("quoted line ends count once each")
-        << "\"a\r\nb\rc\"\nd" << QStringList{"a\r\nb\rc", "d"} << QList<int>{1, 4};
-    QTest::newRow("blanks only") << " \t " << QStringList{""} << QList<int>{1};
-    QTest::newRow("CR at the very end adds no field") << "cane\r" << QStringList{"cane"} << QList<int>{1};
+        << "\"a\r\nb\rc\"\nd" << QStringList {"a\r\nb\rc", "d"} << QList<int> {1, 4};
+    QTest::newRow("blanks only") << " \t " << QStringList {""} << QList<int> {1};
+    QTest::newRow("CR at the very end adds no field") << "cane\r" << QStringList {"cane"} << QList<int> {1};
 }
 
 void TestListaRobusta::campi()

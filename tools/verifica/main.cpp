@@ -2,10 +2,12 @@
 // batticco-verifica: checks a data folder of the game (word lists, pictures, sounds) and prints one
 // line per problem, so a teacher can fix their own lists before a child meets them.
 
-#include "tools/verifica/verifica.h"
+#include "game/VerificaDati.h"
+#include "ui/percorsi.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QStringList>
@@ -29,9 +31,11 @@ QString uso(const QString &nome)
     return QStringLiteral(
         "Uso: %1 [cartella]\n"
         "Controlla la cartella dei dati di Batticco (lista3.txt ... lista6.txt, jpg/, suoni/)\n"
-        "e scrive una riga per ogni problema, nella forma \"file:riga: messaggio\".\n"
+        "e scrive una riga per ogni problema, nella forma \"file:riga: messaggio\";\n"
+        "le righe \"nota:\" dicono ciò che funziona ma conviene sapere.\n"
         "Senza cartella controlla la cartella corrente.\n"
-        "Esce con 0 se non ci sono problemi, 1 se ce n'è almeno uno, 2 se gli argomenti sono sbagliati.")
+        "Esce con 0 se non ci sono problemi (anche con note), 1 se ce n'è almeno uno,\n"
+        "2 se gli argomenti sono sbagliati.")
         .arg(nome);
 }
 
@@ -45,19 +49,23 @@ int main(int argc, char *argv[])
     QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));
     const QString nome = QStringLiteral("batticco-verifica");
 
-    QStringList argomenti = app.arguments().mid(1);
-    if (argomenti.contains(QStringLiteral("--help")) || argomenti.contains(QStringLiteral("-h"))) {
+    // The arguments as bytes: a folder whose name is not valid in the locale's encoding (a Latin-1
+    // name from an old USB stick) must still be found, and Qt's text would have lost its bytes.
+    QList<QByteArray> argomenti;
+    for (int i = 1; i < argc; ++i)
+        argomenti << QByteArray(argv[i]);
+    if (argomenti.contains("--help") || argomenti.contains("-h")) {
         scrivi(stdout, uso(nome));
         return 0;
     }
     // "--" ends the options, so a folder whose name starts with a dash can still be given.
-    QStringList cartelle;
+    QList<QByteArray> cartelle;
     bool opzioni = true;
-    for (const QString &a : argomenti) {
-        if (opzioni && a == u"--") {
+    for (const QByteArray &a : argomenti) {
+        if (opzioni && a == "--") {
             opzioni = false;
-        } else if (opzioni && a.startsWith(u'-') && a != u"-") {
-            scrivi(stderr, QStringLiteral("%1: opzione sconosciuta: %2").arg(nome, a));
+        } else if (opzioni && a.startsWith('-') && a != "-") {
+            scrivi(stderr, QStringLiteral("%1: opzione sconosciuta: %2").arg(nome, QFile::decodeName(a)));
             scrivi(stderr, uso(nome));
             return esitoUso;
         } else {
@@ -70,16 +78,20 @@ int main(int argc, char *argv[])
         return esitoUso;
     }
 
-    const QString cartella = cartelle.isEmpty() ? QStringLiteral(".") : cartelle.first();
-    if (!QFileInfo(cartella).isDir()) {
+    const QByteArray scelta = cartelle.isEmpty() ? QByteArray(".") : cartelle.first();
+    const QString cartella = percorsi::cartellaDaByte(scelta);
+    if (cartella.isEmpty() || !QFileInfo(cartella).isDir()) {
         scrivi(stderr,
-            QStringLiteral("%1: cartella non trovata: %2").arg(nome, QDir::toNativeSeparators(cartella)));
+            QStringLiteral("%1: cartella non trovata: %2")
+                .arg(nome, QDir::toNativeSeparators(QFile::decodeName(scelta))));
         return esitoUso;
     }
 
     const verifica::Esito esito = verifica::controlla(cartella);
     for (const verifica::Problema &p : esito.problemi)
         scrivi(stdout, verifica::testo(p));
+    for (const verifica::Problema &p : esito.note)
+        scrivi(stdout, verifica::testoNota(p));
     // The count goes to the error stream, so the problem lines alone can be piped or sorted.
     if (esito.problemi.empty()) {
         scrivi(stdout, verifica::riepilogo(esito));

@@ -18,7 +18,8 @@ struct Problema {
 };
 
 struct Esito {
-    std::vector<Problema> problemi;
+    std::vector<Problema> problemi; // what would stop the game or leave a child stuck
+    std::vector<Problema> note; // what plays but is worth knowing (a UTF-16 list, a stretched picture)
     int liste = 0; // lists that could be read
     int parole = 0; // words the game would load from them
 };
@@ -29,7 +30,10 @@ Esito controlla(const QString &cartella);
 // "lista4.txt:7: messaggio", or "suoni/no.wav: messaggio" when no line applies.
 QString testo(const Problema &problema);
 
-// "Nessun problema: 4 liste, 180 parole."
+// A note, as testo() but marked: "lista4.txt: nota: messaggio".
+QString testoNota(const Problema &nota);
+
+// "Nessun problema: 4 liste, 180 parole." (and the notes, when there are any)
 QString riepilogo(const Esito &esito);
 
 } // namespace verifica

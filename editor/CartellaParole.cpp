@@ -1,0 +1,245 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/CartellaParole.h"
+
+#include "ui/errori.h"
+#include "ui/immagini.h"
+#include "ui/percorsi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <limits>
+
+namespace
+{
+
+QString nativo(const QString &p)
+{
+    return QDir::toNativeSeparators(p);
+}
+
+bool soloLettere(const QString &parola)
+{
+    for (QChar c : parola) {
+        if (!(c >= u'a' && c <= u'z') && !(c >= u'A' && c <= u'Z'))
+            return false;
+    }
+    return true;
+}
+
+bool accentata(QChar c)
+{
+    const QString base = QString(c).normalized(QString::NormalizationForm_D);
+    return base.size() > 1 && base[0].isLetter() && base[0].unicode() < 0x80;
+}
+
+} // namespace
+
+CartellaParole::CartellaParole(const QString &cartella)
+    : cartella(QFileInfo(cartella).absoluteFilePath())
+{
+    for (int i = 0; i < numeroListe; ++i) {
+        liste[i].lettere = primaLunghezza + i;
+        leggi(liste[i]);
+    }
+}
+
+void CartellaParole::leggi(ListaInCartella &l)
+{
+    const QString percorso = percorsi::dati(cartella, QStringLiteral("\\lista%1.txt").arg(l.lettere));
+    l.esiste = QFileInfo::exists(percorso);
+    l.parole.clear();
+    l.righe.clear();
+    l.modificata = false;
+    if (!l.esiste) {
+        l.formato = {};
+        return;
+    }
+    QFile f(percorso);
+    if (!f.open(QIODevice::ReadOnly) || f.size() > listaparole::massimoByte)
+        throw Errore(QStringLiteral("Non riesco a leggere la lista %1.").arg(nativo(percorso)));
+    const QByteArray byte = f.readAll();
+    l.formato = listaparole::formato(byte);
+    for (const listaparole::Campo &c :
+        listaparole::leggiCampi(listaparole::decodifica(byte), std::numeric_limits<std::size_t>::max())) {
+        l.parole.push_back(c.parola);
+        l.righe.push_back(c.riga);
+    }
+}
+
+QString CartellaParole::problemaParolaNuova(int lettere, const QString &parola) const
+{
+    if (parola.isEmpty())
+        return QStringLiteral("Scrivi la parola.");
+    for (QChar c : parola) {
+        if (c.isSpace())
+            return QStringLiteral("Niente spazi: una parola sola, di lettere.");
+    }
+    for (QChar c : parola) {
+        if (accentata(c))
+            return QStringLiteral("«%1» ha una lettera accentata: la tastiera del gioco non ha il tasto %1. "
+                                  "Scrivi la parola senza accento, o scegline un'altra.")
+                .arg(c);
+    }
+    if (!soloLettere(parola))
+        return QStringLiteral("Solo lettere dalla a alla z: la tastiera del gioco non ha altri tasti.");
+    if (parola.size() != lettere)
+        return QStringLiteral("«%1» ha %2 lettere: in questa lista ogni parola ne ha %3.")
+            .arg(parola)
+            .arg(parola.size())
+            .arg(lettere);
+    const auto [dove, indice] = trova(parola);
+    if (indice >= 0)
+        return dove == lettere
+            ? QStringLiteral("«%1» c'è già in questa lista.").arg(parola.toLower())
+            : QStringLiteral("«%1» c'è già nella lista di %2 lettere.").arg(parola.toLower()).arg(dove);
+    if (lista(lettere).parole.size() >= std::size_t(listaparole::massimoParole))
+        return QStringLiteral("La lista ha già %1 parole, il massimo che il gioco legge: togline una prima.")
+            .arg(listaparole::massimoParole);
+    return {};
+}
+
+std::pair<int, int> CartellaParole::trova(const QString &parola) const
+{
+    for (const ListaInCartella &l : liste) {
+        for (std::size_t i = 0; i < l.parole.size(); ++i) {
+            if (l.parole[i].compare(parola, Qt::CaseInsensitive) == 0)
+                return {l.lettere, int(i)};
+        }
+    }
+    return {0, -1};
+}
+
+int CartellaParole::usi(const QString &parola) const
+{
+    int n = 0;
+    for (const ListaInCartella &l : liste) {
+        for (const QString &p : l.parole)
+            n += p.compare(parola, Qt::CaseInsensitive) == 0;
+    }
+    return n;
+}
+
+void CartellaParole::inserisci(int lettere, int indice, const QString &parola)
+{
+    ListaInCartella &l = liste.at(lettere - primaLunghezza);
+    const QString k = chiave(parola);
+    if (!nuove.contains(k) && cestino.contains(k) && fileImmagine(parola).isEmpty())
+        nuove.insert(k, cestino.value(k));
+    l.parole.insert(l.parole.begin() + indice, parola);
+    l.righe.insert(l.righe.begin() + indice, 0);
+    l.modificata = true;
+}
+
+void CartellaParole::togli(int lettere, int indice, bool liberaImmagine)
+{
+    ListaInCartella &l = liste.at(lettere - primaLunghezza);
+    if (liberaImmagine)
+        tolte.insert(chiave(l.parole.at(indice)));
+    l.parole.erase(l.parole.begin() + indice);
+    l.righe.erase(l.righe.begin() + indice);
+    l.modificata = true;
+}
+
+QString CartellaParole::fileImmagine(const QString &parola) const
+{
+    try {
+        const QString p = immagini::percorsoParola(cartella, parola);
+        return QFileInfo(p).isFile() ? p : QString();
+    } catch (const Errore &) {
+        return {};
+    }
+}
+
+QImage CartellaParole::immagine(const QString &parola, QSize misura) const
+{
+    const QByteArray attesa = nuove.value(chiave(parola));
+    if (!attesa.isEmpty())
+        return QImage::fromData(attesa).scaled(misura, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const QString file = fileImmagine(parola);
+    if (file.isEmpty())
+        return {};
+    try {
+        return immagini::caricaScalata(file, misura);
+    } catch (const Errore &) {
+        return {};
+    }
+}
+
+void CartellaParole::impostaImmagine(const QString &parola, const QByteArray &jpeg)
+{
+    if (jpeg.isEmpty())
+        nuove.remove(chiave(parola));
+    else
+        nuove.insert(chiave(parola), jpeg);
+}
+
+QString CartellaParole::dentro(const QString &relativo) const
+{
+    const QString percorso = percorsi::dati(cartella, relativo);
+    // The folder that will hold the file, with every link resolved, must lie inside the folder.
+    const QString radice = QFileInfo(cartella).canonicalFilePath();
+    QFileInfo genitore(QFileInfo(percorso).absolutePath());
+    const QString reale = genitore.exists() ? genitore.canonicalFilePath() : QString();
+    if (radice.isEmpty() || reale.isEmpty() || !(reale == radice || reale.startsWith(radice + u'/')))
+        throw Errore(QStringLiteral("%1 porta fuori dalla cartella %2: non lo tocco.")
+                         .arg(nativo(percorso), nativo(cartella)));
+    if (QFileInfo(percorso).isSymLink())
+        throw Errore(QStringLiteral("%1 è un collegamento: non lo tocco.").arg(nativo(percorso)));
+    return percorso;
+}
+
+void CartellaParole::scriviFile(const QString &percorso, const QByteArray &byte)
+{
+    QSaveFile f(percorso);
+    if (!f.open(QIODevice::WriteOnly) || f.write(byte) != byte.size() || !f.commit())
+        throw Errore(QStringLiteral("Non riesco a salvare %1: %2. Il file di prima è rimasto com'era.")
+                         .arg(nativo(percorso), f.errorString()));
+}
+
+void CartellaParole::salva()
+{
+    // Pictures first: a list never names a word whose new picture is not yet on disk.
+    for (auto it = nuove.begin(); it != nuove.end();) {
+        if (usi(it.key()) == 0) {
+            it = nuove.erase(it);
+            continue;
+        }
+        if (!QFileInfo(cartella + QStringLiteral("/jpg")).isDir()
+            && !QDir(cartella).mkdir(percorsi::dati(cartella, QStringLiteral("\\jpg"))))
+            throw Errore(QStringLiteral("Non riesco a creare la cartella delle immagini in %1.")
+                             .arg(nativo(cartella)));
+        QString nome = fileImmagine(it.key());
+        if (nome.isEmpty())
+            nome = dentro(QStringLiteral("\\jpg\\") + it.key() + QStringLiteral(".jpg"));
+        else
+            nome = dentro(QDir(cartella).relativeFilePath(nome));
+        scriviFile(nome, it.value());
+        it = nuove.erase(it);
+    }
+    for (ListaInCartella &l : liste) {
+        if (!l.modificata)
+            continue;
+        const QString nome = dentro(QStringLiteral("\\lista%1.txt").arg(l.lettere));
+        listaparole::Formato usato;
+        scriviFile(nome, listaparole::scriviLista(l.parole, l.formato, &usato));
+        leggi(l);
+    }
+    // Then the pictures nobody uses any more.
+    for (const QString &parola : std::as_const(tolte)) {
+        if (usi(parola) > 0)
+            continue;
+        const QString file = fileImmagine(parola);
+        if (file.isEmpty())
+            continue;
+        const QString nome = dentro(QDir(cartella).relativeFilePath(file));
+        QFile f(nome);
+        if (f.open(QIODevice::ReadOnly))
+            cestino.insert(parola, f.readAll());
+        f.close();
+        QFile::remove(nome);
+    }
+    tolte.clear();
+}

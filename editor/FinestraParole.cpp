@@ -1,0 +1,770 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/FinestraParole.h"
+
+#include "editor/CopiaPersonale.h"
+#include "editor/DialogoParola.h"
+#include "editor/Riquadro.h"
+#include "game/VerificaDati.h"
+#include "ui/errori.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QUndoCommand>
+#include <QVBoxLayout>
+
+namespace
+{
+
+constexpr QSize misuraIcona(96, 96);
+
+QString nativo(const QString &p)
+{
+    return QDir::toNativeSeparators(p);
+}
+
+// True when every file saving touches can be written: the folder, its lists and its picture folder.
+bool cartellaScrivibile(const QString &cartella)
+{
+    if (!QFileInfo(cartella).isWritable())
+        return false;
+    for (const QString &nome : QDir(cartella).entryList({QStringLiteral("lista*.txt"), QStringLiteral("jpg")},
+             QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (!QFileInfo(cartella + u'/' + nome).isWritable())
+            return false;
+    }
+    return true;
+}
+
+QIcon iconaMancante()
+{
+    QPixmap p(misuraIcona);
+    p.fill(QColor(0xE0, 0xE0, 0xE0));
+    QPainter pittore(&p);
+    pittore.setPen(QPen(QColor(0xB0, 0x20, 0x20), 3));
+    pittore.drawRect(p.rect().adjusted(1, 1, -2, -2));
+    QFont f = pittore.font();
+    f.setPointSize(28);
+    f.setBold(true);
+    pittore.setFont(f);
+    pittore.drawText(p.rect(), Qt::AlignCenter, QStringLiteral("?"));
+    return QIcon(p);
+}
+
+// The game's picture from any image: a square of the right side is taken as it is, anything else
+// is framed at its centre first.
+QByteArray figura(const QImage &immagine)
+{
+    if (immagine.size() == QSize(riquadro::lato, riquadro::lato))
+        return riquadro::jpeg(immagine);
+    return riquadro::jpeg(riquadro::ritaglia(immagine, riquadro::alCentro(immagine.size())));
+}
+
+} // namespace
+
+// Adds or takes out one word; undoing puts things back as they were, pictures waiting to be saved
+// included.
+class ComandoParola : public QUndoCommand
+{
+public:
+    ComandoParola(
+        FinestraParole &f, bool aggiunta, int lettere, int indice, QString parola, QByteArray immagine)
+        : f(f)
+        , aggiunta(aggiunta)
+        , lettere(lettere)
+        , indice(indice)
+        , parola(std::move(parola))
+        , immagine(std::move(immagine))
+    {
+        setText(
+            (aggiunta ? QStringLiteral("aggiungi «%1»") : QStringLiteral("togli «%1»")).arg(this->parola));
+        prima = f.modello->immagineInAttesa(this->parola);
+    }
+    void redo() override { aggiunta ? metti() : leva(true); }
+    void undo() override { aggiunta ? leva(false) : metti(); }
+
+private:
+    void metti()
+    {
+        f.modello->inserisci(lettere, indice, parola);
+        if (aggiunta || !prima.isEmpty())
+            f.modello->impostaImmagine(parola, aggiunta ? immagine : prima);
+        f.dimenticaIcona(parola);
+        f.mostraLista(lettere);
+        f.seleziona(lettere, indice);
+    }
+    void leva(bool liberaImmagine)
+    {
+        f.modello->togli(lettere, indice, liberaImmagine);
+        f.modello->impostaImmagine(parola, aggiunta ? prima : QByteArray());
+        f.dimenticaIcona(parola);
+        f.mostraLista(lettere);
+        f.seleziona(lettere, std::min(indice, int(f.modello->lista(lettere).parole.size()) - 1));
+    }
+
+    FinestraParole &f;
+    bool aggiunta;
+    int lettere;
+    int indice;
+    QString parola;
+    QByteArray immagine;
+    QByteArray prima;
+};
+
+class ComandoImmagine : public QUndoCommand
+{
+public:
+    ComandoImmagine(FinestraParole &f, QString parola, QByteArray immagine)
+        : f(f)
+        , parola(std::move(parola))
+        , nuova(std::move(immagine))
+        , prima(f.modello->immagineInAttesa(this->parola))
+    {
+        setText(QStringLiteral("nuova immagine per «%1»").arg(this->parola));
+    }
+    void redo() override { imposta(nuova); }
+    void undo() override { imposta(prima); }
+
+private:
+    void imposta(const QByteArray &i)
+    {
+        f.modello->impostaImmagine(parola, i);
+        f.dimenticaIcona(parola);
+        f.mostraListe();
+    }
+
+    FinestraParole &f;
+    QString parola;
+    QByteArray nuova;
+    QByteArray prima;
+};
+
+FinestraParole::FinestraParole(
+    Domande &domande, const QString &installato, const QString &editor, QWidget *genitore)
+    : QMainWindow(genitore)
+    , domande(domande)
+    , installato(installato)
+    , editor(editor)
+{
+    setObjectName(QStringLiteral("FinestraParole"));
+    auto *centro = new QWidget(this);
+    auto *colonna = new QVBoxLayout(centro);
+
+    avviso = new QFrame(centro);
+    avviso->setFrameShape(QFrame::StyledPanel);
+    avviso->setAutoFillBackground(true);
+    QPalette tavolozza = avviso->palette();
+    tavolozza.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC0));
+    tavolozza.setColor(QPalette::WindowText, Qt::black);
+    avviso->setPalette(tavolozza);
+    testoAvviso = new QLabel(avviso);
+    testoAvviso->setWordWrap(true);
+    testoAvviso->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    testoAvviso->setAccessibleName(QStringLiteral("Avviso"));
+    bottoneAvviso = new QPushButton(QStringLiteral("Fai la &mia copia…"), avviso);
+    bottoneAvviso->setAccessibleName(QStringLiteral("Fai la mia copia"));
+    bottoneAggiorna = new QPushButton(QStringLiteral("A&ggiorna il programma"), avviso);
+    bottoneAggiorna->setAccessibleName(QStringLiteral("Aggiorna il programma della copia"));
+    auto *rigaAvviso = new QHBoxLayout(avviso);
+    rigaAvviso->addWidget(testoAvviso, 1);
+    rigaAvviso->addWidget(bottoneAggiorna);
+    rigaAvviso->addWidget(bottoneAvviso);
+    colonna->addWidget(avviso);
+
+    schede = new QTabWidget(centro);
+    schede->setAccessibleName(QStringLiteral("Liste di parole"));
+    for (int i = 0; i < CartellaParole::numeroListe; ++i) {
+        const int lettere = CartellaParole::primaLunghezza + i;
+        auto *g = new QListWidget(schede);
+        g->setObjectName(QStringLiteral("griglia%1").arg(lettere));
+        g->setViewMode(QListView::IconMode);
+        g->setIconSize(misuraIcona);
+        g->setGridSize(QSize(misuraIcona.width() + 28, misuraIcona.height() + 34));
+        g->setMovement(QListView::Static);
+        g->setResizeMode(QListView::Adjust);
+        g->setWrapping(true);
+        g->setUniformItemSizes(true);
+        g->setSelectionMode(QAbstractItemView::SingleSelection);
+        g->setAccessibleName(QStringLiteral("Parole di %1 lettere").arg(lettere));
+        connect(g, &QListWidget::itemActivated, this, [this] { dialogoCambia(); });
+        connect(g, &QListWidget::currentRowChanged, this, [this] { aggiornaAzioni(); });
+        griglie[i] = g;
+        schede->addTab(g, QString());
+    }
+    schede->setCurrentIndex(1); // the game starts on the 4-letter list
+    connect(schede, &QTabWidget::currentChanged, this, [this] { aggiornaAzioni(); });
+    colonna->addWidget(schede, 1);
+    setCentralWidget(centro);
+
+    auto *pannello = new QWidget(this);
+    auto *colonnaProblemi = new QVBoxLayout(pannello);
+    riepilogo = new QLabel(pannello);
+    riepilogo->setWordWrap(true);
+    riepilogo->setAccessibleName(QStringLiteral("Esito del controllo"));
+    problemi = new QListWidget(pannello);
+    problemi->setAccessibleName(QStringLiteral("Problemi trovati"));
+    problemi->setWordWrap(true);
+    connect(problemi, &QListWidget::itemActivated, this,
+        [this](QListWidgetItem *i) { vaiAlProblema(problemi->row(i)); });
+    connect(problemi, &QListWidget::itemClicked, this,
+        [this](QListWidgetItem *i) { vaiAlProblema(problemi->row(i)); });
+    colonnaProblemi->addWidget(riepilogo);
+    colonnaProblemi->addWidget(problemi, 1);
+    auto *dock = new QDockWidget(QStringLiteral("Controllo della cartella"), this);
+    dock->setObjectName(QStringLiteral("controllo"));
+    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    dock->setWidget(pannello);
+    addDockWidget(Qt::BottomDockWidgetArea, dock);
+    resizeDocks({dock}, {150}, Qt::Vertical);
+
+    costruisciMenu();
+    connect(bottoneAvviso, &QPushButton::clicked, this, &FinestraParole::dialogoCopia);
+    connect(bottoneAggiorna, &QPushButton::clicked, this, &FinestraParole::aggiornaCopia);
+    connect(&pila, &QUndoStack::cleanChanged, this, [this](bool pulita) {
+        setWindowModified(!pulita);
+        aggiornaAzioni();
+    });
+    resize(900, 680);
+    aggiornaTitoli();
+    aggiornaAzioni();
+    aggiornaAvviso();
+}
+
+FinestraParole::~FinestraParole()
+{
+    // The commands reach the model while the stack is cleared.
+    pila.clear();
+}
+
+void FinestraParole::costruisciMenu()
+{
+    auto azione
+        = [this](QMenu *menu, const char *nome, const QString &testo, QKeySequence tasto, auto gestore) {
+              auto *a = new QAction(testo, this);
+              a->setObjectName(QString::fromLatin1(nome));
+              a->setShortcut(tasto);
+              connect(a, &QAction::triggered, this, gestore);
+              menu->addAction(a);
+              return a;
+          };
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    mnuApri = azione(file, "mnuApri", QStringLiteral("&Apri una cartella…"), QKeySequence::Open,
+        [this] { dialogoApri(); });
+    mnuCopia = azione(file, "mnuCopia", QStringLiteral("Fai la &mia copia del gioco…"), QKeySequence(),
+        [this] { dialogoCopia(); });
+    mnuAggiornaCopia = azione(file, "mnuAggiornaCopia", QStringLiteral("A&ggiorna il programma della copia"),
+        QKeySequence(), [this] { aggiornaCopia(); });
+    file->addSeparator();
+    mnuSalva = azione(file, "mnuSalva", QStringLiteral("&Salva"), QKeySequence::Save, [this] { salva(); });
+    mnuProva = azione(file, "mnuProva", QStringLiteral("&Prova il gioco"), QKeySequence(Qt::Key_F5),
+        [this] { provaGioco(); });
+    mnuControlla = azione(file, "mnuControlla", QStringLiteral("&Controlla la cartella"),
+        QKeySequence(Qt::Key_F7), [this] { controlla(); });
+    file->addSeparator();
+    mnuEsci = azione(file, "mnuEsci", QStringLiteral("&Esci"), QKeySequence::Quit, [this] { close(); });
+
+    QMenu *modifica = menuBar()->addMenu(QStringLiteral("&Modifica"));
+    mnuAnnulla = pila.createUndoAction(this, QStringLiteral("&Annulla"));
+    mnuAnnulla->setObjectName(QStringLiteral("mnuAnnulla"));
+    mnuAnnulla->setShortcut(QKeySequence::Undo);
+    mnuRifai = pila.createRedoAction(this, QStringLiteral("&Rifai"));
+    mnuRifai->setObjectName(QStringLiteral("mnuRifai"));
+    mnuRifai->setShortcut(QKeySequence::Redo);
+    modifica->addAction(mnuAnnulla);
+    modifica->addAction(mnuRifai);
+    modifica->addSeparator();
+    mnuAggiungi = azione(modifica, "mnuAggiungi", QStringLiteral("A&ggiungi una parola…"), QKeySequence::New,
+        [this] { dialogoAggiungi(); });
+    mnuCambia = azione(modifica, "mnuCambia", QStringLiteral("&Cambia l'immagine…"),
+        QKeySequence(Qt::CTRL | Qt::Key_I), [this] { dialogoCambia(); });
+    mnuTogli = azione(modifica, "mnuTogli", QStringLiteral("&Togli la parola"), QKeySequence::Delete,
+        [this] { dialogoTogli(); });
+
+    QMenu *aiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
+    mnuInformazioni = azione(aiuto, "mnuInformazioni", QStringLiteral("&Informazioni"), QKeySequence(),
+        [this] { informazioni(); });
+
+    QToolBar *barra = addToolBar(QStringLiteral("Comandi"));
+    barra->setObjectName(QStringLiteral("barra"));
+    barra->setMovable(false);
+    barra->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (QAction *a : {mnuAggiungi, mnuCambia, mnuTogli, mnuSalva, mnuProva})
+        barra->addAction(a);
+    barra->addSeparator();
+    barra->addAction(mnuAnnulla);
+}
+
+QString FinestraParole::cartella() const
+{
+    return modello ? modello->percorso() : QString();
+}
+
+bool FinestraParole::apri(const QString &percorso)
+{
+    std::unique_ptr<CartellaParole> nuovo;
+    try {
+        if (!QFileInfo(percorso).isDir())
+            throw Errore(QStringLiteral("La cartella %1 non c'è.").arg(nativo(percorso)));
+        nuovo = std::make_unique<CartellaParole>(percorso);
+    } catch (const Errore &e) {
+        domande.avvisa(QStringLiteral("Cartella non aperta"), e.messaggio());
+        return false;
+    }
+    pila.clear();
+    modello = std::move(nuovo);
+    icone.clear();
+    const QString canonico = QFileInfo(percorso).canonicalFilePath();
+    // The installed game's folder belongs to the package: an upgrade would overwrite any change.
+    scrivibile = canonico != installato && cartellaScrivibile(percorso);
+    notizia.clear();
+    mostraListe();
+    controlla();
+    aggiornaAvviso();
+    aggiornaTitoli();
+    aggiornaAzioni();
+    if (scrivibile)
+        griglie[schede->currentIndex()]->setFocus();
+    return true;
+}
+
+int FinestraParole::listaCorrente() const
+{
+    return CartellaParole::primaLunghezza + schede->currentIndex();
+}
+
+int FinestraParole::parolaSelezionata() const
+{
+    const QListWidget *g = griglie[schede->currentIndex()];
+    return g->currentItem() && g->currentItem()->isSelected() ? g->currentRow() : -1;
+}
+
+QIcon FinestraParole::icona(const QString &parola)
+{
+    const QString chiave = parola.toLower();
+    const auto c = icone.constFind(chiave);
+    if (c != icone.constEnd())
+        return *c;
+    const QImage i = modello->immagine(parola, misuraIcona);
+    const QIcon nuova = i.isNull() ? iconaMancante() : QIcon(QPixmap::fromImage(i));
+    icone.insert(chiave, nuova);
+    return nuova;
+}
+
+void FinestraParole::mostraLista(int lettere)
+{
+    QListWidget *g = griglie[lettere - CartellaParole::primaLunghezza];
+    g->clear();
+    if (modello) {
+        const ListaInCartella &l = modello->lista(lettere);
+        for (const QString &p : l.parole) {
+            auto *voce = new QListWidgetItem(icona(p), p.isEmpty() ? QStringLiteral("(vuota)") : p, g);
+            const bool manca = modello->fileImmagine(p).isEmpty() && modello->immagineInAttesa(p).isEmpty();
+            voce->setToolTip(manca ? QStringLiteral("«%1»: manca l'immagine").arg(p) : p);
+            voce->setData(Qt::AccessibleTextRole, manca ? QStringLiteral("%1, senza immagine").arg(p) : p);
+        }
+    }
+    aggiornaTitoli();
+    aggiornaAzioni();
+}
+
+void FinestraParole::mostraListe()
+{
+    for (int n = CartellaParole::primaLunghezza;
+         n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n)
+        mostraLista(n);
+}
+
+void FinestraParole::seleziona(int lettere, int indice)
+{
+    schede->setCurrentIndex(lettere - CartellaParole::primaLunghezza);
+    QListWidget *g = griglie[lettere - CartellaParole::primaLunghezza];
+    if (indice >= 0 && indice < g->count()) {
+        g->setCurrentRow(indice);
+        g->scrollToItem(g->item(indice));
+    }
+    g->setFocus();
+}
+
+void FinestraParole::aggiornaTitoli()
+{
+    for (int i = 0; i < CartellaParole::numeroListe; ++i) {
+        const int lettere = CartellaParole::primaLunghezza + i;
+        const int n = modello ? int(modello->lista(lettere).parole.size()) : 0;
+        schede->setTabText(i, QStringLiteral("%1 lettere (%2)").arg(lettere).arg(n));
+    }
+    const QString nome
+        = modello ? QFileInfo(modello->percorso()).fileName() : QStringLiteral("nessuna cartella");
+    setWindowTitle(QStringLiteral("%1[*] - Parole di Batticco").arg(nome));
+    if (modello) {
+        const ListaInCartella &l = modello->lista(listaCorrente());
+        statusBar()->showMessage(QStringLiteral("%1 — lista%2.txt: %3")
+                                     .arg(nativo(modello->percorso()))
+                                     .arg(l.lettere)
+                                     .arg(l.esiste ? listaparole::nomeCodifica(l.formato.codifica)
+                                                   : QStringLiteral("nuova, sarà in UTF-8")));
+    }
+}
+
+void FinestraParole::aggiornaAzioni()
+{
+    const bool c = modello != nullptr;
+    const bool scelta = c && parolaSelezionata() >= 0;
+    mnuAggiungi->setEnabled(c && scrivibile);
+    mnuCambia->setEnabled(scelta && scrivibile);
+    mnuTogli->setEnabled(scelta && scrivibile);
+    mnuSalva->setEnabled(c && scrivibile && !pila.isClean());
+    mnuProva->setEnabled(c && copiapersonale::eCartellaGioco(modello->percorso()));
+    mnuControlla->setEnabled(c);
+    mnuCopia->setEnabled(!installato.isEmpty());
+    mnuAggiornaCopia->setEnabled(c && scrivibile && !installato.isEmpty()
+        && copiapersonale::programmaPiuNuovo(installato, modello->percorso()));
+    if (c)
+        aggiornaTitoli();
+}
+
+void FinestraParole::aggiornaAvviso()
+{
+    QString testo = notizia;
+    bool copia = false;
+    bool aggiorna = false;
+    if (!modello) {
+        testo += QStringLiteral("Nessuna cartella aperta.");
+        copia = !installato.isEmpty();
+    } else if (!scrivibile) {
+        const bool delGioco = QFileInfo(modello->percorso()).canonicalFilePath() == installato;
+        testo += delGioco
+            ? QStringLiteral(
+                "Questa è la cartella del gioco installato: qui si guarda soltanto. Per cambiarla "
+                "servirebbero i permessi di amministratore, e ogni aggiornamento del gioco "
+                "cancellerebbe le tue parole. Fai la tua copia del gioco: avrà le tue parole e "
+                "una sua voce nel menu, «Batticco - le mie parole».")
+            : QStringLiteral("Non hai il permesso di scrivere in questa cartella: qui si guarda soltanto. "
+                             "Puoi fare la tua copia del gioco in una cartella tua.");
+        copia = !installato.isEmpty();
+    } else if (!installato.isEmpty() && copiapersonale::programmaPiuNuovo(installato, modello->percorso())) {
+        testo += QStringLiteral(
+            "Il gioco installato è più nuovo del programma di questa copia. Puoi aggiornare il "
+            "programma: liste, immagini e suoni restano come sono.");
+        aggiorna = true;
+    }
+    testoAvviso->setText(testo);
+    bottoneAvviso->setVisible(copia);
+    bottoneAggiorna->setVisible(aggiorna);
+    avviso->setVisible(!testo.isEmpty());
+    if (copia)
+        bottoneAvviso->setFocus();
+}
+
+void FinestraParole::aggiungi(int lettere, const QString &parola, const QImage &immagine)
+{
+    const int indice = int(modello->lista(lettere).parole.size());
+    pila.push(new ComandoParola(*this, true, lettere, indice, parola, figura(immagine)));
+}
+
+void FinestraParole::cambiaImmagine(const QString &parola, const QImage &immagine)
+{
+    pila.push(new ComandoImmagine(*this, parola, figura(immagine)));
+}
+
+bool FinestraParole::togli(int lettere, int indice)
+{
+    const QString parola = modello->lista(lettere).parole.at(indice);
+    QString testo = QStringLiteral("Togliere «%1» dalla lista di %2 lettere?").arg(parola).arg(lettere);
+    const QString file = modello->fileImmagine(parola);
+    if (!file.isEmpty()) {
+        testo += modello->usi(parola) > 1
+            ? QStringLiteral("\nLa sua immagine resta: la usa anche un'altra lista.")
+            : QStringLiteral("\nQuando salvi, anche la sua immagine %1 sarà cancellata.")
+                  .arg(QDir(modello->percorso()).relativeFilePath(file));
+    }
+    testo += QStringLiteral("\nPuoi sempre annullare con Ctrl+Z prima di salvare.");
+    if (!domande.chiedi(QStringLiteral("Togli la parola"), testo, QStringLiteral("&Togli")))
+        return false;
+    pila.push(new ComandoParola(*this, false, lettere, indice, parola, QByteArray()));
+    return true;
+}
+
+bool FinestraParole::salva()
+{
+    if (!modello || !scrivibile)
+        return false;
+    try {
+        modello->salva();
+    } catch (const Errore &e) {
+        domande.avvisa(QStringLiteral("Salvataggio non riuscito"), e.messaggio());
+        icone.clear();
+        mostraListe();
+        return false;
+    }
+    pila.setClean();
+    icone.clear();
+    mostraListe();
+    controlla();
+    return true;
+}
+
+void FinestraParole::controlla()
+{
+    problemi->clear();
+    dovePortano.clear();
+    if (!modello)
+        return;
+    const verifica::Esito esito = verifica::controlla(modello->percorso());
+    static const QRegularExpression diLista(QStringLiteral("di lista(\\d)\\.txt:(\\d+)\\)$"));
+    static const QRegularExpression lista(
+        QStringLiteral("^lista(\\d)\\.txt$"), QRegularExpression::CaseInsensitiveOption);
+    for (const verifica::Problema &p : esito.problemi) {
+        int lettere = 0;
+        int riga = 0;
+        if (const auto m = lista.match(p.file); m.hasMatch()) {
+            lettere = m.captured(1).toInt();
+            riga = p.riga;
+        } else if (const auto m = diLista.match(p.messaggio); m.hasMatch()) {
+            lettere = m.captured(1).toInt();
+            riga = m.captured(2).toInt();
+        }
+        int indice = -1;
+        if (lettere >= CartellaParole::primaLunghezza
+            && lettere < CartellaParole::primaLunghezza + CartellaParole::numeroListe && riga > 0) {
+            const std::vector<int> &righe = modello->lista(lettere).righe;
+            const auto it = std::find(righe.begin(), righe.end(), riga);
+            if (it != righe.end())
+                indice = int(it - righe.begin());
+        }
+        dovePortano.emplace_back(indice >= 0 ? lettere : 0, indice);
+        auto *voce = new QListWidgetItem(verifica::testo(p), problemi);
+        if (indice >= 0)
+            voce->setToolTip(QStringLiteral("Clic per vedere la parola"));
+    }
+    QString r = verifica::riepilogo(esito);
+    if (!pila.isClean())
+        r += QStringLiteral(" (Controllo dei file salvati: salva per controllare le ultime modifiche.)");
+    riepilogo->setText(r);
+}
+
+void FinestraParole::vaiAlProblema(int riga)
+{
+    if (riga < 0 || riga >= int(dovePortano.size()))
+        return;
+    const auto [lettere, indice] = dovePortano[riga];
+    if (indice >= 0)
+        seleziona(lettere, indice);
+}
+
+bool FinestraParole::provaGioco()
+{
+    if (!modello)
+        return false;
+    if (!pila.isClean() && scrivibile) {
+        switch (domande.chiediSalvataggio(
+            QStringLiteral("Il gioco legge i file salvati. Salvare le modifiche prima di provarlo?"))) {
+        case Domande::Salvataggio::salva:
+            if (!salva())
+                return false;
+            break;
+        case Domande::Salvataggio::nonSalvare:
+            break;
+        case Domande::Salvataggio::annulla:
+            return false;
+        }
+    }
+    const QString programma = modello->percorso() + u'/' + QString::fromUtf16(copiapersonale::programma);
+    if (!QProcess::startDetached(programma, {}, modello->percorso())) {
+        domande.avvisa(QStringLiteral("Il gioco non parte"),
+            QStringLiteral(
+                "Non riesco ad avviare %1. Se la cartella è su una chiavetta, forse la chiavetta non "
+                "permette di avviare programmi.")
+                .arg(nativo(programma)));
+        return false;
+    }
+    return true;
+}
+
+bool FinestraParole::faiCopiaIn(const QString &destinazione)
+{
+    if (!puoiLasciare())
+        return false;
+    QString voce;
+    try {
+        copiapersonale::faiCopia(installato, destinazione);
+        voce = copiapersonale::scriviVoce(destinazione, editor);
+    } catch (const Errore &e) {
+        domande.avvisa(QStringLiteral("Copia non fatta"), e.messaggio());
+        return false;
+    }
+    if (!apri(destinazione))
+        return false;
+    notizia = QStringLiteral(
+        "La tua copia è pronta in %1. Nel menu delle applicazioni trovi «%2»: avvia il gioco "
+        "con le tue parole. ")
+                  .arg(nativo(QFileInfo(destinazione).absoluteFilePath()),
+                      QString::fromUtf16(copiapersonale::nomeVoce));
+    aggiornaAvviso();
+    return true;
+}
+
+bool FinestraParole::aggiornaCopia()
+{
+    if (!modello || installato.isEmpty())
+        return false;
+    if (!domande.chiedi(QStringLiteral("Aggiorna il programma"),
+            QStringLiteral(
+                "Sostituire il programma della copia in %1 con quello del gioco installato? Le liste, "
+                "le immagini e i suoni della copia restano come sono.")
+                .arg(nativo(modello->percorso())),
+            QStringLiteral("A&ggiorna")))
+        return false;
+    try {
+        copiapersonale::aggiornaProgramma(installato, modello->percorso());
+    } catch (const Errore &e) {
+        domande.avvisa(QStringLiteral("Aggiornamento non riuscito"), e.messaggio());
+        return false;
+    }
+    notizia = QStringLiteral("Il programma della copia è aggiornato. ");
+    aggiornaAvviso();
+    aggiornaAzioni();
+    return true;
+}
+
+bool FinestraParole::puoiLasciare()
+{
+    if (pila.isClean() || !scrivibile)
+        return true;
+    switch (
+        domande.chiediSalvataggio(QStringLiteral("Le modifiche alle parole di %1 non sono salvate. Salvarle?")
+                                      .arg(QFileInfo(cartella()).fileName()))) {
+    case Domande::Salvataggio::salva:
+        return salva();
+    case Domande::Salvataggio::nonSalvare:
+        return true;
+    case Domande::Salvataggio::annulla:
+        return false;
+    }
+    return false;
+}
+
+void FinestraParole::closeEvent(QCloseEvent *e)
+{
+    if (puoiLasciare())
+        e->accept();
+    else
+        e->ignore();
+}
+
+void FinestraParole::dialogoAggiungi()
+{
+    if (!modello || !scrivibile)
+        return;
+    const int lettere = listaCorrente();
+    DialogoParola d(
+        lettere, [this, lettere](const QString &p) { return modello->problemaParolaNuova(lettere, p); },
+        QString(), this);
+    if (d.exec() == QDialog::Accepted)
+        aggiungi(lettere, d.parola(), d.immagine());
+}
+
+void FinestraParole::dialogoCambia()
+{
+    const int indice = parolaSelezionata();
+    if (!modello || !scrivibile || indice < 0)
+        return;
+    const QString parola = modello->lista(listaCorrente()).parole.at(indice);
+    DialogoParola d(
+        listaCorrente(), [](const QString &) { return QString(); }, parola, this);
+    if (d.exec() == QDialog::Accepted)
+        cambiaImmagine(parola, d.immagine());
+}
+
+void FinestraParole::dialogoTogli()
+{
+    const int indice = parolaSelezionata();
+    if (modello && scrivibile && indice >= 0)
+        togli(listaCorrente(), indice);
+}
+
+void FinestraParole::dialogoApri()
+{
+    if (!puoiLasciare())
+        return;
+    const QString scelta
+        = QFileDialog::getExistingDirectory(this, QStringLiteral("Apri una cartella di Batticco"),
+            modello ? modello->percorso() : copiapersonale::cartellaPredefinita());
+    if (!scelta.isEmpty())
+        apri(scelta);
+}
+
+void FinestraParole::dialogoCopia()
+{
+    QDialog d(this);
+    d.setWindowTitle(QStringLiteral("Fai la mia copia del gioco"));
+    auto *spiegazione
+        = new QLabel(QStringLiteral("La copia contiene il programma del gioco e tutte le sue parole, "
+                                    "immagini e suoni. Scegli una cartella nuova (o vuota): nella tua "
+                                    "cartella personale, oppure su una chiavetta."),
+            &d);
+    spiegazione->setWordWrap(true);
+    auto *campo = new QLineEdit(nativo(copiapersonale::cartellaPredefinita()), &d);
+    campo->setAccessibleName(QStringLiteral("Cartella della copia"));
+    auto *sfoglia = new QPushButton(QStringLiteral("&Scegli…"), &d);
+    sfoglia->setAccessibleName(QStringLiteral("Scegli la cartella della copia"));
+    sfoglia->setAutoDefault(false);
+    auto *fai = new QPushButton(QStringLiteral("&Fai la copia"), &d);
+    fai->setAccessibleName(QStringLiteral("Fai la copia"));
+    fai->setDefault(true);
+    auto *annulla = new QPushButton(QStringLiteral("Annulla"), &d);
+    annulla->setAccessibleName(QStringLiteral("Annulla"));
+    annulla->setAutoDefault(false);
+    auto *riga = new QHBoxLayout;
+    riga->addWidget(campo, 1);
+    riga->addWidget(sfoglia);
+    auto *bottoni = new QHBoxLayout;
+    bottoni->addStretch(1);
+    bottoni->addWidget(fai);
+    bottoni->addWidget(annulla);
+    auto *tutto = new QVBoxLayout(&d);
+    tutto->addWidget(spiegazione);
+    tutto->addLayout(riga);
+    tutto->addLayout(bottoni);
+    connect(sfoglia, &QPushButton::clicked, &d, [&] {
+        const QString scelta
+            = QFileDialog::getExistingDirectory(&d, QStringLiteral("Dove fare la copia"), QDir::homePath());
+        if (!scelta.isEmpty())
+            campo->setText(nativo(scelta + QStringLiteral("/Batticco")));
+    });
+    connect(fai, &QPushButton::clicked, &d, &QDialog::accept);
+    connect(annulla, &QPushButton::clicked, &d, &QDialog::reject);
+    d.resize(560, d.sizeHint().height());
+    campo->setFocus();
+    while (d.exec() == QDialog::Accepted) {
+        const QString dove = QDir::fromNativeSeparators(campo->text().trimmed());
+        if (!dove.isEmpty() && faiCopiaIn(QDir::cleanPath(QDir(QDir::homePath()).absoluteFilePath(dove))))
+            return;
+    }
+}
+
+void FinestraParole::informazioni()
+{
+    QMessageBox::about(this, QStringLiteral("Informazioni"),
+        QStringLiteral("Parole di Batticco %1\nLe liste di parole e le immagini del gioco Batticco, per "
+                       "insegnanti e genitori.")
+            .arg(QApplication::applicationVersion()));
+}

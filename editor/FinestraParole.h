@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The editor's main window: the four lists of a Batticco folder as grids of picture and word, the
+// checker's findings below them, and the commands that add, change and remove words, save, try the
+// game and make the teacher's own copy. Names follow the game's Italian vocabulary.
+
+#include "editor/CartellaParole.h"
+#include "editor/Domande.h"
+
+#include <QHash>
+#include <QIcon>
+#include <QMainWindow>
+#include <QUndoStack>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QTabWidget;
+
+class FinestraParole : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // `installato` is the installed game's folder (the source of copies; shown but never written),
+    // `editor` this program's path for the copy's menu entry.
+    FinestraParole(
+        Domande &domande, const QString &installato, const QString &editor, QWidget *genitore = nullptr);
+    ~FinestraParole() override;
+
+    // Opens a folder; false (and says why) when its lists cannot be read.
+    bool apri(const QString &cartella);
+    // The folder open, empty when none; whether it may be changed here.
+    QString cartella() const;
+    bool modificabile() const { return scrivibile; }
+
+    // The operations behind the commands, callable without their dialogs.
+    void aggiungi(int lettere, const QString &parola, const QImage &immagine);
+    void cambiaImmagine(const QString &parola, const QImage &immagine);
+    bool togli(int lettere, int indice); // asks first; false when she says no
+    bool salva(); // false when something could not be saved (and she was told)
+    bool faiCopiaIn(const QString &destinazione); // copy, menu entry, then opens the copy
+    bool aggiornaCopia(); // the installed program replaces the copy's
+    bool provaGioco();
+    void controlla(); // the checker's findings for the saved folder
+    void vaiAlProblema(int riga); // selects the word a finding names
+
+    // The list of the tab in front, and the index of the word selected in it (-1 for none).
+    int listaCorrente() const;
+    int parolaSelezionata() const;
+    const CartellaParole *dati() const { return modello.get(); }
+
+    QTabWidget *schede = nullptr;
+    std::array<QListWidget *, CartellaParole::numeroListe> griglie {};
+    QListWidget *problemi = nullptr;
+    QLabel *riepilogo = nullptr;
+    QFrame *avviso = nullptr;
+    QLabel *testoAvviso = nullptr;
+    QPushButton *bottoneAvviso = nullptr;
+    QPushButton *bottoneAggiorna = nullptr;
+
+    QAction *mnuApri = nullptr;
+    QAction *mnuCopia = nullptr;
+    QAction *mnuAggiornaCopia = nullptr;
+    QAction *mnuSalva = nullptr;
+    QAction *mnuProva = nullptr;
+    QAction *mnuControlla = nullptr;
+    QAction *mnuEsci = nullptr;
+    QAction *mnuAnnulla = nullptr;
+    QAction *mnuRifai = nullptr;
+    QAction *mnuAggiungi = nullptr;
+    QAction *mnuCambia = nullptr;
+    QAction *mnuTogli = nullptr;
+    QAction *mnuInformazioni = nullptr;
+
+    QUndoStack pila;
+
+protected:
+    void closeEvent(QCloseEvent *e) override;
+
+private:
+    friend class ComandoParola;
+    friend class ComandoImmagine;
+
+    void costruisciMenu();
+    void dialogoAggiungi();
+    void dialogoCambia();
+    void dialogoTogli();
+    void dialogoApri();
+    void dialogoCopia();
+    void informazioni();
+    bool puoiLasciare(); // asks about unsaved changes; true when the folder may be left
+    void mostraLista(int lettere);
+    void mostraListe();
+    void aggiornaTitoli();
+    void aggiornaAzioni();
+    void aggiornaAvviso();
+    QIcon icona(const QString &parola);
+    void dimenticaIcona(const QString &parola) { icone.remove(parola.toLower()); }
+    void seleziona(int lettere, int indice);
+
+    Domande &domande;
+    QString installato;
+    QString editor;
+    std::unique_ptr<CartellaParole> modello;
+    bool scrivibile = false;
+    QHash<QString, QIcon> icone;
+    std::vector<std::pair<int, int>> dovePortano; // finding row -> (list, word index), or (0, -1)
+    QString notizia; // a line shown above the lists once, e.g. after a copy
+};

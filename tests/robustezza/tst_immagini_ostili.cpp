@@ -1,0 +1,137 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The picture decoder on real and hostile files: what plays, and for what is refused, a message that
+// says in Italian what is wrong. Cost bounds are asserted on the real program (tst_dati_rovinati).
+
+#include "jpeg_ostili.h"
+#include "ui/errori.h"
+#include "ui/immagini.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace jpegostili;
+
+class TestImmaginiOstili : public QObject
+{
+    Q_OBJECT
+private slots:
+    void leggi_data();
+    void leggi();
+    void orientamento_data();
+    void orientamento();
+    void cartellaConNomeDiImmagine();
+
+private:
+    QTemporaryDir cartella;
+    QString scrivi(const QByteArray &byte)
+    {
+        const QString p = cartella.filePath(QStringLiteral("prova.jpg"));
+        QFile f(p);
+        if (!f.open(QIODevice::WriteOnly) || f.write(byte) != byte.size())
+            qFatal("cannot write %s", qPrintable(p));
+        return p;
+    }
+};
+
+void TestImmaginiOstili::leggi_data()
+{
+    QTest::addColumn<QByteArray>("byte");
+    QTest::addColumn<QString>("errore"); // empty: the picture plays; else a part of the message
+    QTest::addColumn<bool>("rovinata"); // plays, with data the decoder had to fill in
+
+    QTest::newRow("phone photo, 108 MP") << jpegPiatto(QSize(12000, 9000)) << QString() << false;
+    QTest::newRow("small picture") << jpeg(QSize(20, 10)) << QString() << false;
+    QTest::newRow("progressive photo") << jpeg(QSize(800, 600), true) << QString() << false;
+    const QByteArray intera = jpeg(QSize(300, 300));
+    QTest::newRow("truncated") << intera.left(intera.size() / 2) << QString() << true;
+    QTest::newRow("coefficient bomb") << bombaCoefficienti(10000) << "troppa memoria" << false;
+    QTest::newRow("scan bomb") << bombaScansioni(6000) << "più di 100 passate" << false;
+    QTest::newRow("header claiming 60000 x 60000")
+        << conFrame(jpeg(QSize(16, 16)), QSize(60000, 60000)) << "troppo grande" << false;
+    QTest::newRow("12-bit") << conFrame(jpeg(QSize(16, 16)), QSize(16, 16), 12) << "12 bit" << false;
+    QTest::newRow("lossless") << conFrame(jpeg(QSize(16, 16)), QSize(16, 16), 8, 0xC3) << "senza perdita"
+                              << false;
+    QTest::newRow("16-bit lossless") << conFrame(jpeg(QSize(16, 16)), QSize(16, 16), 16, 0xC3)
+                                     << "senza perdita" << false;
+    QTest::newRow("zero width") << conFrame(jpeg(QSize(16, 16)), QSize(0, 16)) << "larghezza o altezza zero"
+                                << false;
+    QTest::newRow("empty file") << QByteArray() << "vuoto" << false;
+    QTest::newRow("not a picture") << QByteArray("cane\n") << "non è un'immagine JPEG" << false;
+    QTest::newRow("JPEG start, then garbage") << QByteArray("\xFF\xD8garbage") << "rovinato" << false;
+}
+
+void TestImmaginiOstili::leggi()
+{
+    QFETCH(QByteArray, byte);
+    QFETCH(QString, errore);
+    QFETCH(bool, rovinata);
+    const QString percorso = scrivi(byte);
+    const QSize riquadro(231, 231);
+    try {
+        const immagini::Lettura l = immagini::leggi(percorso, riquadro);
+        QVERIFY2(errore.isEmpty(), "the picture played where an error was expected");
+        QCOMPARE(l.immagine.size(), riquadro);
+        QCOMPARE(l.avvisi > 0, rovinata);
+    } catch (const Errore &e) {
+        QVERIFY2(!errore.isEmpty(), qPrintable(e.messaggio()));
+        QVERIFY2(e.messaggio().contains(errore), qPrintable(e.messaggio()));
+        QVERIFY2(e.messaggio().contains(QStringLiteral("prova.jpg")), qPrintable(e.messaggio()));
+    }
+}
+
+void TestImmaginiOstili::orientamento_data()
+{
+    QTest::addColumn<int>("orientamento");
+    QTest::addColumn<QPoint>("angoloRosso"); // where the stored picture's top-left corner shows
+    QTest::newRow("1 as stored") << 1 << QPoint(0, 0);
+    QTest::newRow("2 mirrored") << 2 << QPoint(1, 0);
+    QTest::newRow("3 half turn") << 3 << QPoint(1, 1);
+    QTest::newRow("4 flipped") << 4 << QPoint(0, 1);
+    QTest::newRow("5 transposed") << 5 << QPoint(0, 0);
+    QTest::newRow("6 quarter turn clockwise, a phone held upright") << 6 << QPoint(1, 0);
+    QTest::newRow("7 transversed") << 7 << QPoint(1, 1);
+    QTest::newRow("8 quarter turn anticlockwise") << 8 << QPoint(0, 1);
+}
+
+void TestImmaginiOstili::orientamento()
+{
+    QFETCH(int, orientamento);
+    QFETCH(QPoint, angoloRosso);
+    // 64 x 32, a red quarter in the top-left corner, the rest blue.
+    QImage img(64, 32, QImage::Format_RGB32);
+    img.fill(Qt::blue);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 32; ++x)
+            img.setPixel(x, y, qRgb(255, 0, 0));
+    QByteArray byte;
+    QBuffer b(&byte);
+    b.open(QIODevice::WriteOnly);
+    QVERIFY(img.save(&b, "JPEG", 95));
+    const immagini::Lettura l = immagini::leggi(scrivi(conOrientamento(byte, orientamento)), QSize(40, 40));
+    QCOMPARE(l.orientamento, orientamento);
+    QCOMPARE(l.originale, orientamento >= 5 ? QSize(32, 64) : QSize(64, 32));
+    const QPoint centro(10 + 20 * angoloRosso.x(), 10 + 20 * angoloRosso.y());
+    const QRgb c = l.immagine.pixel(centro);
+    QVERIFY2(qRed(c) > 200 && qBlue(c) < 60,
+        qPrintable(QStringLiteral("orientation %1: not red at %2,%3")
+                       .arg(orientamento)
+                       .arg(centro.x())
+                       .arg(centro.y())));
+}
+
+void TestImmaginiOstili::cartellaConNomeDiImmagine()
+{
+    QVERIFY(QDir(cartella.path()).mkdir(QStringLiteral("cane.jpg")));
+    try {
+        immagini::leggi(cartella.filePath(QStringLiteral("cane.jpg")), QSize(40, 40));
+        QFAIL("a folder was read as a picture");
+    } catch (const Errore &e) {
+        QVERIFY2(e.messaggio().contains(QStringLiteral("è una cartella")), qPrintable(e.messaggio()));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestImmaginiOstili)
+#include "tst_immagini_ostili.moc"

@@ -1,0 +1,356 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The editor's window over a real folder: adding and removing words with their pictures, undo, what
+// saving writes and removes, the questions before anything is lost, and the read-only installed game.
+
+#include "editor/CopiaPersonale.h"
+#include "editor/DialogoParola.h"
+#include "editor/FinestraParole.h"
+#include "editor/Riquadro.h"
+#include "game/ListaParole.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <deque>
+
+class DomandeFinte final : public Domande
+{
+public:
+    std::deque<bool> risposte; // to chiedi(); no when it runs out
+    std::deque<Salvataggio> salvataggi; // to chiediSalvataggio(); annulla when it runs out
+    QStringList chieste;
+    QStringList avvisi;
+
+    bool chiedi(const QString &, const QString &testo, const QString &) override
+    {
+        chieste << testo;
+        if (risposte.empty())
+            return false;
+        const bool r = risposte.front();
+        risposte.pop_front();
+        return r;
+    }
+    Salvataggio chiediSalvataggio(const QString &testo) override
+    {
+        chieste << testo;
+        if (salvataggi.empty())
+            return Salvataggio::annulla;
+        const Salvataggio s = salvataggi.front();
+        salvataggi.pop_front();
+        return s;
+    }
+    void avvisa(const QString &, const QString &testo) override { avvisi << testo; }
+};
+
+class TestFinestraParole : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir temp;
+    QString cartella;
+    QString installato;
+
+    static void scrivi(const QString &percorso, const QByteArray &byte)
+    {
+        QDir().mkpath(QFileInfo(percorso).absolutePath());
+        QFile f(percorso);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(byte);
+    }
+    static QByteArray leggi(const QString &percorso)
+    {
+        QFile f(percorso);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    static QImage tinta(QColor c)
+    {
+        QImage i(600, 400, QImage::Format_RGB32);
+        i.fill(c);
+        return i;
+    }
+    static QByteArray jpeg(QColor c) { return riquadro::jpeg(tinta(c)); }
+
+private slots:
+    void init()
+    {
+        // A teacher's copy: a Windows-1252 list with CR LF, "cane" in two lists (its picture is shared).
+        static int n = 0;
+        cartella = temp.filePath(QStringLiteral("copia%1").arg(++n));
+        installato = temp.filePath(QStringLiteral("installato%1").arg(n));
+        for (const QString &c : {cartella, installato}) {
+            scrivi(c + QStringLiteral("/batticco"), "programma");
+            QFile::setPermissions(
+                c + QStringLiteral("/batticco"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            scrivi(c + QStringLiteral("/lista4.txt"), "cane\r\nlupo\r\nperch\xE9\r\n");
+            scrivi(c + QStringLiteral("/lista5.txt"), "gatto\r\ncane\r\n");
+            for (const char *p : {"cane", "lupo", "gatto"})
+                scrivi(c + QStringLiteral("/jpg/") + QString::fromLatin1(p) + QStringLiteral(".jpg"),
+                    jpeg(Qt::gray));
+        }
+    }
+
+    void aggiungiTogliSalva()
+    {
+        DomandeFinte domande;
+        FinestraParole f(domande, QFileInfo(installato).canonicalFilePath(), QString());
+        QVERIFY(f.apri(cartella));
+        QVERIFY(f.modificabile());
+        QCOMPARE(f.listaCorrente(), 4);
+        QCOMPARE(f.griglie[1]->count(), 3);
+        QCOMPARE(f.schede->tabText(1), QStringLiteral("4 lettere (3)"));
+
+        f.aggiungi(4, QStringLiteral("faro"), tinta(Qt::red));
+        QVERIFY(f.isWindowModified());
+        QCOMPARE(f.griglie[1]->item(3)->text(), QStringLiteral("faro"));
+        QVERIFY(f.mnuSalva->isEnabled());
+        // Nothing is on disk before saving.
+        QVERIFY(!QFileInfo::exists(cartella + QStringLiteral("/jpg/faro.jpg")));
+
+        // Removing asks; "no" leaves the word.
+        domande.risposte = {false};
+        QVERIFY(!f.togli(4, 1));
+        QCOMPARE(f.griglie[1]->count(), 4);
+        QVERIFY(domande.chieste.last().contains(QStringLiteral("jpg/lupo.jpg")));
+        domande.risposte = {true};
+        QVERIFY(f.togli(4, 1));
+        QCOMPARE(f.griglie[1]->count(), 3);
+
+        QVERIFY(f.salva());
+        QVERIFY(!f.isWindowModified());
+        // The list keeps its encoding and line ends; the new picture is the game's JPEG.
+        QCOMPARE(
+            leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nperch\xE9\r\nfaro\r\n"));
+        const QImage faro(cartella + QStringLiteral("/jpg/faro.jpg"), "jpeg");
+        QCOMPARE(faro.size(), QSize(480, 480));
+        QVERIFY(faro.pixelColor(240, 240).red() > 200);
+        QVERIFY(!QFileInfo::exists(cartella + QStringLiteral("/jpg/lupo.jpg")));
+        QCOMPARE(leggi(cartella + QStringLiteral("/lista5.txt")), QByteArray("gatto\r\ncane\r\n"));
+
+        // Undo after the save brings the word back with its very picture.
+        f.pila.undo();
+        QVERIFY(f.isWindowModified());
+        QVERIFY(f.salva());
+        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")),
+            QByteArray("cane\r\nlupo\r\nperch\xE9\r\nfaro\r\n"));
+        QCOMPARE(leggi(cartella + QStringLiteral("/jpg/lupo.jpg")), jpeg(Qt::gray));
+    }
+
+    void immagineCondivisaResta()
+    {
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        domande.risposte = {true};
+        QVERIFY(f.togli(4, 0)); // "cane", which the 5-letter list uses too
+        QVERIFY(domande.chieste.last().contains(QStringLiteral("resta")));
+        QVERIFY(f.salva());
+        QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/cane.jpg")));
+        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("lupo\r\nperch\xE9\r\n"));
+    }
+
+    void nuovaImmagineEAnnulla()
+    {
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        f.cambiaImmagine(QStringLiteral("lupo"), tinta(Qt::blue));
+        f.cambiaImmagine(QStringLiteral("lupo"), tinta(Qt::green));
+        f.pila.undo();
+        QVERIFY(f.salva());
+        const QImage lupo(cartella + QStringLiteral("/jpg/lupo.jpg"), "jpeg");
+        QVERIFY(lupo.pixelColor(10, 10).blue() > 200);
+        QCOMPARE(
+            leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
+    }
+
+    void controlliDellaParola_data()
+    {
+        QTest::addColumn<QString>("parola");
+        QTest::addColumn<QString>("detto");
+        QTest::newRow("fine") << "faro"
+                              << "";
+        QTest::newRow("too short for the list") << "far"
+                                                << "ha 3 lettere";
+        QTest::newRow("an accent has no key") << "però"
+                                              << "accentata";
+        QTest::newRow("only a to z") << "fa-o"
+                                     << "dalla a alla z";
+        QTest::newRow("already in this list, any case") << "LUPO"
+                                                        << "c'è già in questa lista";
+        QTest::newRow("a blank") << "fa o"
+                                 << "spazi";
+    }
+    void controlliDellaParola()
+    {
+        QFETCH(QString, parola);
+        QFETCH(QString, detto);
+        CartellaParole c(cartella);
+        const QString problema = c.problemaParolaNuova(4, parola);
+        if (detto.isEmpty())
+            QVERIFY2(problema.isEmpty(), qPrintable(problema));
+        else
+            QVERIFY2(problema.contains(detto), qPrintable(problema));
+    }
+
+    void limiteDiDuecento()
+    {
+        QByteArray lista;
+        for (int i = 0; i < 200; ++i)
+            lista += QByteArray("p") + QByteArray::number(1000 + i).right(3) + "\n";
+        scrivi(cartella + QStringLiteral("/lista4.txt"), lista);
+        CartellaParole c(cartella);
+        QVERIFY(c.problemaParolaNuova(4, QStringLiteral("faro")).contains(QStringLiteral("200")));
+    }
+
+    void chiusuraChiede()
+    {
+        DomandeFinte domande;
+        auto *f = new FinestraParole(domande, QString(), QString());
+        QVERIFY(f->apri(cartella));
+        f->aggiungi(4, QStringLiteral("faro"), tinta(Qt::red));
+        QCloseEvent chiudi;
+        domande.salvataggi = {Domande::Salvataggio::annulla};
+        QApplication::sendEvent(f, &chiudi);
+        QVERIFY(!chiudi.isAccepted());
+        domande.salvataggi = {Domande::Salvataggio::nonSalvare};
+        QCloseEvent ancora;
+        QApplication::sendEvent(f, &ancora);
+        QVERIFY(ancora.isAccepted());
+        QCOMPARE(
+            leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
+        domande.salvataggi = {Domande::Salvataggio::salva};
+        QCloseEvent salvando;
+        QApplication::sendEvent(f, &salvando);
+        QVERIFY(salvando.isAccepted());
+        QVERIFY(leggi(cartella + QStringLiteral("/lista4.txt")).endsWith("faro\r\n"));
+        delete f;
+    }
+
+    // A save that fails half way leaves every file whole: the picture cannot be written (jpg is a
+    // file), so the list that would name it is not written either.
+    void salvataggioFallitoNonRovina()
+    {
+        QDir(cartella + QStringLiteral("/jpg")).removeRecursively();
+        scrivi(cartella + QStringLiteral("/jpg"), "non una cartella");
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        f.aggiungi(4, QStringLiteral("faro"), tinta(Qt::red));
+        QVERIFY(!f.salva());
+        QCOMPARE(domande.avvisi.size(), 1);
+        QVERIFY(f.isWindowModified());
+        QCOMPARE(
+            leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
+    }
+
+    // A picture folder that is a link to elsewhere is never written through.
+    void maiFuoriDallaCartella()
+    {
+        const QString fuori = temp.filePath(QStringLiteral("fuori"));
+        QDir().mkpath(fuori);
+        QDir(cartella + QStringLiteral("/jpg")).removeRecursively();
+        QVERIFY(QFile::link(fuori, cartella + QStringLiteral("/jpg")));
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        f.aggiungi(4, QStringLiteral("faro"), tinta(Qt::red));
+        QVERIFY(!f.salva());
+        QVERIFY(QDir(fuori).isEmpty());
+    }
+
+    void giocoInstallatoSoloDaGuardare()
+    {
+        DomandeFinte domande;
+        FinestraParole f(domande, QFileInfo(installato).canonicalFilePath(), QString());
+        QVERIFY(f.apri(installato));
+        QVERIFY(!f.modificabile());
+        QVERIFY(!f.mnuAggiungi->isEnabled());
+        QVERIFY(!f.mnuSalva->isEnabled());
+        QVERIFY(!f.bottoneAvviso->isHidden());
+        QVERIFY(f.testoAvviso->text().contains(QStringLiteral("gioco installato")));
+        QCOMPARE(f.griglie[1]->count(), 3);
+    }
+
+    // The checker's findings, each leading to its word.
+    void problemiPortanoAllaParola()
+    {
+        scrivi(cartella + QStringLiteral("/lista4.txt"), "cane\r\nlupo\r\nrana\r\n");
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        int riga = -1;
+        for (int i = 0; i < f.problemi->count(); ++i) {
+            if (f.problemi->item(i)->text().contains(QStringLiteral("rana")))
+                riga = i;
+        }
+        QVERIFY2(riga >= 0, "no finding for the missing picture of rana");
+        f.schede->setCurrentIndex(0);
+        f.vaiAlProblema(riga);
+        QCOMPARE(f.listaCorrente(), 4);
+        QCOMPARE(f.parolaSelezionata(), 2);
+    }
+
+    // A screen reader has a name to say for every control that shows no text of its own.
+    void accessibile()
+    {
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        DialogoParola d(
+            4, [](const QString &) { return QString(); }, QString());
+        for (QWidget *radice : {static_cast<QWidget *>(&f), static_cast<QWidget *>(&d)}) {
+            for (QWidget *w : radice->findChildren<QWidget *>()) {
+                if (qobject_cast<QListWidget *>(w) || qobject_cast<QTabWidget *>(w)
+                    || qobject_cast<QLineEdit *>(w) || qobject_cast<QSlider *>(w)
+                    || qobject_cast<QPushButton *>(w))
+                    QVERIFY2(!w->accessibleName().isEmpty() || w->objectName().startsWith(u"qt_"),
+                        w->metaObject()->className());
+            }
+        }
+    }
+
+    // The word dialog: the live check speaks as she types, the picture is the framed square.
+    void dialogoParola()
+    {
+        CartellaParole c(cartella);
+        DialogoParola d(
+            4, [&c](const QString &p) { return c.problemaParolaNuova(4, p); }, QString());
+        QTest::keyClicks(d.campoParola, QStringLiteral("far"));
+        QVERIFY(d.esitoParola->text().contains(QStringLiteral("3 lettere")));
+        QTest::keyClicks(d.campoParola, QStringLiteral("o"));
+        QCOMPARE(d.esitoParola->text(), QStringLiteral("Va bene."));
+        QVERIFY(!d.conferma->isEnabled()); // no photo yet
+        QImage foto(1600, 1200, QImage::Format_RGB32);
+        foto.fill(Qt::yellow);
+        for (int y = 0; y < 1200; ++y)
+            for (int x = 200; x < 1400; ++x)
+                foto.setPixel(x, y, qRgb(0, 0, 255));
+        const QString file = temp.filePath(QStringLiteral("foto.png"));
+        QVERIFY(foto.save(file));
+        QTest::keyClicks(d.campoFile, file);
+        QTest::keyClick(d.campoFile, Qt::Key_Return);
+        QVERIFY(d.conferma->isEnabled());
+        QVERIFY(d.isVisible() == false || d.result() == 0); // Enter opened the photo, it did not close
+        const QImage figura = d.immagine();
+        QCOMPARE(figura.size(), QSize(480, 480));
+        QVERIFY(figura.pixelColor(2, 2).blue() > 200 && figura.pixelColor(477, 477).blue() > 200);
+        QCOMPARE(d.parola(), QStringLiteral("faro"));
+        QTest::keyClicks(d.campoFile, QStringLiteral("x"));
+        QTest::keyClick(d.campoFile, Qt::Key_Return);
+        QVERIFY(d.esitoFoto->text().contains(QStringLiteral("non è un'immagine")));
+    }
+};
+
+QTEST_MAIN(TestFinestraParole)
+#include "tst_finestraparole.moc"
