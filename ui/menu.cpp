@@ -1,13 +1,39 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/menu.h"
 
+#include "ui/colori.h"
+
 #include <QAction>
+#include <QChildEvent>
 #include <QMenu>
 #include <QMenuBar>
 
 #include <vector>
 
 namespace menu {
+
+namespace {
+
+// A menu opens as a window of its own and inherits nothing from the bar's window, so each menu of
+// the bar takes the look itself: the submenus built here and the overflow menu Qt makes later.
+class AspettoMenu : public QObject
+{
+public:
+    explicit AspettoMenu(QMenuBar *barra) : QObject(barra) { barra->installEventFilter(this); }
+
+    static void applica(QMenu *m) { m->setPalette(colori::tavolozzaClassica()); }
+
+    bool eventFilter(QObject *oggetto, QEvent *evento) override
+    {
+        if (evento->type() == QEvent::ChildPolished) {
+            if (auto *m = qobject_cast<QMenu *>(static_cast<QChildEvent *>(evento)->child()))
+                applica(m);
+        }
+        return QObject::eventFilter(oggetto, evento);
+    }
+};
+
+} // namespace
 
 QHash<QString, QAction *> costruisci(QMenuBar *barra, std::span<const Voce> voci)
 {
@@ -40,6 +66,9 @@ QHash<QString, QAction *> costruisci(QMenuBar *barra, std::span<const Voce> voci
         azione->setObjectName(nome);
         azioni.insert(nome, azione);
     }
+    new AspettoMenu(barra);
+    for (QMenu *m : barra->findChildren<QMenu *>())
+        AspettoMenu::applica(m);
     return azioni;
 }
 
