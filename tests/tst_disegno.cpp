@@ -56,6 +56,8 @@ private slots:
     void coloriDiSistema();
     void tavolozzaClassicaComeQt();
     void schemaScuro();
+    void barraConCarattereGrande_data();
+    void barraConCarattereGrande();
 
 private:
     std::unique_ptr<PiattaformaFinta> f;
@@ -580,6 +582,10 @@ void TestDisegno::schemaScuro()
     QCOMPARE(casella->palette().color(QPalette::Text), nero);
     QCOMPARE(scuro->batticco[0]->palette().color(QPalette::Button), QColor(0xEF, 0xEF, 0xEF));
     QCOMPARE(scuro->batticco[0]->palette().color(QPalette::ButtonText), nero);
+    // Buttons draw their outline from the window colour: the classic grey, not the cyan or the start colour.
+    QCOMPARE(scuro->batticco[0]->palette().color(QPalette::Window), QColor(0xEF, 0xEF, 0xEF));
+    QCOMPARE(scuro->Command1->palette().color(QPalette::Window), QColor(0xEF, 0xEF, 0xEF));
+    QCOMPARE(avvio.Command1->palette().color(QPalette::Window), QColor(0xEF, 0xEF, 0xEF));
     QCOMPARE(scuro->menuBar()->palette().color(QPalette::Window), QColor(0xEF, 0xEF, 0xEF));
     QCOMPARE(scuro->menuBar()->palette().color(QPalette::ButtonText), nero);
     for (const QMenu *m : scuro->findChildren<QMenu *>())
@@ -590,6 +596,40 @@ void TestDisegno::schemaScuro()
     QCOMPARE(immagine.pixelColor(152 + 10, 256 + 10), QColor(Qt::white));
     QCOMPARE(immagine.pixelColor(152, 256 + 10), nero);
     QCOMPARE(immagine.pixelColor(150, 256 + 10), QColor(0, 255, 255));
+}
+
+void TestDisegno::barraConCarattereGrande_data()
+{
+    QTest::addColumn<int>("punti");
+    QTest::newRow("8 pt") << 8;
+    QTest::newRow("11 pt") << 11;
+    QTest::newRow("14 pt") << 14;
+}
+
+void TestDisegno::barraConCarattereGrande()
+{
+    // The desktop's font size does not reach the menus: all five entries stay on the bar.
+    QFETCH(int, punti);
+    const QFont prima = QApplication::font();
+    QFont desktop = prima;
+    desktop.setPointSize(punti);
+    QApplication::setFont(desktop);
+    auto finestra = std::make_unique<lettere>(f->piattaforma);
+    finestra->show();
+    QVERIFY(QTest::qWaitForWindowExposed(finestra.get()));
+    QApplication::setFont(prima);
+
+    QMenuBar *barra = finestra->menuBar();
+    for (QAction *a : barra->actions()) {
+        const QRect r = barra->actionGeometry(a);
+        QVERIFY2(!r.isEmpty() && r.right() < barra->width(), qPrintable(a->objectName()));
+    }
+    const auto *altre = barra->findChild<QWidget *>(QStringLiteral("qt_menubar_ext_button"));
+    QVERIFY(!altre || !altre->isVisible());
+    QCOMPARE(barra->font().pixelSize(), 12);
+    QCOMPARE(barra->height(), 19);
+    for (const QMenu *m : barra->findChildren<QMenu *>())
+        QCOMPARE(m->font().pixelSize(), 12);
 }
 
 QTEST_MAIN(TestDisegno)

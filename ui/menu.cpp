@@ -4,9 +4,12 @@
 #include "ui/colori.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QChildEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProxyStyle>
+#include <QStyleOption>
 
 #include <vector>
 
@@ -14,23 +17,74 @@ namespace menu {
 
 namespace {
 
-// A menu opens as a window of its own and inherits nothing from the bar's window, so each menu of
-// the bar takes the look itself: the submenus built here and the overflow menu Qt makes later.
+// Plain classic menus: a check mark beside the chosen entry only, no empty box beside the others.
+class StileMenu : public QProxyStyle
+{
+public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawPrimitive(PrimitiveElement elemento, const QStyleOption *opzione, QPainter *pittore,
+                       const QWidget *widget) const override
+    {
+        const bool indicatore = elemento == PE_IndicatorCheckBox || elemento == PE_IndicatorMenuCheckMark;
+        if (indicatore && qobject_cast<const QMenu *>(widget) && !opzione->state.testFlag(State_On))
+            return;
+        QProxyStyle::drawPrimitive(elemento, opzione, pittore, widget);
+    }
+};
+
+// The look of the bar and of every menu on it. A menu opens as a window of its own and inherits
+// nothing from the bar's window, so each one takes the look itself: the submenus built here and the
+// overflow menu Qt makes later.
 class AspettoMenu : public QObject
 {
 public:
-    explicit AspettoMenu(QMenuBar *barra) : QObject(barra) { barra->installEventFilter(this); }
-
-    static void applica(QMenu *m) { m->setPalette(colori::tavolozzaClassica()); }
+    explicit AspettoMenu(QMenuBar *barra)
+        : QObject(barra), barra(barra), stile(new StileMenu(QApplication::style()->name()))
+    {
+        stile->setParent(this);
+        QFont carattere = QApplication::font(barra);
+        carattere.setPixelSize(pixelCarattere);
+        barra->setFont(carattere);
+        barra->installEventFilter(this);
+        for (QMenu *m : barra->findChildren<QMenu *>())
+            applica(m);
+    }
 
     bool eventFilter(QObject *oggetto, QEvent *evento) override
     {
         if (evento->type() == QEvent::ChildPolished) {
-            if (auto *m = qobject_cast<QMenu *>(static_cast<QChildEvent *>(evento)->child()))
+            auto *m = qobject_cast<QMenu *>(static_cast<QChildEvent *>(evento)->child());
+            if (m && m->style() != stile)
                 applica(m);
+        } else if (evento->type() == QEvent::Resize) {
+            stringiSeServe();
         }
         return QObject::eventFilter(oggetto, evento);
     }
+
+private:
+    void applica(QMenu *m)
+    {
+        m->setPalette(colori::tavolozzaClassica());
+        m->setFont(barra->font());
+        m->setStyle(stile);
+    }
+
+    // Should a desktop's family be so wide that the entries overflow the bar even at the fixed size,
+    // a smaller size still keeps every entry on it rather than behind the overflow button.
+    void stringiSeServe()
+    {
+        QFont carattere = barra->font();
+        while (barra->sizeHint().width() > barra->width() && carattere.pixelSize() > pixelMinimo) {
+            carattere.setPixelSize(carattere.pixelSize() - 1);
+            barra->setFont(carattere);
+        }
+    }
+
+    static constexpr int pixelMinimo = 9;
+    QMenuBar *barra;
+    QStyle *stile;
 };
 
 } // namespace
@@ -67,8 +121,6 @@ QHash<QString, QAction *> costruisci(QMenuBar *barra, std::span<const Voce> voci
         azioni.insert(nome, azione);
     }
     new AspettoMenu(barra);
-    for (QMenu *m : barra->findChildren<QMenu *>())
-        AspettoMenu::applica(m);
     return azioni;
 }
 
