@@ -8,6 +8,7 @@
 #include "ui/errori.h"
 #include "ui/immagini.h"
 #include "ui/percorsi.h"
+#include "ui/suoni.h"
 #include "ui/twips.h"
 
 #include <QDir>
@@ -392,9 +393,20 @@ private:
             problema(file, 0, QStringLiteral("il suono non è un file"));
             return;
         }
+        // The game's own rule: a sound it would not even try to play is as good as missing.
+        if (!suonoGiocabile(percorso)) {
+            problema(file, 0,
+                QStringLiteral("suono troppo grande (%1 MB): il gioco non lo suona, il massimo è %2 MB")
+                    .arg(info.size() >> 20)
+                    .arg(massimoByteSuono >> 20));
+            return;
+        }
         QFile f(percorso);
         if (!f.open(QIODevice::ReadOnly)) {
-            problema(file, 0, QStringLiteral("suono illeggibile (%1)").arg(f.errorString()));
+            problema(file, 0,
+                QStringLiteral("suono illeggibile (%1)")
+                    .arg(f.error() == QFileDevice::PermissionsError ? QStringLiteral("permesso negato")
+                                                                    : f.errorString()));
             return;
         }
         const QByteArray testa = f.read(12);

@@ -488,6 +488,10 @@ void TestVerifica::suoni_data()
     QTest::newRow("RIFF of another kind")
         << "si4.wav" << QByteArray("RIFF\x04\0\0\0AVI ")
         << QStringList {"suoni/si4.wav: non è un suono WAV (manca l'intestazione RIFF/WAVE)"};
+    QTest::newRow("sound too large to play")
+        << "no.wav" << QByteArray("grande")
+        << QStringList {"suoni/no.wav: suono troppo grande (5 MB): il gioco non "
+                        "lo suona, il massimo è 4 MB"};
     QTest::newRow("header cut short")
         << "si1.wav" << QByteArray("RIFF\x04\0\0\0WA")
         << QStringList {"suoni/si1.wav: non è un suono WAV (manca l'intestazione RIFF/WAVE)"};
@@ -501,8 +505,14 @@ void TestVerifica::suoni()
     PiattaformaFinta f;
     preparaPulita(f);
     QVERIFY(QFile::remove(f.percorso("suoni/" + file)));
-    if (!contenuto.isEmpty())
+    if (contenuto == "grande") {
+        // A real header, then a hole: 5 MiB on paper, a few bytes on disk.
+        f.scrivi("suoni/" + file, wav());
+        QFile grande(f.percorso("suoni/" + file));
+        QVERIFY(grande.resize(5 * 1024 * 1024));
+    } else if (!contenuto.isEmpty()) {
         f.scrivi("suoni/" + file, contenuto);
+    }
     QCOMPARE(righe(verifica::controlla(f.cartella.path())), attese);
 }
 
