@@ -39,7 +39,8 @@ FormAvvio::FormAvvio(Piattaforma &piattaforma, QWidget *genitore)
     setWindowIcon(QIcon(QStringLiteral(":/icona.png")));
     setFixedSize(twips::inPixel(d::larghezza, d::altezza));
     setAutoFillBackground(true);
-    QPalette tavolozza = palette();
+    // The classic light colours under any desktop scheme: the title's window text and the button.
+    QPalette tavolozza = colori::tavolozzaClassica();
     tavolozza.setColor(QPalette::Window, colori::colore(d::coloreDisegnato));
     setPalette(tavolozza);
 

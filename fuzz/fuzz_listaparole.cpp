@@ -71,14 +71,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *dati, std::size_t dime
     const QByteArray byte(reinterpret_cast<const char *>(dati), qsizetype(dimensione));
     const QString testo = listaparole::decodifica(byte);
 
-    // The code page: valid UTF-8 reads exactly as QString::fromUtf8 reads it (which drops one
-    // leading byte-order mark, and keeps a second); anything else is one character per byte.
+    // The code page: after a UTF-16 byte-order mark, one character per two bytes (an odd last byte
+    // is one more); valid UTF-8 reads exactly as QString::fromUtf8 reads it (which drops one leading
+    // byte-order mark, and keeps a second); anything else is one character per byte. One 0x1A at
+    // the very end is the end of the file.
+    const listaparole::Codifica codifica = listaparole::codifica(byte);
+    const bool utf16 = byte.startsWith("\xFF\xFE") || byte.startsWith("\xFE\xFF");
     const bool bom = byte.startsWith("\xEF\xBB\xBF");
     const QByteArray corpo = bom ? byte.mid(3) : byte;
-    if (utf8Valido(reinterpret_cast<const unsigned char *>(corpo.constData()), std::size_t(corpo.size()))) {
-        VERIFICA(testo == QString::fromUtf8(byte));
+    auto senzaFine = [](QString t) {
+        if (t.endsWith(QChar(0x1A)))
+            t.chop(1);
+        return t;
+    };
+    if (utf16) {
+        VERIFICA(codifica == listaparole::Codifica::utf16le || codifica == listaparole::Codifica::utf16be);
+        const qsizetype unita = (byte.size() - 2 + 1) / 2;
+        VERIFICA(testo.size() == unita || testo.size() == unita - 1);
+    } else if (utf8Valido(reinterpret_cast<const unsigned char *>(corpo.constData()), std::size_t(corpo.size()))) {
+        VERIFICA(codifica == (bom ? listaparole::Codifica::utf8Bom : listaparole::Codifica::utf8));
+        VERIFICA(testo == senzaFine(QString::fromUtf8(byte)));
     } else {
-        VERIFICA(testo.size() == corpo.size());
+        VERIFICA(codifica == listaparole::Codifica::windows1252);
+        VERIFICA(testo.size() == corpo.size() - (corpo.endsWith('\x1A') ? 1 : 0));
     }
 
     const std::size_t limite = listaparole::massimoParole + 1;

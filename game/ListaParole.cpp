@@ -203,7 +203,9 @@ QString leggiFile(const QString &percorso)
         throw Errore(QStringLiteral("Lista di parole troppo grande: %1").arg(nome));
     QFile file(percorso);
     if (!file.open(QIODevice::ReadOnly))
-        throw Errore(QStringLiteral("Lista di parole illeggibile: %1 (%2)").arg(nome, file.errorString()));
+        throw Errore(QStringLiteral("Lista di parole illeggibile: %1 (%2)")
+                         .arg(nome, file.error() == QFileDevice::PermissionsError ? QStringLiteral("permesso negato")
+                                                                                   : file.errorString()));
     // Read at most one byte past the limit, in case the file grew since it was measured.
     const QByteArray byte = file.read(massimoByte + 1);
     if (byte.size() > massimoByte)

@@ -8,6 +8,7 @@
 #include "ui/errori.h"
 #include "ui/immagini.h"
 #include "ui/percorsi.h"
+#include "ui/suoni.h"
 #include "ui/twips.h"
 
 #include <QDir>
@@ -37,7 +38,8 @@ QString carattere(char32_t c)
 {
     const QChar::Category cat = QChar::category(c);
     if (cat == QChar::Other_Control || cat == QChar::Other_Format || cat == QChar::Other_Surrogate
-        || cat == QChar::Other_NotAssigned || QChar::isSpace(c))
+        || cat == QChar::Other_NotAssigned || cat == QChar::Mark_NonSpacing || cat == QChar::Mark_Enclosing
+        || QChar::isSpace(c))
         return QStringLiteral("U+%1").arg(uint(c), 4, 16, QChar(u'0')).toUpper();
     return QString::fromUcs4(&c, 1);
 }
@@ -233,6 +235,15 @@ private:
                 QStringLiteral("la parola %1 contiene %2, che la tastiera non ha")
                     .arg(parola(p), u'«' + mancanti.join(QStringLiteral("», «")) + u'»'));
         }
+        // A Mac may store "è" as "e" and a separate accent: the game then counts one letter more and
+        // no key gives the accent alone.
+        if (p != p.normalized(QString::NormalizationForm_C)) {
+            problema(file, riga,
+                QStringLiteral(
+                    "la parola %1 ha le lettere accentate scomposte (lettera e accento separati, come "
+                    "le scrive un Mac): riscrivila in un altro editor")
+                    .arg(parola(p)));
+        }
         // The game compares letter by letter, one UTF-16 unit at a time, against this many boxes.
         if (p.size() != lettere) {
             problema(file, riga,
@@ -382,9 +393,20 @@ private:
             problema(file, 0, QStringLiteral("il suono non è un file"));
             return;
         }
+        // The game's own rule: a sound it would not even try to play is as good as missing.
+        if (!suonoGiocabile(percorso)) {
+            problema(file, 0,
+                QStringLiteral("suono troppo grande (%1 MB): il gioco non lo suona, il massimo è %2 MB")
+                    .arg(info.size() >> 20)
+                    .arg(massimoByteSuono >> 20));
+            return;
+        }
         QFile f(percorso);
         if (!f.open(QIODevice::ReadOnly)) {
-            problema(file, 0, QStringLiteral("suono illeggibile (%1)").arg(f.errorString()));
+            problema(file, 0,
+                QStringLiteral("suono illeggibile (%1)")
+                    .arg(f.error() == QFileDevice::PermissionsError ? QStringLiteral("permesso negato")
+                                                                    : f.errorString()));
             return;
         }
         const QByteArray testa = f.read(12);

@@ -81,6 +81,9 @@ void lettere::costruisci()
     // No title text: a single blank, since an empty title makes Qt show the program's name.
     setWindowTitle(QStringLiteral(" "));
     setAccessibleName(titoloApplicazione);
+    // The classic light colours under any desktop scheme: the design puts window and button text on
+    // the cyan window and on white letter labels.
+    setPalette(colori::tavolozzaClassica());
 
     area = new QWidget(this);
     area->setObjectName(QStringLiteral("area"));

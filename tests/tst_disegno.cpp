@@ -54,11 +54,16 @@ private slots:
     void coloriBgr();
     void coloriDiSistema_data();
     void coloriDiSistema();
+    void tavolozzaClassicaComeQt();
+    void schemaScuro();
+    void barraConCarattereGrande_data();
+    void barraConCarattereGrande();
 
 private:
     std::unique_ptr<PiattaformaFinta> f;
     std::unique_ptr<lettere> gioco;
     QWidget *cerca(const QString &nome) const;
+    static QPalette scura();
 };
 
 void TestDisegno::init()
@@ -506,25 +511,125 @@ void TestDisegno::coloriDiSistema_data()
 {
     QTest::addColumn<quint32>("bgr");
     QTest::addColumn<int>("ruolo");
-    QTest::newRow("5 window background is Base") << 0x80000005u << int(QPalette::Base);
-    QTest::newRow("8 window text is WindowText") << 0x80000008u << int(QPalette::WindowText);
-    QTest::newRow("15 button face is Button") << 0x8000000Fu << int(QPalette::Button);
-    QTest::newRow("18 button text is ButtonText") << 0x80000012u << int(QPalette::ButtonText);
+    QTest::addColumn<QColor>("classico");
+    QTest::newRow("5 window background is white Base") << 0x80000005u << int(QPalette::Base) << QColor(Qt::white);
+    QTest::newRow("8 window text is black WindowText") << 0x80000008u << int(QPalette::WindowText) << QColor(Qt::black);
+    QTest::newRow("15 button face is light grey Button") << 0x8000000Fu << int(QPalette::Button) << QColor(0xEF, 0xEF, 0xEF);
+    QTest::newRow("18 button text is black ButtonText") << 0x80000012u << int(QPalette::ButtonText) << QColor(Qt::black);
 }
 
 void TestDisegno::coloriDiSistema()
 {
     QFETCH(quint32, bgr);
     QFETCH(int, ruolo);
+    QFETCH(QColor, classico);
     QVERIFY(colori::diSistema(bgr));
     QCOMPARE(int(colori::ruoloDiSistema(bgr)), ruolo);
-    // Read from the palette given, each role a colour of its own.
-    QPalette tavolozza;
-    tavolozza.setColor(QPalette::Base, QColor(1, 2, 3));
-    tavolozza.setColor(QPalette::WindowText, QColor(4, 5, 6));
-    tavolozza.setColor(QPalette::Button, QColor(7, 8, 9));
-    tavolozza.setColor(QPalette::ButtonText, QColor(10, 11, 12));
-    QCOMPARE(colori::colore(bgr, tavolozza), tavolozza.color(QPalette::ColorRole(ruolo)));
+    // A desktop's dark scheme changes nothing: the designs' system colours are the classic ones.
+    const QPalette prima = QApplication::palette();
+    QApplication::setPalette(scura());
+    const QColor risolto = colori::colore(bgr);
+    QApplication::setPalette(prima);
+    QCOMPARE(risolto, classico);
+}
+
+QPalette TestDisegno::scura()
+{
+    QPalette p(QColor(0x42, 0x42, 0x45), QColor(0x30, 0x2F, 0x2E));
+    for (QPalette::ColorRole r : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        p.setColor(r, Qt::white);
+    p.setColor(QPalette::Base, QColor(0x3D, 0x3D, 0x3D));
+    return p;
+}
+
+void TestDisegno::tavolozzaClassicaComeQt()
+{
+    // Where the desktop has no scheme (the offscreen platform here, a bare X server) Qt draws with its
+    // own light palette: the classic one must be exactly that, or the usual look would change.
+    const QPalette qt = QApplication::palette();
+    const QPalette classica = colori::tavolozzaClassica();
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        for (int r = 0; r < QPalette::NColorRoles; ++r) {
+            const auto ruolo = QPalette::ColorRole(r);
+            QVERIFY2(classica.isBrushSet(g, ruolo), qPrintable(QStringLiteral("%1/%2").arg(g).arg(r)));
+            QCOMPARE(classica.color(g, ruolo).rgba(), qt.color(g, ruolo).rgba());
+        }
+    }
+}
+
+void TestDisegno::schemaScuro()
+{
+    // Built under a desktop's dark scheme, both windows keep the design's light colours.
+    const QPalette prima = QApplication::palette();
+    QApplication::setPalette(scura());
+    auto scuro = std::make_unique<lettere>(f->piattaforma);
+    FormAvvio avvio(f->piattaforma);
+    avvio.Form_Load();
+    scuro->show();
+    QVERIFY(QTest::qWaitForWindowExposed(scuro.get()));
+    QApplication::setPalette(prima);
+
+    const QColor nero(Qt::black);
+    QCOMPARE(avvio.Label1->palette().color(QPalette::WindowText), nero);
+    QCOMPARE(avvio.Command1->palette().color(QPalette::ButtonText), nero);
+    for (const QLabel *l : {scuro->Label3, scuro->Label2, scuro->EtichettaEsatti, scuro->EtichettaErrati})
+        QCOMPARE(l->palette().color(QPalette::WindowText), nero);
+    const QLabel *lettera = scuro->Label1[0];
+    QCOMPARE(lettera->palette().color(QPalette::Window), QColor(Qt::white));
+    QCOMPARE(lettera->palette().color(QPalette::WindowText), nero);
+    const CasellaTesto *casella = scuro->Text1[0];
+    QCOMPARE(casella->palette().color(QPalette::Base), QColor(Qt::white));
+    QCOMPARE(casella->palette().color(QPalette::Text), nero);
+    QCOMPARE(scuro->batticco[0]->palette().color(QPalette::Button), QColor(0xEF, 0xEF, 0xEF));
+    QCOMPARE(scuro->batticco[0]->palette().color(QPalette::ButtonText), nero);
+    // Buttons draw their outline from the window colour: the classic grey, not the cyan or the start colour.
+    QCOMPARE(scuro->batticco[0]->palette().color(QPalette::Window), QColor(0xEF, 0xEF, 0xEF));
+    QCOMPARE(scuro->Command1->palette().color(QPalette::Window), QColor(0xEF, 0xEF, 0xEF));
+    QCOMPARE(avvio.Command1->palette().color(QPalette::Window), QColor(0xEF, 0xEF, 0xEF));
+    QCOMPARE(scuro->menuBar()->palette().color(QPalette::Window), QColor(0xEF, 0xEF, 0xEF));
+    QCOMPARE(scuro->menuBar()->palette().color(QPalette::ButtonText), nero);
+    for (const QMenu *m : scuro->findChildren<QMenu *>())
+        QCOMPARE(m->palette().color(QPalette::Text), nero);
+    // The window's grab: a letter label's white inside and black frame, the cyan around it.
+    scuro->Label1[0]->show();
+    const QImage immagine = scuro->area->grab().toImage();
+    QCOMPARE(immagine.pixelColor(152 + 10, 256 + 10), QColor(Qt::white));
+    QCOMPARE(immagine.pixelColor(152, 256 + 10), nero);
+    QCOMPARE(immagine.pixelColor(150, 256 + 10), QColor(0, 255, 255));
+}
+
+void TestDisegno::barraConCarattereGrande_data()
+{
+    QTest::addColumn<int>("punti");
+    QTest::newRow("8 pt") << 8;
+    QTest::newRow("11 pt") << 11;
+    QTest::newRow("14 pt") << 14;
+}
+
+void TestDisegno::barraConCarattereGrande()
+{
+    // The desktop's font size does not reach the menus: all five entries stay on the bar.
+    QFETCH(int, punti);
+    const QFont prima = QApplication::font();
+    QFont desktop = prima;
+    desktop.setPointSize(punti);
+    QApplication::setFont(desktop);
+    auto finestra = std::make_unique<lettere>(f->piattaforma);
+    finestra->show();
+    QVERIFY(QTest::qWaitForWindowExposed(finestra.get()));
+    QApplication::setFont(prima);
+
+    QMenuBar *barra = finestra->menuBar();
+    for (QAction *a : barra->actions()) {
+        const QRect r = barra->actionGeometry(a);
+        QVERIFY2(!r.isEmpty() && r.right() < barra->width(), qPrintable(a->objectName()));
+    }
+    const auto *altre = barra->findChild<QWidget *>(QStringLiteral("qt_menubar_ext_button"));
+    QVERIFY(!altre || !altre->isVisible());
+    QCOMPARE(barra->font().pixelSize(), 12);
+    QCOMPARE(barra->height(), 19);
+    for (const QMenu *m : barra->findChildren<QMenu *>())
+        QCOMPARE(m->font().pixelSize(), 12);
 }
 
 QTEST_MAIN(TestDisegno)

@@ -8,6 +8,8 @@
 
 #include <cmath>
 
+#include <sys/stat.h>
+
 class TestPalette : public QObject
 {
     Q_OBJECT
@@ -19,6 +21,7 @@ private slots:
     void suonoSi();
     void estrazioniConsumate();
     void suoniMancantiNonFermanoNulla();
+    void suoniGiocabili();
     void percorsiDati();
 };
 
@@ -115,6 +118,31 @@ void TestPalette::suoniMancantiNonFermanoNulla()
     riproduttore.suona(finto.fileName());
     riproduttore.suona(finto.fileName());
     QCoreApplication::processEvents();
+}
+
+void TestPalette::suoniGiocabili()
+{
+    // Only the size decides, read from the directory entry: a sparse gigabyte is refused without
+    // being read, a file of exactly the bound still plays, and what is not a regular file (a
+    // folder, a pipe that would block a reader) is silent like a missing file.
+    QTemporaryDir cartella;
+    const QString grande = cartella.path() + "/grande.wav";
+    QFile f(grande);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QVERIFY(f.resize(qint64(1) << 30));
+    f.close();
+    QVERIFY(!suonoGiocabile(grande));
+    QVERIFY(f.resize(massimoByteSuono + 1));
+    QVERIFY(!suonoGiocabile(grande));
+    QVERIFY(f.resize(massimoByteSuono));
+    QVERIFY(suonoGiocabile(grande));
+    QVERIFY(!suonoGiocabile(cartella.path()));
+    QVERIFY(!suonoGiocabile(cartella.path() + "/manca.wav"));
+    const QByteArray tubo = QFile::encodeName(cartella.path() + "/tubo.wav");
+    QCOMPARE(mkfifo(tubo.constData(), 0600), 0);
+    QVERIFY(!suonoGiocabile(QFile::decodeName(tubo)));
+    RiproduttoreQt riproduttore;
+    riproduttore.suona(QFile::decodeName(tubo));
 }
 
 void TestPalette::percorsiDati()

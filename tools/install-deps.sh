@@ -17,10 +17,12 @@ gioco=(
 
 prove=(
     # packaging
-    dpkg-dev file appstream desktop-file-utils
+    dpkg-dev file appstream desktop-file-utils lintian
     # end-to-end tests in a real X server, screen readers' view
     xvfb xauth xdotool x11-utils imagemagick
     at-spi2-core python3-pyatspi dbus dbus-x11
+    # a desktop's dark colour scheme and font, the way a desktop gives them to Qt programs
+    qt6ct
     # fuzzing and sanitizers
     clang libclang-rt-14-dev
     # benchmarks: Google Benchmark, and Xlib for the start-up timer

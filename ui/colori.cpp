@@ -1,7 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/colori.h"
 
+#include <array>
+#include <utility>
+
 namespace colori {
+
+namespace {
+
+// Qt's own light palette, the one the game has always been drawn with where the desktop imposes no
+// scheme: the same in the active and inactive groups, greyed in the disabled one.
+constexpr std::array<std::pair<QPalette::ColorRole, QRgb>, 20> attivi = {{
+    {QPalette::WindowText, 0xFF000000},      {QPalette::Button, 0xFFEFEFEF},
+    {QPalette::Light, 0xFFFFFFFF},           {QPalette::Midlight, 0xFFCACACA},
+    {QPalette::Dark, 0xFF9F9F9F},            {QPalette::Mid, 0xFFB8B8B8},
+    {QPalette::Text, 0xFF000000},            {QPalette::BrightText, 0xFFFFFFFF},
+    {QPalette::ButtonText, 0xFF000000},      {QPalette::Base, 0xFFFFFFFF},
+    {QPalette::Window, 0xFFEFEFEF},          {QPalette::Shadow, 0xFF767676},
+    {QPalette::Highlight, 0xFF308CC6},       {QPalette::HighlightedText, 0xFFFFFFFF},
+    {QPalette::Link, 0xFF0000FF},            {QPalette::LinkVisited, 0xFFFF00FF},
+    {QPalette::AlternateBase, 0xFFF7F7F7},   {QPalette::ToolTipBase, 0xFFFFFFDC},
+    {QPalette::ToolTipText, 0xFF000000},     {QPalette::PlaceholderText, 0x80000000},
+}};
+
+constexpr std::array<std::pair<QPalette::ColorRole, QRgb>, 7> disattivati = {{
+    {QPalette::WindowText, 0xFFBEBEBE},
+    {QPalette::Dark, 0xFFBEBEBE},
+    {QPalette::Text, 0xFFBEBEBE},
+    {QPalette::ButtonText, 0xFFBEBEBE},
+    {QPalette::Base, 0xFFEFEFEF},
+    {QPalette::Shadow, 0xFFB1B1B1},
+    {QPalette::Highlight, 0xFF919191},
+}};
+
+QColor argb(QRgb valore) { return QColor::fromRgba(valore); }
+
+} // namespace
 
 QPalette::ColorRole ruoloDiSistema(quint32 bgr)
 {
@@ -19,11 +53,22 @@ QPalette::ColorRole ruoloDiSistema(quint32 bgr)
     }
 }
 
-QColor colore(quint32 bgr, const QPalette &tavolozza)
+QPalette tavolozzaClassica()
+{
+    QPalette tavolozza;
+    for (const auto &[ruolo, valore] : attivi)
+        tavolozza.setColor(ruolo, argb(valore)); // every group
+    tavolozza.setColor(QPalette::NoRole, argb(0xFF000000));
+    for (const auto &[ruolo, valore] : disattivati)
+        tavolozza.setColor(QPalette::Disabled, ruolo, argb(valore));
+    return tavolozza;
+}
+
+QColor colore(quint32 bgr)
 {
     if (diSistema(bgr)) {
         const QPalette::ColorRole ruolo = ruoloDiSistema(bgr);
-        return ruolo == QPalette::NoRole ? tavolozza.color(QPalette::WindowText) : tavolozza.color(ruolo);
+        return tavolozzaClassica().color(ruolo == QPalette::NoRole ? QPalette::WindowText : ruolo);
     }
     return QColor(rosso(bgr), verde(bgr), blu(bgr));
 }

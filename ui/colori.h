@@ -23,8 +23,14 @@ constexpr int blu(quint32 bgr) { return int((bgr >> 16) & 0xFFu); }
 // The palette role that stands for a system colour number; QPalette::NoRole for one we do not use.
 QPalette::ColorRole ruoloDiSistema(quint32 bgr);
 
-// The colour itself; system colours are read from the given palette (the application's by default).
-QColor colore(quint32 bgr, const QPalette &tavolozza = QPalette());
+// The classic light palette the designs were drawn against: dark text on white boxes and light grey
+// buttons, every role of every group set. The windows, their menus and message boxes use it whatever
+// colour scheme the desktop has, since the designs put system colours on fixed light backgrounds
+// (white letter labels, the cyan window) that a dark scheme would turn into white on white.
+QPalette tavolozzaClassica();
+
+// The colour itself; system colours take their classic light values, never the desktop's.
+QColor colore(quint32 bgr);
 
 // The value back in the design's layout, for tests and reports.
 quint32 inBgr(const QColor &c);

@@ -273,8 +273,8 @@ QString motivo(const Decodifica &d)
     case JERR_NO_BACKING_STORE:
     case JERR_OUT_OF_MEMORY:
         return QStringLiteral(
-            "decodificarla richiederebbe troppa memoria (JPEG progressivo di %1 x %2 pixel): "
-            "salvala più piccola o come JPEG non progressivo")
+            "decodificarla richiederebbe troppa memoria (JPEG progressivo o a più passate di %1 x %2 "
+            "pixel): salvala più piccola o come JPEG normale, non progressivo")
             .arg(dichiarata.width())
             .arg(dichiarata.height());
     case JERR_BAD_PRECISION:
@@ -400,10 +400,12 @@ Lettura leggiAltro(const QString &percorso, const QString &nome, QSize dimension
         throw Errore(QStringLiteral("Immagine illeggibile: %1 (immagine %2 rovinata)")
                          .arg(nome, QString::fromLatin1(lettore.format()).toUpper()));
     if (qint64(originale.width()) * originale.height() > massimoPixel)
-        throw Errore(QStringLiteral("Immagine troppo grande: %1 (%2 x %3 pixel)")
+        throw Errore(QStringLiteral("Immagine troppo grande: %1 (%2 x %3 pixel; un'immagine che non è JPEG può "
+                                    "averne al massimo %4 milioni)")
                          .arg(nome)
                          .arg(originale.width())
-                         .arg(originale.height()));
+                         .arg(originale.height())
+                         .arg(massimoPixel / 1'000'000));
     const bool riduci = originale.width() >= dimensione.width() && originale.height() >= dimensione.height();
     if (riduci)
         lettore.setScaledSize(dimensione);

@@ -51,7 +51,8 @@ inline constexpr long massimaMemoria = 160L * 1024 * 1024;
 inline constexpr qint64 massimoPixelJpeg = 300'000'000;
 // Scans of a JPEG: a progressive photo has about ten; a file of thousands is built to stall a decoder.
 inline constexpr int massimoScansioni = 100;
-// Pictures in other formats (Qt's readers) whose header claims more pixels than this are refused.
-inline constexpr qint64 massimoPixel = 100'000'000;
+// Pictures in other formats (a PNG named .jpg) are decoded whole by Qt, four bytes a pixel: those
+// whose header claims more pixels than this are refused.
+inline constexpr qint64 massimoPixel = 40'000'000;
 
 } // namespace immagini

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/messaggi.h"
 
+#include "ui/colori.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -29,6 +31,8 @@ int MessaggiQt::mostra(const QString &testo, int s, const QString &titolo)
 {
     QMessageBox box(icona(s), titolo.isEmpty() ? titoloApplicazione : titolo, testo, QMessageBox::NoButton,
                     QApplication::activeWindow());
+    // In the game's own light colours, like the windows it speaks for.
+    box.setPalette(colori::tavolozzaClassica());
     if ((s & stile::pulsanti) == stile::siNo) {
         QPushButton *si = box.addButton(QMessageBox::Yes);
         si->setText(QStringLiteral("Sì"));

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/pulsanti.h"
 
+#include "ui/colori.h"
+
 #include <QKeyEvent>
 
 namespace {
@@ -16,7 +18,16 @@ bool premiConInvio(QAbstractButton *pulsante, QKeyEvent *evento)
     return true;
 }
 
+// A style draws a button's outline from the window colour behind it: the random start colour, the
+// game's cyan. A button of its own palette draws the plain grey outline of a system button.
+void comeDiSistema(QAbstractButton *pulsante) { pulsante->setPalette(colori::tavolozzaClassica()); }
+
 } // namespace
+
+Pulsante::Pulsante(const QString &testo, QWidget *genitore) : QPushButton(testo, genitore)
+{
+    comeDiSistema(this);
+}
 
 void Pulsante::keyPressEvent(QKeyEvent *evento)
 {
@@ -29,6 +40,7 @@ PulsanteGrafico::PulsanteGrafico(QWidget *genitore) : QToolButton(genitore)
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setFocusPolicy(Qt::StrongFocus);
     setIconSize(QSize(32, 32));
+    comeDiSistema(this);
 }
 
 void PulsanteGrafico::keyPressEvent(QKeyEvent *evento)

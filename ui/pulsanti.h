@@ -5,13 +5,14 @@
 #include <QToolButton>
 
 // Push buttons that behave as on the classic desktop: a focused button is pressed by Space and
-// also by Enter, which Qt's buttons ignore outside a dialog. A held Enter presses once.
+// also by Enter, which Qt's buttons ignore outside a dialog. A held Enter presses once. They look like
+// plain system buttons in the classic light colours, whatever the colour of the window they sit on.
 
 class Pulsante : public QPushButton
 {
     Q_OBJECT
 public:
-    using QPushButton::QPushButton;
+    explicit Pulsante(const QString &testo, QWidget *genitore = nullptr);
 
 protected:
     void keyPressEvent(QKeyEvent *evento) override;

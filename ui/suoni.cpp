@@ -5,6 +5,12 @@
 #include <QSoundEffect>
 #include <QUrl>
 
+bool suonoGiocabile(const QString &percorso)
+{
+    const QFileInfo file(percorso);
+    return file.isFile() && file.size() <= massimoByteSuono;
+}
+
 RiproduttoreQt::RiproduttoreQt() = default;
 RiproduttoreQt::~RiproduttoreQt() = default;
 
@@ -15,7 +21,7 @@ QSoundEffect *RiproduttoreQt::effetto(const QString &percorso)
         return it.value();
     // Created on first use: the audio back end is not needed for the first window to show.
     auto *e = new QSoundEffect(&proprietario);
-    if (QFileInfo(percorso).isFile())
+    if (suonoGiocabile(percorso))
         e->setSource(QUrl::fromLocalFile(percorso));
     effetti.insert(percorso, e);
     return e;

@@ -311,6 +311,13 @@ void TestDatiRovinati::datiRovinati_data()
         << 0;
     QTest::newRow("suoni missing") << con([](const QString &c) { QDir(c + "/suoni").removeRecursively(); })
                                    << Esito::gioco << QString() << false << 0;
+    QTest::newRow("five sounds of 1 GiB, all holes") << con([](const QString &c) {
+        for (const char *s : {"si1", "si2", "si3", "si4", "no"}) {
+            QFile f(c + QStringLiteral("/suoni/%1.wav").arg(QLatin1String(s)));
+            if (!f.resize(qint64(1) << 30))
+                qFatal("cannot grow %s", qPrintable(f.fileName()));
+        }
+    }) << Esito::gioco << QString() << false << 0;
     QTest::newRow("sound that is not a WAV") << con([](const QString &c) {
         for (const char *s : {"si1", "si2", "si3", "si4", "no"})
             scrivi(c, QStringLiteral("suoni/%1.wav").arg(QLatin1String(s)), QByteArray(5000, 'x'));
@@ -339,7 +346,7 @@ void TestDatiRovinati::datiRovinati_data()
     QTest::newRow("DOS end-of-file byte") << con([](const QString &c) { lista4(c, "cane\r\nlupo\r\n\x1A"); })
                                           << Esito::gioco << QString() << false << 0;
     QTest::newRow("giant help word") << con([](const QString &c) {
-        QByteArray l(16 << 20, ' ');
+        QByteArray l(8 << 20, ' ');
         l[0] = '"';
         l += "cane\"\n";
         lista4(c, l);

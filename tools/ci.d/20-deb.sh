@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # CI: build the .deb from the build tree tools/run-tests.sh left, check the desktop entry and the
-# AppStream metainfo, install the package, see the installed program open its start window in a
+# AppStream metainfo, run lintian (no error, no warning), install the package, see the installed program open its start window in a
 # private X server, close it, and remove the package. Any failing step fails the job.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -31,12 +31,18 @@ done
 [ "$(dpkg-deb --field "$deb" Version)" = 1.0 ] || muori "versione del pacchetto non 1.0"
 [ "$(dpkg-deb --field "$deb" Section)" = games ] || muori "sezione del pacchetto non games"
 contenuto=$(dpkg-deb --contents "$deb")
-for f in ./usr/bin/batticco ./usr/lib/batticco/batticco ./usr/lib/batticco/lista4.txt \
+for f in ./usr/games/batticco ./usr/games/batticco-verifica ./usr/lib/batticco/batticco ./usr/lib/batticco/lista4.txt \
+    ./usr/share/doc/batticco/copyright ./usr/share/doc/batticco/changelog.gz \
+    ./usr/share/man/man6/batticco.6.gz ./usr/share/man/man6/batticco-verifica.6.gz \
     ./usr/share/applications/io.github.batticco.Batticco.desktop \
     ./usr/share/metainfo/io.github.batticco.Batticco.metainfo.xml \
     ./usr/share/icons/hicolor/scalable/apps/batticco.svg ./usr/share/icons/hicolor/48x48/apps/batticco.png; do
     grep -q " $f\( \|$\)" <<<"$contenuto" || muori "$f manca nel pacchetto"
 done
+
+passo "lintian"
+# Errors and warnings fail the job; informational tags are shown but do not. CI runs as root.
+lintian --fail-on error,warning --info "$deb"
 
 # From here on the package is installed: whatever happens, remove it and end what was started.
 xvfb_pid=
@@ -56,8 +62,9 @@ temp=$(mktemp -d)
 passo "dpkg -i"
 # Its dependencies are the ones tools/install-deps.sh already installed.
 dpkg -i "$deb"
-[ -L /usr/bin/batticco ] || muori "/usr/bin/batticco non è un collegamento"
-[ "$(readlink -f /usr/bin/batticco)" = /usr/lib/batticco/batticco ] || muori "/usr/bin/batticco non porta al programma"
+[ -L /usr/games/batticco ] || muori "/usr/games/batticco non è un collegamento"
+[ "$(readlink -f /usr/games/batticco)" = /usr/lib/batticco/batticco ] || muori "/usr/games/batticco non porta al programma"
+/usr/games/batticco-verifica /usr/lib/batticco || muori "batticco-verifica trova problemi nei dati installati"
 [ -f /usr/lib/batticco/lista4.txt ] || muori "i dati non sono accanto al programma"
 
 passo "il programma installato si apre"
@@ -68,7 +75,7 @@ exec 3>&-
 for _ in $(seq 100); do [ -s "$temp/display" ] && break; sleep 0.1; done
 [ -s "$temp/display" ] || muori "Xvfb non è partito"
 export DISPLAY=":$(cat "$temp/display")"
-HOME="$temp" /usr/bin/batticco > "$temp/programma.log" 2>&1 &
+HOME="$temp" /usr/games/batticco > "$temp/programma.log" 2>&1 &
 prog_pid=$!
 finestra=
 for _ in $(seq 150); do
@@ -103,12 +110,12 @@ wait "$prog_pid" || true
 prog_pid=
 
 passo "l'editor delle parole installato si apre"
-grep -q " ./usr/bin/batticco-parole\( \|$\)" <<<"$contenuto" || muori "batticco-parole manca nel pacchetto"
+grep -q " ./usr/games/batticco-parole\( \|$\)" <<<"$contenuto" || muori "batticco-parole manca nel pacchetto"
 grep -q " ./usr/share/applications/io.github.batticco.Parole.desktop\( \|$\)" <<<"$contenuto" \
     || muori "la voce del menu dell'editor manca nel pacchetto"
 desktop-file-validate /usr/share/applications/io.github.batticco.Parole.desktop
 mkdir -p "$temp/casa-editor"
-HOME="$temp/casa-editor" /usr/bin/batticco-parole > "$temp/editor.log" 2>&1 &
+HOME="$temp/casa-editor" /usr/games/batticco-parole > "$temp/editor.log" 2>&1 &
 prog_pid=$!
 editor=
 for _ in $(seq 150); do
@@ -125,5 +132,5 @@ prog_pid=
 
 passo "dpkg -r"
 dpkg -r $pacchetto
-[ ! -e /usr/bin/batticco ] && [ ! -e /usr/lib/batticco ] || muori "dpkg -r lascia file del pacchetto"
+[ ! -e /usr/games/batticco ] && [ ! -e /usr/lib/batticco ] || muori "dpkg -r lascia file del pacchetto"
 echo "20-deb: tutto bene"

@@ -31,9 +31,11 @@ QString uso(const QString &nome)
     return QStringLiteral(
         "Uso: %1 [cartella]\n"
         "Controlla la cartella dei dati di Batticco (lista3.txt ... lista6.txt, jpg/, suoni/)\n"
-        "e scrive una riga per ogni problema, nella forma \"file:riga: messaggio\".\n"
+        "e scrive una riga per ogni problema, nella forma \"file:riga: messaggio\";\n"
+        "le righe \"nota:\" dicono ciò che funziona ma conviene sapere.\n"
         "Senza cartella controlla la cartella corrente.\n"
-        "Esce con 0 se non ci sono problemi, 1 se ce n'è almeno uno, 2 se gli argomenti sono sbagliati.")
+        "Esce con 0 se non ci sono problemi (anche con note), 1 se ce n'è almeno uno,\n"
+        "2 se gli argomenti sono sbagliati.")
         .arg(nome);
 }
 
