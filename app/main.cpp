@@ -17,6 +17,9 @@ int main(int argc, char *argv[])
         qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("batticco"));
+    // The version of the program file (project 1.0.0.0), and the launcher its windows belong to.
+    QApplication::setApplicationVersion(QStringLiteral("1.00"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.batticco.Batticco"));
 
     // The one seeding of the program's random sequence, from the clock.
     GeneratoreOrologio casuale;

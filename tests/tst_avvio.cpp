@@ -3,12 +3,14 @@
 #include "app/Modulo1.h"
 #include "finte.h"
 #include "game/lettere.h"
+#include "ui/messaggi.h"
 #include "ui/pulsanti.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
+#include <QWindow>
 
 #include <cmath>
 #include <memory>
@@ -47,6 +49,7 @@ private slots:
     void chiusaSenzaAvvio();
     void datiMancanti_data();
     void datiMancanti();
+    void messaggioSopraIlGioco();
 
 private:
     std::unique_ptr<PiattaformaFinta> f;
@@ -215,6 +218,31 @@ void TestAvvio::datiMancanti()
     // The half-made game window went with the error.
     eliminaRinviate();
     QVERIFY(finestre<lettere>().isEmpty());
+}
+
+void TestAvvio::messaggioSopraIlGioco()
+{
+    // With another program active, a message box still opens over the game, not in mid-screen.
+    // Owned here, so they go before cleanup closes what is left.
+    auto avvio = std::make_unique<FormAvvio>(f->piattaforma);
+    auto gioco = std::make_unique<lettere>(f->piattaforma);
+    avvio->show();
+    QWindow altroProgramma;
+    altroProgramma.show();
+    altroProgramma.requestActivate();
+    QVERIFY(QTest::qWaitForWindowActive(&altroProgramma));
+    QCOMPARE(QApplication::activeWindow(), nullptr);
+    // Before "Avvio" (an error while the game loads) the start window is the one there is.
+    QCOMPARE(genitoreMessaggi(), static_cast<QWidget *>(avvio.get()));
+    gioco->show();
+    QVERIFY(QTest::qWaitForWindowExposed(gioco.get()));
+    altroProgramma.requestActivate();
+    QVERIFY(QTest::qWaitForWindowActive(&altroProgramma));
+    QCOMPARE(genitoreMessaggi(), static_cast<QWidget *>(gioco.get()));
+    // The active window wins when there is one.
+    avvio->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(avvio.get()));
+    QCOMPARE(genitoreMessaggi(), static_cast<QWidget *>(avvio.get()));
 }
 
 QTEST_MAIN(TestAvvio)

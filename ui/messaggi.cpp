@@ -4,6 +4,7 @@
 #include "ui/colori.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -27,10 +28,27 @@ QMessageBox::Icon icona(int s)
 
 } // namespace
 
+QWidget *genitoreMessaggi()
+{
+    if (QWidget *attiva = QApplication::activeWindow())
+        return attiva;
+    QWidget *visibile = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible() || w->parentWidget() || w->windowType() == Qt::Popup ||
+            w->windowType() == Qt::ToolTip)
+            continue;
+        if (qobject_cast<QMainWindow *>(w))
+            return w;
+        if (!visibile)
+            visibile = w;
+    }
+    return visibile;
+}
+
 int MessaggiQt::mostra(const QString &testo, int s, const QString &titolo)
 {
     QMessageBox box(icona(s), titolo.isEmpty() ? titoloApplicazione : titolo, testo, QMessageBox::NoButton,
-                    QApplication::activeWindow());
+                    genitoreMessaggi());
     // In the game's own light colours, like the windows it speaks for.
     box.setPalette(colori::tavolozzaClassica());
     if ((s & stile::pulsanti) == stile::siNo) {

@@ -32,6 +32,12 @@ public:
     virtual int mostra(const QString &testo, int stile, const QString &titolo = QString()) = 0;
 };
 
+class QWidget;
+
+// The window a message box belongs to and opens over: the active one, or else the game's main window
+// (a box may open while another program is active, or when a screen reader presses a button).
+QWidget *genitoreMessaggi();
+
 class MessaggiQt final : public Messaggi
 {
 public:
