@@ -51,7 +51,7 @@ PulsanteGrafico *grafico(QWidget *genitore, const char *nome, const d::Etichetta
     b->setObjectName(QString::fromLatin1(nome));
     b->setText(QString::fromUtf8(e.testo));
     b->setFont(twips::font(e.carattere));
-    b->setIcon(QIcon(QString::fromLatin1(icona)));
+    b->impostaIcona(QString::fromLatin1(icona));
     b->setGeometry(twips::inPixel(e.rettangolo));
     return b;
 }
