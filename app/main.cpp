@@ -7,6 +7,7 @@
 #include "ui/piattaforma.h"
 #include "ui/sessione.h"
 #include "ui/suoni.h"
+#include "ui/tastiTenuti.h"
 
 #include <QApplication>
 
@@ -22,6 +23,7 @@ int main(int argc, char *argv[])
     std::optional<sessione::GuardiaSchermo> guardia(std::in_place);
     QApplication app(argcQt, argvQt);
     guardia.reset();
+    TastiTenuti::installa();
     QApplication::setApplicationName(QStringLiteral("batticco"));
     // The version of the program file (project 1.0.0.0), and the launcher its windows belong to.
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
@@ -40,7 +42,7 @@ int main(int argc, char *argv[])
         riportaErrore(messaggi, uscita, e.messaggio());
         return 1;
     }
-    Piattaforma piattaforma{casuale, riproduttore, messaggi, uscita, cartellaDati};
+    Piattaforma piattaforma {casuale, riproduttore, messaggi, uscita, cartellaDati};
 
     avvio(piattaforma);
     const int stato = QApplication::exec();

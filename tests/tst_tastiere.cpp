@@ -2,6 +2,7 @@
 // Spelling with the on-screen keyboard and with the PC keyboard, driven through the real widgets.
 #include "app/Modulo1.h"
 #include "gioco.h"
+#include "ui/tastiTenuti.h"
 
 #include <QClipboard>
 #include <QKeyEvent>
@@ -53,6 +54,8 @@ private slots:
     void dopoIlCompletamento();
     void accentateNonConvertite();
     void soloTastiNelleCaselle();
+    void tastiTenutiConRilasciDubbi();
+    void invioTenutoPremeUnaVolta();
     // The two together.
     void partitaIntera();
 };
@@ -407,6 +410,55 @@ void TestTastiere::soloTastiNelleCaselle()
     QCOMPARE(w.stato.errati, qint16(4));
     QTest::keyClick(t, Qt::Key_C);
     QCOMPARE(w.stato.posizione, qint16(1));
+}
+
+void TestTastiere::tastiTenutiConRilasciDubbi()
+{
+    // An X server without detectable auto-repeat: a held Z sends release and press pairs that Qt
+    // does not mark. Released once, at the end, it counts one wrong letter; typed quickly, C then A
+    // are each judged in their own box.
+    Gioco g;
+    lettere &w = g.caricaEMostra();
+    w.mnuPc->trigger();
+    TastiTenuti filtro(TastiTenuti::Rilasci::dubbi);
+    qApp->installEventFilter(&filtro);
+    QWindow *finestra = w.windowHandle();
+    QTest::keyPress(finestra, Qt::Key_Z);
+    for (int i = 0; i < 5; ++i) {
+        QTest::keyRelease(finestra, Qt::Key_Z);
+        QTest::keyPress(finestra, Qt::Key_Z);
+    }
+    QTest::keyRelease(finestra, Qt::Key_Z);
+    QCOMPARE(w.stato.errati, qint16(0));
+    QTRY_COMPARE(w.stato.errati, qint16(1));
+    QCOMPARE(w.Text1[0]->text(), QString("ZZZZZZ"));
+    w.Text1[0]->clear();
+    QTest::keyPress(finestra, Qt::Key_C, Qt::NoModifier);
+    QTest::keyRelease(finestra, Qt::Key_C);
+    QTest::keyPress(finestra, Qt::Key_A);
+    QTest::keyRelease(finestra, Qt::Key_A);
+    QTRY_COMPARE(w.stato.posizione, qint16(2));
+    QCOMPARE(w.Text1[0]->text(), QString("C"));
+    QCOMPARE(w.Text1[1]->text(), QString("A"));
+    QCOMPARE(w.stato.errati, qint16(1));
+}
+
+void TestTastiere::invioTenutoPremeUnaVolta()
+{
+    // Detectable auto-repeat: repeated presses, unmarked, then one release. Enter held on a drawn
+    // key presses it once; Space held presses it once, on release.
+    Gioco g;
+    lettere &w = g.caricaEMostra();
+    TastiTenuti filtro(TastiTenuti::Rilasci::veri);
+    qApp->installEventFilter(&filtro);
+    QWindow *finestra = w.windowHandle();
+    w.batticco[0]->setFocus();
+    for (Qt::Key k : {Qt::Key_Return, Qt::Key_Space}) {
+        for (int i = 0; i < 6; ++i)
+            QTest::keyPress(finestra, k);
+        QTest::keyRelease(finestra, k);
+    }
+    QCOMPARE(w.stato.errati, qint16(2));
 }
 
 void TestTastiere::accentateNonConvertite()

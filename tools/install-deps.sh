@@ -13,13 +13,15 @@ gioco=(
     fonts-liberation2
     # pictures: libjpeg-turbo's decoder, used directly
     libjpeg62-turbo-dev
+    # Xlib's keyboard extension: a held key is released once
+    libx11-dev
 )
 
 prove=(
     # packaging
     dpkg-dev file appstream desktop-file-utils lintian
-    # end-to-end tests in a real X server, screen readers' view
-    xvfb xauth xdotool x11-utils imagemagick
+    # end-to-end tests in a real X server, screen readers' view; xset for the server's auto-repeat
+    xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
     at-spi2-core python3-pyatspi dbus dbus-x11
     # a desktop's dark colour scheme and font, the way a desktop gives them to Qt programs
     qt6ct

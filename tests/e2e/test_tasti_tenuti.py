@@ -1,0 +1,84 @@
+#!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""Keys held down with the X server's auto-repeat on: each hold is judged once, when it is let go.
+Enter held on "Avvio" starts the game and presses nothing in it; Enter and Space held on a wrong
+drawn key count one error each after a click on it; with the PC keyboard a held wrong letter counts one error, a held
+Backspace one more, and a held letter never spills into the next box."""
+
+import time
+
+from batticco_e2e import (esegui, AREA, Gioco, Sessione, applicazione, aspetta, cartella_dati, log, nodi, premi, testo,
+                          verifica, visibile)
+
+TENUTA = 1.5  # seconds
+
+
+def main(eseguibile):
+    with Sessione("tasti-tenuti") as s:
+        s.avvia_x()
+        s.x("xset", "r", "on")
+        s.x("xset", "r", "rate", "250", "30")
+        verifica("auto repeat:  on" in s.x("xset", "q"), "la ripetizione automatica del server è spenta")
+        s.avvia_accessibilita()
+        cartella = cartella_dati(s.temp, eseguibile, {3: "ape", 4: "cane"})
+        programma = s.avvia_programma(cartella)
+        avvio = s.finestra_avvio(programma)
+        app = applicazione(programma.pid)
+
+        def cerca(ruolo, nome):
+            return [n for r, nm, n in nodi(app) if r == ruolo and nm == nome and visibile(n)]
+
+        def errati():
+            nomi = [nm for r, nm, n in nodi(app) if r == "label" and nm.startswith("Errati:") and visibile(n)]
+            verifica(len(nomi) == 1, f"contatore degli errati: {nomi}")
+            return int(nomi[0].split(":")[1])
+
+        def tieni(finestra, tasto):
+            s.x("xdotool", "windowfocus", "--sync", str(finestra), controlla=False)
+            s.x("xdotool", "keydown", tasto)
+            time.sleep(TENUTA)
+            s.x("xdotool", "keyup", tasto)
+            time.sleep(0.5)  # the release and anything it starts
+
+        def conta_dopo(finestra, tasto, attesi, cosa):
+            tieni(finestra, tasto)
+            aspetta(lambda: errati() == attesi, f"{attesi} errori dopo {cosa}", attesa=5)
+            time.sleep(0.5)
+            verifica(errati() == attesi, f"{errati()} errori dopo {cosa}, non {attesi}")
+            log(f"{cosa}: {attesi} errori in tutto")
+
+        # Enter held on Avvio: the game starts, and its repeats press nothing there.
+        tieni(avvio, "Return")
+        gioco = s.finestra_visibile(pid=programma.pid, condizione=lambda g: g[2] == AREA[0], descrizione="il gioco")
+        aspetta(lambda: cerca("label", "Errati: 0"), "il gioco con zero errori")
+        time.sleep(0.5)
+        verifica(errati() == 0, f"Invio tenuto su Avvio conta {errati()} errori nel gioco")
+
+        # A click on the drawn key Q, a wrong letter for "cane", counts one error and gives Q the focus.
+        Gioco(s, gioco).clic_tasto("q")
+        aspetta(lambda: errati() == 1, "un errore dopo il clic su Q", attesa=5)
+        conta_dopo(gioco, "Return", 2, "Invio tenuto su Q")
+        conta_dopo(gioco, "space", 3, "Spazio tenuto su Q")
+
+        # The PC keyboard, chosen through the menu entry's action.
+        premi(aspetta(lambda: [n for r, nm, n in nodi(app) if r == "menu item" and nm.strip() == "usa la batticco del PC"],
+                      "la voce usa la batticco del PC")[0])
+        caselle = aspetta(lambda: (lambda t: t if len(t) == 4 else None)(
+            [n for r, nm, n in nodi(app) if r == "text" and nm.startswith("Lettera") and visibile(n)]),
+            "le quattro caselle")
+        caselle.sort(key=lambda n: n.name)
+        conta_dopo(gioco, "z", 4, "z tenuta nella prima casella")
+        verifica(len(testo(caselle[0])) > 3 and set(testo(caselle[0])) == {"Z"},
+                 f"la casella tiene {testo(caselle[0])!r}, non le Z della ripetizione")
+        conta_dopo(gioco, "BackSpace", 5, "Cancella tenuto")
+        verifica(testo(caselle[0]) == "", f"la casella tiene ancora {testo(caselle[0])!r}")
+        s.x("xdotool", "key", "c")
+        aspetta(lambda: testo(caselle[0]) == "C", "la C nella prima casella")
+        conta_dopo(gioco, "a", 6, "a tenuta nella seconda casella")
+        verifica(set(testo(caselle[1])) == {"A"}, f"la seconda casella tiene {testo(caselle[1])!r}")
+        verifica(testo(caselle[2]) == "", f"la ripetizione è passata alla terza casella: {testo(caselle[2])!r}")
+        verifica(programma.poll() is None, "il programma è terminato")
+
+
+if __name__ == "__main__":
+    esegui(main)

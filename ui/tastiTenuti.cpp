@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/tastiTenuti.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QWindow>
+
+#ifdef BATTICCO_XKB
+#include <QtGui/qguiapplication_platform.h>
+
+#include <X11/XKBlib.h>
+#endif
+
+namespace
+{
+
+// A key is known by its hardware code where there is one, so that Shift changing the key's symbol
+// between press and release leaves it the same key.
+quint32 chiave(const QKeyEvent *e)
+{
+    return e->nativeScanCode() ? e->nativeScanCode() : quint32(e->key()) | 0x80000000u;
+}
+
+bool invio(const QKeyEvent *e)
+{
+    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+}
+
+std::unique_ptr<QKeyEvent> copia(const QKeyEvent *e, bool ripetuto)
+{
+    auto c = std::make_unique<QKeyEvent>(e->type(), e->key(), e->modifiers(), e->nativeScanCode(),
+        e->nativeVirtualKey(), e->nativeModifiers(), e->text(), ripetuto, e->count(), e->device());
+    c->setTimestamp(e->timestamp());
+    return c;
+}
+
+// A press of a key already down is auto-repeat's unless the last one is this long ago: then its
+// release was lost (the key was let go in another program's window) and this is a new stroke.
+constexpr quint64 intervalloRipetizione = 3000; // ms, beyond any desktop's repeat delay
+
+bool ripetizioneRilevabile()
+{
+#ifdef BATTICCO_XKB
+    if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        Bool supportata = False;
+        if (x11->display())
+            XkbSetDetectableAutoRepeat(x11->display(), True, &supportata);
+        return supportata;
+    }
+#endif
+    return false;
+}
+
+} // namespace
+
+TastiTenuti::TastiTenuti(Rilasci r, QObject *genitore)
+    : QObject(genitore)
+    , rilasci(r)
+{
+    timer.setSingleShot(true);
+    timer.setInterval(attesaRilascio);
+    connect(&timer, &QTimer::timeout, this, &TastiTenuti::consegnaSospeso);
+}
+
+TastiTenuti::~TastiTenuti() = default;
+
+TastiTenuti *TastiTenuti::installa()
+{
+    // Only X11 marks releases by a race; other platforms mark their repeats themselves.
+    Rilasci r = Rilasci::veri;
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && !ripetizioneRilevabile())
+        r = Rilasci::dubbi;
+    auto *filtro = new TastiTenuti(r, qGuiApp);
+    qGuiApp->installEventFilter(filtro);
+    return filtro;
+}
+
+bool TastiTenuti::eventFilter(QObject *oggetto, QEvent *evento)
+{
+    if (evento == inviato)
+        return false;
+    switch (evento->type()) {
+    case QEvent::KeyPress:
+        return oggetto->isWindowType() && pressione(oggetto, static_cast<QKeyEvent *>(evento));
+    case QEvent::KeyRelease:
+        return oggetto->isWindowType() && rilascio(oggetto, static_cast<QKeyEvent *>(evento));
+    case QEvent::MouseButtonPress:
+        if (oggetto->isWindowType())
+            consegnaSospeso();
+        return false;
+    case QEvent::ApplicationStateChange:
+        // Keys let go in another program's window never send their release here.
+        if (QGuiApplication::applicationState() != Qt::ApplicationActive) {
+            consegnaSospeso();
+            giu.clear();
+        }
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool TastiTenuti::pressione(QObject *finestra, QKeyEvent *evento)
+{
+    const quint32 k = chiave(evento);
+    if (sospeso) {
+        if (chiave(sospeso.get()) == k) {
+            // The release held back was auto-repeat's: the key is still down.
+            sospeso.reset();
+            timer.stop();
+        } else {
+            consegnaSospeso();
+        }
+    }
+    const auto trovato = giu.constFind(k);
+    const bool ripetuto = evento->isAutoRepeat()
+        || (trovato != giu.constEnd() && evento->timestamp() - trovato.value() < intervalloRipetizione);
+    giu.insert(k, evento->timestamp());
+    if (!ripetuto)
+        return false;
+    // A held Enter presses a button, or answers a message box, once.
+    if (invio(evento))
+        return true;
+    if (evento->isAutoRepeat())
+        return false;
+    const auto marcato = copia(evento, true);
+    invia(finestra, marcato.get());
+    evento->setAccepted(marcato->isAccepted());
+    return true;
+}
+
+bool TastiTenuti::rilascio(QObject *finestra, QKeyEvent *evento)
+{
+    if (evento->isAutoRepeat())
+        return false;
+    if (rilasci == Rilasci::veri) {
+        giu.remove(chiave(evento));
+        return false;
+    }
+    consegnaSospeso();
+    destinatarioSospeso = finestra;
+    sospeso = copia(evento, false);
+    timer.start();
+    return true;
+}
+
+void TastiTenuti::consegnaSospeso()
+{
+    timer.stop();
+    if (!sospeso)
+        return;
+    const std::unique_ptr<QKeyEvent> e = std::move(sospeso);
+    giu.remove(chiave(e.get()));
+    if (destinatarioSospeso)
+        invia(destinatarioSospeso, e.get());
+}
+
+// Sends an event of this filter's own making, which the filter then lets through. A handler may
+// open a message box and so run events of its own meanwhile: those are filtered as usual.
+void TastiTenuti::invia(QObject *finestra, QKeyEvent *evento)
+{
+    const QEvent *prima = inviato;
+    inviato = evento;
+    QCoreApplication::sendEvent(finestra, evento);
+    inviato = prima;
+}

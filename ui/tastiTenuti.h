@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+
+class QKeyEvent;
+
+// A held key is one stroke, whatever the windowing system sends while it is down: the presses that
+// auto-repeat adds reach the widgets marked as repeats (a letter box still receives their
+// characters; a button is pressed once), a held Enter presses nothing more, and the key is released
+// once. Installed on the application, it sees each key event once, at its window.
+//
+// On X11 the server is asked for detectable auto-repeat, so that a held key sends no release until
+// it is let go. A server that refuses sends a release before each repeated press, and Qt marks it
+// as a repeat only when the press has already arrived: there each release is held back for a
+// moment, and dropped when the same key's press follows.
+class TastiTenuti final : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Rilasci {
+        veri, // each release is a key let go, or is marked as a repeat
+        dubbi, // a release may be auto-repeat's, followed at once by a press
+    };
+
+    explicit TastiTenuti(Rilasci rilasci, QObject *genitore = nullptr);
+    ~TastiTenuti() override;
+
+    // Asks the X server for detectable auto-repeat when there is one, and installs a filter that
+    // trusts the releases only if the server agreed. Returns the filter, owned by the application.
+    static TastiTenuti *installa();
+
+    // How long a release is held back when releases are in doubt.
+    static constexpr int attesaRilascio = 40; // ms
+
+protected:
+    bool eventFilter(QObject *oggetto, QEvent *evento) override;
+
+private:
+    bool pressione(QObject *finestra, QKeyEvent *evento);
+    bool rilascio(QObject *finestra, QKeyEvent *evento);
+    void consegnaSospeso();
+    void invia(QObject *finestra, QKeyEvent *evento);
+
+    Rilasci rilasci;
+    QHash<quint32, quint64> giu; // keys down, with the time of their last press
+    QPointer<QObject> destinatarioSospeso;
+    std::unique_ptr<QKeyEvent> sospeso;
+    QTimer timer;
+    const QEvent *inviato = nullptr;
+};
