@@ -57,7 +57,7 @@ FormAvvio::FormAvvio(Piattaforma &piattaforma, QWidget *genitore)
     Command1->setObjectName(QStringLiteral("Command1"));
     Command1->setText(QString::fromLatin1(d::testoCommand1));
     Command1->setFont(twips::font(d::fontCommand1));
-    Command1->setIcon(QIcon(QStringLiteral(":/icona.png")));
+    Command1->impostaIcona(QStringLiteral(":/icona.png"));
     Command1->setGeometry(twips::inPixel(d::Command1));
     Command1->setFocus();
 

@@ -5,17 +5,23 @@
 #include "ui/messaggi.h"
 #include "ui/percorsi.h"
 #include "ui/piattaforma.h"
+#include "ui/sessione.h"
 #include "ui/suoni.h"
 
 #include <QApplication>
 
+#include <optional>
+
 int main(int argc, char *argv[])
 {
-    // Outside a desktop session there is no session bus, and D-Bus would start one of its own and
-    // write its address under the home folder. The game needs no bus: leave it without one.
-    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
-    QApplication app(argc, argv);
+    sessione::preparaBus();
+    // The game has no command line: Qt is given the program's name only, so that none of Qt's own
+    // options (-reverse, -style, -platform...) changes the game.
+    int argcQt = argc > 0 ? 1 : 0;
+    char *argvQt[] = {argc > 0 ? argv[0] : nullptr, nullptr};
+    std::optional<sessione::GuardiaSchermo> guardia(std::in_place);
+    QApplication app(argcQt, argvQt);
+    guardia.reset();
     QApplication::setApplicationName(QStringLiteral("batticco"));
     // The version of the program file (project 1.0.0.0), and the launcher its windows belong to.
     QApplication::setApplicationVersion(QStringLiteral("1.00"));

@@ -51,7 +51,7 @@ PulsanteGrafico *grafico(QWidget *genitore, const char *nome, const d::Etichetta
     b->setObjectName(QString::fromLatin1(nome));
     b->setText(QString::fromUtf8(e.testo));
     b->setFont(twips::font(e.carattere));
-    b->setIcon(QIcon(QString::fromLatin1(icona)));
+    b->impostaIcona(QString::fromLatin1(icona));
     b->setGeometry(twips::inPixel(e.rettangolo));
     return b;
 }
@@ -428,9 +428,12 @@ void lettere::Text1_KeyUp(int indice, int codiceTasto, int)
         letteraSbagliata();
         return;
     }
-    // Once the word is complete there is no next box: a matching release is ignored.
-    if (stato.posizione >= stato.lunghezza)
+    // Once the word is complete there is no next box: a matching release is ignored, and the box
+    // gets back the letter it held (Backspace or Delete emptied it, where the word ends).
+    if (stato.posizione >= stato.lunghezza) {
+        Text1[std::size_t(indice)]->setText(regole::letteraAttesa(parolaCorrente(), qint16(indice)));
         return;
+    }
     ++stato.posizione;
     if (stato.posizione == stato.lunghezza) {
         moduloColoriSuoni.suonaSi();

@@ -567,7 +567,13 @@ void TestDisegno::schemaScuro()
     avvio.Form_Load();
     scuro->show();
     QVERIFY(QTest::qWaitForWindowExposed(scuro.get()));
+    // A disabled "avanti" greys its arrow from the classic colours too, not from the dark ones.
+    auto disattivata = [](const PulsanteGrafico *b) {
+        return b->icon().pixmap(QSize(32, 32), 1.0, QIcon::Disabled).toImage();
+    };
+    const QImage frecciaScura = disattivata(scuro->Command1);
     QApplication::setPalette(prima);
+    QCOMPARE(frecciaScura, disattivata(gioco->Command1));
 
     const QColor nero(Qt::black);
     QCOMPARE(avvio.Label1->palette().color(QPalette::WindowText), nero);

@@ -3,6 +3,7 @@
 #include "app/Modulo1.h"
 #include "gioco.h"
 
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QTest>
 
@@ -51,6 +52,7 @@ private slots:
     void tastoTenutoContaUnaVolta();
     void dopoIlCompletamento();
     void accentateNonConvertite();
+    void soloTastiNelleCaselle();
     // The two together.
     void partitaIntera();
 };
@@ -372,14 +374,39 @@ void TestTastiere::dopoIlCompletamento()
     QVERIFY(w.Command1->isEnabled());
     QVERIFY(g.facciaNo());
     // Backspace empties the last box, which then matches the empty text past the word: ignored,
-    // since there is no next box to move to.
+    // since there is no next box to move to, and the box shows its letter again, as the complete
+    // word it belongs to still counts it. Delete at the start of the box does the same.
     QTest::keyClick(w.Text1[3], Qt::Key_End);
     QTest::keyClick(w.Text1[3], Qt::Key_Backspace);
-    QCOMPARE(w.Text1[3]->text(), QString());
+    QCOMPARE(w.Text1[3]->text(), QString("E"));
+    QTest::keyClick(w.Text1[3], Qt::Key_Home);
+    QTest::keyClick(w.Text1[3], Qt::Key_Delete);
+    QCOMPARE(w.Text1[3]->text(), QString("E"));
     QCOMPARE(w.stato.posizione, qint16(4));
-    QCOMPARE(w.stato.errati, qint16(2));
+    QCOMPARE(w.stato.errati, qint16(3));
     QVERIFY(w.Text1[3]->isEnabled());
     QVERIFY(w.Text1[4]->isHidden() && !w.Text1[4]->isEnabled());
+}
+
+void TestTastiere::soloTastiNelleCaselle()
+{
+    // A pasted "c" would match the word's first letter without the letter-case mapping: neither the
+    // paste keys nor the middle button nor a drop puts text in a box, and no edit menu opens.
+    Gioco g;
+    lettere &w = g.caricaEMostra();
+    w.mnuPc->trigger();
+    QApplication::clipboard()->setText("c");
+    CasellaTesto *t = w.Text1[0];
+    QTest::keyClick(t, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(t, Qt::Key_Insert, Qt::ShiftModifier);
+    QTest::mouseClick(t, Qt::MiddleButton);
+    QCOMPARE(t->text(), QString());
+    QCOMPARE(t->contextMenuPolicy(), Qt::NoContextMenu);
+    QVERIFY(!t->acceptDrops());
+    // The keys themselves are still judged on release, as every key is: V, Ctrl, Insert, Shift.
+    QCOMPARE(w.stato.errati, qint16(4));
+    QTest::keyClick(t, Qt::Key_C);
+    QCOMPARE(w.stato.posizione, qint16(1));
 }
 
 void TestTastiere::accentateNonConvertite()

@@ -3,9 +3,11 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 
-namespace tastiVirtuali {
+namespace tastiVirtuali
+{
 
 int daTastoQt(int k)
 {
@@ -72,30 +74,48 @@ int daTastoQt(int k)
 
 int statoMaiuscole(Qt::KeyboardModifiers m)
 {
-    return (m.testFlag(Qt::ShiftModifier) ? 1 : 0) | (m.testFlag(Qt::ControlModifier) ? 2 : 0) |
-           (m.testFlag(Qt::AltModifier) ? 4 : 0);
+    return (m.testFlag(Qt::ShiftModifier) ? 1 : 0) | (m.testFlag(Qt::ControlModifier) ? 2 : 0)
+        | (m.testFlag(Qt::AltModifier) ? 4 : 0);
 }
 
 } // namespace tastiVirtuali
 
-
-CasellaTesto::CasellaTesto(QWidget *genitore) : QLineEdit(genitore)
+CasellaTesto::CasellaTesto(QWidget *genitore)
+    : QLineEdit(genitore)
 {
     setFrame(false);
     setAlignment(Qt::AlignCenter);
     setTextMargins(1, 1, 1, 1);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setAcceptDrops(false);
 }
+
+namespace
+{
+
+// Keys that put the clipboard's text in a box: Ctrl+V, Shift+Insert and their kin.
+bool incolla(QKeyEvent *evento)
+{
+    return evento->matches(QKeySequence::Paste)
+        || (evento->key() == Qt::Key_Insert && evento->modifiers().testFlag(Qt::ShiftModifier));
+}
+
+} // namespace
 
 void CasellaTesto::keyPressEvent(QKeyEvent *evento)
 {
+    if (incolla(evento)) {
+        evento->accept();
+        return;
+    }
     const QString testo = evento->text();
     if (allaPressione && testo.size() == 1) {
         qint16 carattere = qint16(testo.at(0).unicode());
         allaPressione(carattere);
         if (carattere != qint16(testo.at(0).unicode())) {
             QKeyEvent cambiato(evento->type(), evento->key(), evento->modifiers(), evento->nativeScanCode(),
-                               evento->nativeVirtualKey(), evento->nativeModifiers(),
-                               QString(QChar(char16_t(carattere))), evento->isAutoRepeat(), evento->count());
+                evento->nativeVirtualKey(), evento->nativeModifiers(), QString(QChar(char16_t(carattere))),
+                evento->isAutoRepeat(), evento->count());
             QLineEdit::keyPressEvent(&cambiato);
             evento->setAccepted(cambiato.isAccepted());
             return;
@@ -111,6 +131,25 @@ void CasellaTesto::keyReleaseEvent(QKeyEvent *evento)
         return;
     }
     alRilascio(tastiVirtuali::daTastoQt(evento->key()), tastiVirtuali::statoMaiuscole(evento->modifiers()));
+}
+
+// The middle button pastes the X11 selection: in a letter box it does nothing.
+void CasellaTesto::mousePressEvent(QMouseEvent *evento)
+{
+    if (evento->button() == Qt::MiddleButton) {
+        evento->accept();
+        return;
+    }
+    QLineEdit::mousePressEvent(evento);
+}
+
+void CasellaTesto::mouseReleaseEvent(QMouseEvent *evento)
+{
+    if (evento->button() == Qt::MiddleButton) {
+        evento->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(evento);
 }
 
 void CasellaTesto::paintEvent(QPaintEvent *evento)

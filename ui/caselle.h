@@ -7,7 +7,8 @@
 
 // Virtual-key codes of the classic desktop, the codes the letter boxes judge keys by. Qt's own key
 // codes are mapped to them here and nowhere else.
-namespace tastiVirtuali {
+namespace tastiVirtuali
+{
 inline constexpr int invio = 13;
 inline constexpr int blocMaiuscole = 20;
 
@@ -18,6 +19,7 @@ int statoMaiuscole(Qt::KeyboardModifiers modificatori); // 1 Shift, 2 Ctrl, 4 Al
 // A one-line letter box with the two key events of the classic desktop: a key press that may change
 // the character before the box receives it, and a key release carrying the virtual-key code.
 // Releases that auto-repeat sends while a key is held are not passed on: a held key is released once.
+// Only typed keys put text in a box: no edit menu, no paste, no drop.
 class QLabel;
 
 class CasellaTesto : public QLineEdit
@@ -32,6 +34,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *evento) override;
     void keyReleaseEvent(QKeyEvent *evento) override;
+    void mousePressEvent(QMouseEvent *evento) override;
+    void mouseReleaseEvent(QMouseEvent *evento) override;
     void paintEvent(QPaintEvent *evento) override;
 };
 

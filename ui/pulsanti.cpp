@@ -4,6 +4,7 @@
 #include "ui/colori.h"
 
 #include <QKeyEvent>
+#include <QStyleOption>
 
 namespace {
 
@@ -41,6 +42,20 @@ PulsanteGrafico::PulsanteGrafico(QWidget *genitore) : QToolButton(genitore)
     setFocusPolicy(Qt::StrongFocus);
     setIconSize(QSize(32, 32));
     comeDiSistema(this);
+}
+
+void PulsanteGrafico::impostaIcona(const QString &risorsa)
+{
+    // Qt greys a disabled picture from the application's palette, which a dark desktop scheme makes
+    // dark; the button's own classic palette gives the usual light grey instead.
+    QIcon icona(risorsa);
+    QStyleOption opzione;
+    opzione.palette = colori::tavolozzaClassica();
+    for (qreal rapporto : {1.0, 2.0}) {
+        const QPixmap normale = icona.pixmap(iconSize(), rapporto);
+        icona.addPixmap(style()->generatedIconPixmap(QIcon::Disabled, normale, &opzione), QIcon::Disabled);
+    }
+    setIcon(icona);
 }
 
 void PulsanteGrafico::keyPressEvent(QKeyEvent *evento)

@@ -25,6 +25,9 @@ class PulsanteGrafico : public QToolButton
 public:
     explicit PulsanteGrafico(QWidget *genitore = nullptr);
 
+    // The picture above the caption, greyed when the button is disabled as the classic colours grey it.
+    void impostaIcona(const QString &risorsa);
+
 protected:
     void keyPressEvent(QKeyEvent *evento) override;
 };

@@ -166,12 +166,14 @@ class Sessione:
         log("Xvfb su", self.display)
         return self.display
 
-    def avvia_accessibilita(self):
+    def avvia_accessibilita(self, ascolta=None):
         """A private session bus and the accessibility bus on it, as a desktop session has them; Qt then
-        publishes its widgets over AT-SPI. This process talks to them too (for pyatspi)."""
+        publishes its widgets over AT-SPI. This process talks to them too (for pyatspi). ascolta is the
+        bus's own address when given (a systemd desktop's "unix:path=$XDG_RUNTIME_DIR/bus")."""
         lettura, scrittura = os.pipe()
+        indirizzo_bus = [f"--address={ascolta}"] if ascolta else []
         bus = self.avvia_processo(["dbus-daemon", "--session", "--nofork", "--nopidfile",
-                                   f"--print-address={scrittura}"], pass_fds=(scrittura,),
+                                   f"--print-address={scrittura}"] + indirizzo_bus, pass_fds=(scrittura,),
                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(scrittura)
         with os.fdopen(lettura, "rb") as f:
