@@ -29,6 +29,8 @@ prove=(
     clang libclang-rt-14-dev
     # benchmarks: Google Benchmark, and Xlib for the start-up timer
     libbenchmark-dev libx11-dev
+    # checks on the shipped sounds and word lists
+    python3
 )
 
 packages=("${gioco[@]}")
