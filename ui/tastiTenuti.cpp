@@ -34,43 +34,61 @@ std::unique_ptr<QKeyEvent> copia(const QKeyEvent *e, bool ripetuto)
     return c;
 }
 
-// A press of a key already down is auto-repeat's unless the last one is this long ago: then its
-// release was lost (the key was let go in another program's window) and this is a new stroke.
-constexpr quint64 intervalloRipetizione = 3000; // ms, beyond any desktop's repeat delay
+// A press of a key already down is auto-repeat's only when it follows the key's last press within
+// the repeat delay: a release can be lost (the key let go while no window of ours had the focus, as
+// when a message box closes on the press), and a later press is then a new stroke.
+constexpr quint64 margineRipetizione = 100; // ms
 
-bool ripetizioneRilevabile()
+bool ripetizioneRilevabile(quint64 &ritardo, quint64 &passo)
 {
 #ifdef BATTICCO_XKB
     if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
         Bool supportata = False;
-        if (x11->display())
-            XkbSetDetectableAutoRepeat(x11->display(), True, &supportata);
+        if (!x11->display())
+            return false;
+        unsigned int attesa = 0, intervallo = 0;
+        if (XkbGetAutoRepeatRate(x11->display(), XkbUseCoreKbd, &attesa, &intervallo)) {
+            ritardo = qMax<quint64>(attesa, intervallo);
+            passo = intervallo;
+        }
+        XkbSetDetectableAutoRepeat(x11->display(), True, &supportata);
         return supportata;
     }
 #endif
+    Q_UNUSED(ritardo)
+    Q_UNUSED(passo)
     return false;
 }
 
 } // namespace
 
-TastiTenuti::TastiTenuti(Rilasci r, QObject *genitore)
+TastiTenuti::TastiTenuti(Rilasci r, quint64 ritardo, quint64 passo, QObject *genitore)
     : QObject(genitore)
     , rilasci(r)
+    , ritardoRipetizione(ritardo)
+    , passoRipetizione(passo)
 {
     timer.setSingleShot(true);
     timer.setInterval(attesaRilascio);
     connect(&timer, &QTimer::timeout, this, &TastiTenuti::consegnaSospeso);
+    // A window that takes the focus may never see the release of a key pressed in another one: from
+    // then on only a repeat at the repeat rate shows that the key is still held.
+    connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] {
+        for (Tasto &t : giu)
+            t.spostato = true;
+    });
 }
-
 TastiTenuti::~TastiTenuti() = default;
 
 TastiTenuti *TastiTenuti::installa()
 {
     // Only X11 marks releases by a race; other platforms mark their repeats themselves.
     Rilasci r = Rilasci::veri;
-    if (QGuiApplication::platformName() == QLatin1String("xcb") && !ripetizioneRilevabile())
+    quint64 ritardo = ritardoPredefinito;
+    quint64 passo = passoPredefinito;
+    if (QGuiApplication::platformName() == QLatin1String("xcb") && !ripetizioneRilevabile(ritardo, passo))
         r = Rilasci::dubbi;
-    auto *filtro = new TastiTenuti(r, qGuiApp);
+    auto *filtro = new TastiTenuti(r, ritardo, passo, qGuiApp);
     qGuiApp->installEventFilter(filtro);
     return filtro;
 }
@@ -113,9 +131,13 @@ bool TastiTenuti::pressione(QObject *finestra, QKeyEvent *evento)
         }
     }
     const auto trovato = giu.constFind(k);
-    const bool ripetuto = evento->isAutoRepeat()
-        || (trovato != giu.constEnd() && evento->timestamp() - trovato.value() < intervalloRipetizione);
-    giu.insert(k, evento->timestamp());
+    bool ripetuto = evento->isAutoRepeat();
+    if (trovato != giu.constEnd()) {
+        const quint64 trascorso = evento->timestamp() - trovato->premuto;
+        const quint64 limite = trovato->spostato ? passoRipetizione : ritardoRipetizione;
+        ripetuto = ripetuto || trascorso <= limite + margineRipetizione;
+    }
+    giu.insert(k, Tasto {evento->timestamp(), false});
     if (!ripetuto)
         return false;
     // A held Enter presses a button, or answers a message box, once.

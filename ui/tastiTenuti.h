@@ -28,7 +28,9 @@ public:
         dubbi, // a release may be auto-repeat's, followed at once by a press
     };
 
-    explicit TastiTenuti(Rilasci rilasci, QObject *genitore = nullptr);
+    // ritardo and passo: the keyboard's auto-repeat delay and interval, in ms.
+    explicit TastiTenuti(Rilasci rilasci, quint64 ritardo = ritardoPredefinito,
+        quint64 passo = passoPredefinito, QObject *genitore = nullptr);
     ~TastiTenuti() override;
 
     // Asks the X server for detectable auto-repeat when there is one, and installs a filter that
@@ -37,6 +39,9 @@ public:
 
     // How long a release is held back when releases are in doubt.
     static constexpr int attesaRilascio = 40; // ms
+    // The X server's own auto-repeat delay, used where the real one cannot be asked.
+    static constexpr quint64 ritardoPredefinito = 660; // ms
+    static constexpr quint64 passoPredefinito = 40; // ms
 
 protected:
     bool eventFilter(QObject *oggetto, QEvent *evento) override;
@@ -48,7 +53,13 @@ private:
     void invia(QObject *finestra, QKeyEvent *evento);
 
     Rilasci rilasci;
-    QHash<quint32, quint64> giu; // keys down, with the time of their last press
+    quint64 ritardoRipetizione;
+    quint64 passoRipetizione;
+    struct Tasto {
+        quint64 premuto; // time of the last press
+        bool spostato; // the focus went to another window since
+    };
+    QHash<quint32, Tasto> giu; // keys down
     QPointer<QObject> destinatarioSospeso;
     std::unique_ptr<QKeyEvent> sospeso;
     QTimer timer;
