@@ -6,9 +6,12 @@
 - no two words share a picture (the same emoji, with or without its variation selector);
 - data/jpg holds exactly one JPEG per listed word, and nothing else;
 - each list has at least its least number of words: 12, 50, 90 and 60 for 3, 4, 5 and 6 letters;
-- the words known to invite another word of the same length stay out of the lists.
+- the words known to invite another word of the same length stay out of the lists;
+- with a second folder, the data the build laid beside the program: the lists, pictures and sounds
+  of the sources, byte for byte (a build after a change to the data alone must not play the old
+  words); files only the build folder has are allowed, a teacher may have added them.
 
-Usage: test_tabella_parole.py <source folder>
+Usage: test_tabella_parole.py <source folder> [<program folder of the build>]
 """
 import os
 import re
@@ -20,6 +23,20 @@ TRAPPOLE = {
     "lupo": "cane", "sale": "pepe", "ruota": "gomma", "verme": "bruco", "latte": "succo",
     "tir": "camion", "bue": "toro",
 }
+
+
+def confronta_cartella(dati, gioco):
+    """The lists, pictures and sounds in <gioco> are those of <dati>, byte for byte."""
+    errori = []
+    for cartella in ("", "jpg", "suoni"):
+        qui = {f for f in os.listdir(os.path.join(dati, cartella)) if f.endswith((".txt", ".jpg", ".wav"))}
+        la = {f for f in os.listdir(os.path.join(gioco, cartella)) if f.endswith((".txt", ".jpg", ".wav"))}
+        errori += [f"{gioco}: {os.path.join(cartella, f)} is missing" for f in sorted(qui - la)]
+        for f in sorted(qui & la):
+            with open(os.path.join(dati, cartella, f), "rb") as a, open(os.path.join(gioco, cartella, f), "rb") as b:
+                if a.read() != b.read():
+                    errori.append(f"{gioco}: {os.path.join(cartella, f)} differs from the sources")
+    return errori
 
 
 def main():
@@ -67,6 +84,9 @@ def main():
     foto = set(os.listdir(os.path.join(radice, "data", "jpg")))
     errori += [f"jpg/{p}.jpg is missing" for p in liste if f"{p}.jpg" not in foto]
     errori += [f"jpg/{f} belongs to no word" for f in sorted(foto) if f[:-4] not in liste or not f.endswith(".jpg")]
+
+    if len(sys.argv) > 2:
+        errori += confronta_cartella(os.path.join(radice, "data"), sys.argv[2])
 
     for e in errori:
         print("FAIL:", e)
