@@ -21,7 +21,7 @@ MINIMO = {3: 12, 4: 50, 5: 90, 6: 60}
 # A picture of each of these makes a child say another word of the same length first.
 TRAPPOLE = {
     "lupo": "cane", "sale": "pepe", "ruota": "gomma", "verme": "bruco", "latte": "succo",
-    "tir": "camion", "bue": "toro",
+    "tir": "camion", "bue": "toro", "catena": "catene",
 }
 
 
