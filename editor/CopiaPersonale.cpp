@@ -218,7 +218,7 @@ QByteArray testoVoce(const QString &copia, const QString &editor)
         + valoreVoce(QStringLiteral("Batticco con le parole della cartella %1").arg(assoluto)) + u'\n';
     t += QStringLiteral("Exec=") + valoreVoce(argomentoExec(percorsoProgramma(assoluto))) + u'\n';
     t += QStringLiteral("Path=") + valoreVoce(assoluto) + u'\n';
-    t += QStringLiteral("Icon=batticco\nTerminal=false\nCategories=Education;Languages;KidsGame;\n");
+    t += QStringLiteral("Icon=batticco\nTerminal=false\nCategories=Game;KidsGame;\nStartupWMClass=batticco\n");
     t += QStringLiteral("StartupNotify=true\n");
     if (!editor.isEmpty()) {
         t += QStringLiteral("Actions=parole;\n\n[Desktop Action parole]\nName=Cambia le parole\n");

@@ -8,12 +8,16 @@
 # Needs: node and npm (the Noto Emoji set is installed from the npm package
 # @iconify-json/noto into a temporary folder), and the Debian packages
 #     librsvg2-bin  (rsvg-convert)
-#     imagemagick   (convert)
+#     imagemagick   (convert, montage)
+#     fonts-dejavu-core (the words on the contact sheet)
 #
 # Each picture is the emoji drawing trimmed to its own outline, scaled to fit
 # 420 x 420 pixels and centred on a white 480 x 480 JPEG (quality 85).
 # The old pictures are replaced only once every new one has been made; a
 # picture whose word is no longer in any list is removed.
+#
+# Last, docs/immagini.jpg is redrawn: every picture with its word under it, in
+# list order, twelve to a row, to look the whole set over at a glance.
 #
 # Environment: NOTO_VERSION picks the package version (default below).
 set -euo pipefail
@@ -25,7 +29,7 @@ SIZE=480
 DRAWING=420
 QUALITY=85
 
-for tool in node npm rsvg-convert convert; do
+for tool in node npm rsvg-convert convert montage; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "make-pictures: '$tool' not found (see the top of $0)" >&2
         exit 1
@@ -63,3 +67,14 @@ mkdir -p data/jpg
 find data/jpg -maxdepth 1 -type f -iname '*.jpg' -delete
 mv "$tmp"/jpg/*.jpg data/jpg/
 echo "make-pictures: $(find data/jpg -maxdepth 1 -name '*.jpg' | wc -l) pictures in data/jpg"
+
+# The contact sheet, in list order.
+words=()
+for list in "${lists[@]}"; do
+    while IFS= read -r word; do words+=("$word"); done <"$list"
+done
+labelled=()
+for word in "${words[@]}"; do labelled+=(-label "$word" "data/jpg/$word.jpg"); done
+montage -font DejaVu-Sans -pointsize 14 "${labelled[@]}" -tile 12x -geometry 120x120+4+4 \
+    -background white -quality 85 docs/immagini.jpg
+echo "make-pictures: contact sheet docs/immagini.jpg ($(identify -format '%wx%h' docs/immagini.jpg))"
