@@ -9,6 +9,12 @@
 #include <QtGui/qguiapplication_platform.h>
 
 #include <X11/XKBlib.h>
+// Xlib's macros that clash with Qt's names.
+#undef KeyPress
+#undef KeyRelease
+#undef FocusIn
+#undef FocusOut
+#undef None
 #endif
 
 namespace
@@ -60,6 +66,24 @@ bool ripetizioneRilevabile(quint64 &ritardo, quint64 &passo)
     return false;
 }
 
+// Whether the key (by its X key code) is down right now; true where the server cannot be asked.
+bool tastoGiu(quint32 chiave)
+{
+#ifdef BATTICCO_XKB
+    if (chiave & 0x80000000u || chiave > 255)
+        return true;
+    if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
+        if (!x11->display())
+            return true;
+        char tasti[32] = {};
+        XQueryKeymap(x11->display(), tasti);
+        return tasti[chiave / 8] & (1 << (chiave % 8));
+    }
+#endif
+    Q_UNUSED(chiave)
+    return true;
+}
+
 } // namespace
 
 TastiTenuti::TastiTenuti(Rilasci r, quint64 ritardo, quint64 passo, QObject *genitore)
@@ -73,9 +97,17 @@ TastiTenuti::TastiTenuti(Rilasci r, quint64 ritardo, quint64 passo, QObject *gen
     connect(&timer, &QTimer::timeout, this, &TastiTenuti::consegnaSospeso);
     // A window that takes the focus may never see the release of a key pressed in another one: from
     // then on only a repeat at the repeat rate shows that the key is still held.
+    // A key let go while its window was blocked by a message box sends no release at all: where the
+    // server can tell, a key that is no longer down is forgotten here, so its next press is a stroke.
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] {
-        for (Tasto &t : giu)
-            t.spostato = true;
+        for (auto it = giu.begin(); it != giu.end();) {
+            if (!tastoGiu(it.key())) {
+                it = giu.erase(it);
+            } else {
+                it->spostato = true;
+                ++it;
+            }
+        }
     });
 }
 TastiTenuti::~TastiTenuti() = default;
