@@ -31,7 +31,7 @@ int main(int argc, char *argv[])
 
     // The one seeding of the program's random sequence, from the clock.
     GeneratoreOrologio casuale;
-    RiproduttoreQt riproduttore;
+    RiproduttorePulse riproduttore;
     MessaggiQt messaggi;
     UscitaQt uscita;
     // The data folder is the program's own, whatever bytes its name holds.

@@ -9,6 +9,7 @@
 #include "ui/immagini.h"
 #include "ui/percorsi.h"
 #include "ui/suoni.h"
+#include "ui/wav.h"
 #include "ui/twips.h"
 
 #include <QDir>
@@ -409,9 +410,10 @@ private:
                                                                     : f.errorString()));
             return;
         }
-        const QByteArray testa = f.read(12);
-        if (testa.size() < 12 || !testa.startsWith("RIFF") || testa.sliced(8, 4) != "WAVE")
-            problema(file, 0, QStringLiteral("non è un suono WAV (manca l'intestazione RIFF/WAVE)"));
+        // Read as the player reads it: what it would not play is reported with the reason.
+        const wav::Lettura l = wav::leggi(f.read(massimoByteSuono));
+        if (!l.valida())
+            problema(file, 0, QStringLiteral("non è un suono WAV che il gioco sa suonare: %1").arg(l.errore));
     }
 
     const QString cartella;

@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <deque>
 #include <stdexcept>
@@ -36,6 +37,30 @@ public:
         return r;
     }
 };
+
+// A WAV file as the sound's bytes: a RIFF header, a format chunk of 16 bytes and a data chunk
+// (by default four bytes of silence, two 16-bit mono frames at 8 kHz).
+inline QByteArray wavDiProva(quint16 codifica = 1, quint16 canali = 1, quint16 bit = 16,
+                             const QByteArray &dati = QByteArray(4, '\0'), quint32 frequenza = 8000)
+{
+    QByteArray b;
+    auto u32 = [&b](quint32 v) { b.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 4); };
+    auto u16 = [&b](quint16 v) { b.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 2); };
+    const quint16 fotogramma = quint16(canali * (bit / 8));
+    b += "RIFF";
+    u32(quint32(36 + dati.size()));
+    b += "WAVEfmt ";
+    u32(16);
+    u16(codifica);
+    u16(canali);
+    u32(frequenza);
+    u32(frequenza * fotogramma);
+    u16(fotogramma);
+    u16(bit);
+    b += "data";
+    u32(quint32(dati.size()));
+    return b + dati;
+}
 
 class RiproduttoreFinto final : public Riproduttore
 {

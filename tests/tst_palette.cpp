@@ -2,6 +2,7 @@
 #include "feedback/ModuloColoriSuoni.h"
 #include "finte.h"
 #include "ui/percorsi.h"
+#include "ui/wav.h"
 
 #include <QSet>
 #include <QTest>
@@ -22,6 +23,8 @@ private slots:
     void estrazioniConsumate();
     void suoniMancantiNonFermanoNulla();
     void suoniGiocabili();
+    void letturaWav_data();
+    void letturaWav();
     void percorsiDati();
 };
 
@@ -107,7 +110,7 @@ void TestPalette::suoniMancantiNonFermanoNulla()
     // No suoni folder at all, and then a file that is no WAV: the real player stays silent,
     // raises nothing, and a second sound simply takes the first one's place.
     QTemporaryDir cartella;
-    RiproduttoreQt riproduttore;
+    RiproduttorePulse riproduttore;
     riproduttore.suona(cartella.path() + "/suoni/no.wav");
     riproduttore.suona(cartella.path() + "/suoni/si1.wav");
     QDir().mkpath(cartella.path() + "/suoni");
@@ -141,8 +144,67 @@ void TestPalette::suoniGiocabili()
     const QByteArray tubo = QFile::encodeName(cartella.path() + "/tubo.wav");
     QCOMPARE(mkfifo(tubo.constData(), 0600), 0);
     QVERIFY(!suonoGiocabile(QFile::decodeName(tubo)));
-    RiproduttoreQt riproduttore;
+    RiproduttorePulse riproduttore;
     riproduttore.suona(QFile::decodeName(tubo));
+}
+
+void TestPalette::letturaWav_data()
+{
+    // What a sound file holds, read the way the player reads it: the encoding, channels, rate
+    // and bytes of whole frames, or the start of the reason the checker gives.
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("atteso");
+    const QByteArray base = wavDiProva();
+    QTest::newRow("16-bit mono") << base << "s16 1 8000 4";
+    QTest::newRow("8-bit stereo") << wavDiProva(1, 2, 8) << "u8 2 8000 4";
+    QTest::newRow("24-bit") << wavDiProva(1, 1, 24, QByteArray(7, 1)) << "s24 1 8000 6";
+    QTest::newRow("float") << wavDiProva(3, 2, 32, QByteArray(8, 0)) << "f32 2 8000 8";
+    QTest::newRow("mu-law, 48 kHz") << wavDiProva(7, 1, 8, "abc", 48000) << "ulaw 1 48000 3";
+    // WAVE_FORMAT_EXTENSIBLE: a 40-byte format chunk whose sub-format GUID starts with 1, PCM.
+    QByteArray estesa = base;
+    estesa.replace(16, 4, QByteArray("\x28\0\0\0", 4));
+    estesa[20] = char(0xFE);
+    estesa[21] = char(0xFF);
+    estesa.insert(36, QByteArray("\x16\0\x10\0\x04\0\0\0\x01\0", 10) + QByteArray(14, 'g'));
+    QTest::newRow("extensible PCM") << estesa << "s16 1 8000 4";
+    // A LIST chunk of odd size, padded, before the format; bytes after the last chunk.
+    QTest::newRow("chunks skipped")
+        << QByteArray("RIFF\0\0\0\0WAVELIST\x03\0\0\0abc\0", 24) + base.sliced(12) + "coda"
+        << "s16 1 8000 4";
+    // A download cut short: the data chunk claims more than there is; half a frame is dropped.
+    QByteArray tronca = base + "x";
+    tronca.replace(40, 4, QByteArray("\xE8\x03\0\0", 4));
+    QTest::newRow("data cut short") << tronca << "s16 1 8000 4";
+    QByteArray enorme = base;
+    enorme.replace(16, 4, "\xFF\xFF\xFF\xFF");
+    QTest::newRow("format chunk of 4 GiB") << enorme << "manca il blocco dei campioni";
+
+    QTest::newRow("MP3 renamed") << QByteArray("ID3\x03 not a wave") << "manca l'intestazione RIFF/WAVE";
+    QTest::newRow("no data chunk") << base.first(36) << "manca il blocco dei campioni";
+    QTest::newRow("no format chunk") << base.first(12) + base.sliced(36) << "manca il blocco del formato";
+    QTest::newRow("ADPCM") << wavDiProva(2, 1, 4) << "codifica non supportata (formato 2, 4 bit)";
+    QTest::newRow("64-bit float") << wavDiProva(3, 1, 64, QByteArray(8, 0)) << "codifica non supportata";
+    QTest::newRow("no channels") << wavDiProva(1, 0) << "numero di canali non valido (0)";
+    QTest::newRow("rate zero") << wavDiProva(1, 1, 16, QByteArray(4, 0), 0) << "frequenza non valida (0 Hz)";
+    QByteArray allineamento = base;
+    allineamento[32] = 3;
+    QTest::newRow("block align") << allineamento << "allineamento dei campioni non valido";
+    QTest::newRow("no samples") << wavDiProva(1, 1, 16, QByteArray(1, 0)) << "il suono non ha campioni";
+}
+
+void TestPalette::letturaWav()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, atteso);
+    const wav::Lettura l = wav::leggi(file);
+    static const char *const nomi[] = {"u8", "s16", "s24", "s32", "f32", "alaw", "ulaw"};
+    const QString letto = l.valida() ? QStringLiteral("%1 %2 %3 %4")
+                                           .arg(QLatin1StringView(nomi[int(l.suono.campione)]))
+                                           .arg(l.suono.canali)
+                                           .arg(l.suono.frequenza)
+                                           .arg(l.suono.dati.size())
+                                     : l.errore;
+    QVERIFY2(letto.startsWith(atteso), qPrintable(letto));
 }
 
 void TestPalette::percorsiDati()

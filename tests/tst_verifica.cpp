@@ -16,27 +16,6 @@
 namespace
 {
 
-// A playable WAV: a RIFF header with a PCM format chunk and an empty data chunk.
-QByteArray wav()
-{
-    QByteArray b;
-    auto u32 = [&b](quint32 v) { b.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 4); };
-    auto u16 = [&b](quint16 v) { b.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 2); };
-    b += "RIFF";
-    u32(36);
-    b += "WAVEfmt ";
-    u32(16);
-    u16(1); // PCM
-    u16(1); // mono
-    u32(8000); // samples per second
-    u32(16000); // bytes per second
-    u16(2);
-    u16(16);
-    b += "data";
-    u32(0);
-    return b;
-}
-
 QByteArray immagineIn(const char *formato)
 {
     QImage img(16, 16, QImage::Format_RGB32);
@@ -57,7 +36,7 @@ void preparaPulita(const PiattaformaFinta &f)
     f.lista(5, {"gatto"});
     f.lista(6, {"ananas", "banana"});
     for (const char *s : {"si1", "si2", "si3", "si4", "no"})
-        f.scrivi(QStringLiteral("suoni/%1.wav").arg(QLatin1StringView(s)), wav());
+        f.scrivi(QStringLiteral("suoni/%1.wav").arg(QLatin1StringView(s)), wavDiProva());
     // Pictures as large as the game's box, so none of them earns a note.
     for (const char *p : {"ape", "gru", "cane", "lupo", "gatto", "ananas", "banana"})
         f.immagine(QStringLiteral("%1.jpg").arg(QLatin1StringView(p)), Qt::red, QSize(240, 240));
@@ -483,17 +462,21 @@ void TestVerifica::suoni_data()
                                    << QStringList {"suoni/si2.wav: suono mancante"};
     QTest::newRow("not a RIFF file")
         << "no.wav" << QByteArray("ID3\x03 not a wave at all")
-        << QStringList {"suoni/no.wav: non è un suono WAV (manca l'intestazione RIFF/WAVE)"};
+        << QStringList {"suoni/no.wav: non è un suono WAV che il gioco sa suonare: manca l'intestazione RIFF/WAVE"};
     QTest::newRow("RIFF of another kind")
         << "si4.wav" << QByteArray("RIFF\x04\0\0\0AVI ")
-        << QStringList {"suoni/si4.wav: non è un suono WAV (manca l'intestazione RIFF/WAVE)"};
+        << QStringList {"suoni/si4.wav: non è un suono WAV che il gioco sa suonare: manca l'intestazione RIFF/WAVE"};
     QTest::newRow("sound too large to play")
         << "no.wav" << QByteArray("grande")
         << QStringList {"suoni/no.wav: suono troppo grande (5 MB): il gioco non "
                         "lo suona, il massimo è 4 MB"};
+    QTest::newRow("ADPCM, which the player does not take")
+        << "no.wav" << wavDiProva(2, 1, 4)
+        << QStringList {"suoni/no.wav: non è un suono WAV che il gioco sa suonare: codifica non supportata "
+                        "(formato 2, 4 bit), salvalo come WAV PCM a 16 bit"};
     QTest::newRow("header cut short")
         << "si1.wav" << QByteArray("RIFF\x04\0\0\0WA")
-        << QStringList {"suoni/si1.wav: non è un suono WAV (manca l'intestazione RIFF/WAVE)"};
+        << QStringList {"suoni/si1.wav: non è un suono WAV che il gioco sa suonare: manca l'intestazione RIFF/WAVE"};
 }
 
 void TestVerifica::suoni()
@@ -506,7 +489,7 @@ void TestVerifica::suoni()
     QVERIFY(QFile::remove(f.percorso("suoni/" + file)));
     if (contenuto == "grande") {
         // A real header, then a hole: 5 MiB on paper, a few bytes on disk.
-        f.scrivi("suoni/" + file, wav());
+        f.scrivi("suoni/" + file, wavDiProva());
         QFile grande(f.percorso("suoni/" + file));
         QVERIFY(grande.resize(5 * 1024 * 1024));
     } else if (!contenuto.isEmpty()) {

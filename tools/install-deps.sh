@@ -8,7 +8,9 @@ set -euo pipefail
 gioco=(
     # build
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-multimedia-dev libqt6multimedia6 qt6-qpa-plugins
+    qt6-base-dev qt6-qpa-plugins
+    # sounds: the desktop sound server's client library (PulseAudio, or PipeWire's service)
+    libpulse-dev
     # the designs' fonts: Arial and Times New Roman resolve to these metric-compatible faces
     fonts-liberation2
     # pictures: libjpeg-turbo's decoder, used directly
@@ -25,6 +27,8 @@ prove=(
     at-spi2-core python3-pyatspi dbus dbus-x11
     # a desktop's dark colour scheme and font, the way a desktop gives them to Qt programs
     qt6ct
+    # a real sound server for the sounds' end-to-end test, and pactl to see what it plays
+    pulseaudio pulseaudio-utils
     # fuzzing and sanitizers
     clang libclang-rt-14-dev
     # benchmarks: Google Benchmark, and Xlib for the start-up timer

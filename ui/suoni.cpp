@@ -1,9 +1,28 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/suoni.h"
 
+#include "ui/wav.h"
+
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSoundEffect>
-#include <QUrl>
+
+#include <pulse/context.h>
+#include <pulse/error.h>
+#include <pulse/mainloop.h>
+#include <pulse/proplist.h>
+#include <pulse/stream.h>
+#include <pulse/timeval.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <dirent.h>
+#include <mutex>
+#include <optional>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 bool suonoGiocabile(const QString &percorso)
 {
@@ -11,28 +30,386 @@ bool suonoGiocabile(const QString &percorso)
     return file.isFile() && file.size() <= massimoByteSuono;
 }
 
-RiproduttoreQt::RiproduttoreQt() = default;
-RiproduttoreQt::~RiproduttoreQt() = default;
+namespace {
 
-QSoundEffect *RiproduttoreQt::effetto(const QString &percorso)
+using Orologio = std::chrono::steady_clock;
+
+// How long a connection may take before it is given up, and how late a sound may start: a "yes"
+// heard seconds after the word was finished would belong to nothing the child did.
+constexpr auto attesaServer = std::chrono::seconds(3);
+constexpr auto ritardoMassimo = std::chrono::milliseconds(1500);
+
+QByteArray variabile(const char *nome)
 {
-    auto it = effetti.constFind(percorso);
-    if (it != effetti.constEnd())
-        return it.value();
-    // Created on first use: the audio back end is not needed for the first window to show.
-    auto *e = new QSoundEffect(&proprietario);
-    if (suonoGiocabile(percorso))
-        e->setSource(QUrl::fromLocalFile(percorso));
-    effetti.insert(percorso, e);
-    return e;
+    const char *v = std::getenv(nome);
+    return v ? QByteArray(v) : QByteArray();
 }
 
-void RiproduttoreQt::suona(const QString &percorso)
+bool presa(const QByteArray &percorso)
 {
-    if (inCorso)
-        inCorso->stop();
-    QSoundEffect *e = effetto(percorso);
-    inCorso = e;
-    if (!e->source().isEmpty())
-        e->play();
+    struct stat st {};
+    return ::stat(percorso.constData(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
+bool esiste(const QByteArray &percorso)
+{
+    struct stat st {};
+    return ::stat(percorso.constData(), &st) == 0;
+}
+
+QByteArray cartellaCasa()
+{
+    return variabile("HOME");
+}
+
+// The user's configuration folder for the sound server, as the client library computes it.
+QByteArray configurazionePulse()
+{
+    const QByteArray xdg = variabile("XDG_CONFIG_HOME");
+    if (!xdg.isEmpty())
+        return xdg + "/pulse";
+    const QByteArray casa = cartellaCasa();
+    return casa.isEmpty() ? QByteArray() : casa + "/.config/pulse";
+}
+
+// Where a server of this user listens, in the order the client library itself tries them, but
+// found by looking: the library would create its runtime folder (and, without XDG_RUNTIME_DIR, a
+// folder in /tmp and a link to it in HOME) before trying. Each socket is named by its real path,
+// which holds no blanks, since blanks separate the entries of a server list. Empty when no
+// server is running.
+QByteArray serverLocali()
+{
+    QList<QByteArray> candidati;
+    const QByteArray runtime = variabile("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty())
+        candidati << runtime + "/pulse/native";
+    candidati << "/run/user/" + QByteArray::number(::getuid()) + "/pulse/native";
+    // Without XDG_RUNTIME_DIR the library keeps its folder behind a link <machine id>-runtime.
+    const QByteArray configurazione = configurazionePulse();
+    if (!configurazione.isEmpty()) {
+        if (DIR *d = ::opendir(configurazione.constData())) {
+            while (const dirent *voce = ::readdir(d)) {
+                const QByteArray nome(voce->d_name);
+                if (nome.endsWith("-runtime"))
+                    candidati << configurazione + '/' + nome + "/native";
+            }
+            ::closedir(d);
+        }
+    }
+    candidati << "/var/run/pulse/native";
+
+    QByteArray elenco;
+    for (const QByteArray &c : std::as_const(candidati)) {
+        if (!presa(c))
+            continue;
+        char *vero = ::realpath(c.constData(), nullptr);
+        const QByteArray percorso = vero ? QByteArray(vero) : c;
+        std::free(vero);
+        if (percorso.contains(' ') || percorso.contains('\t') || percorso.contains('\n')
+            || elenco.contains("unix:" + percorso + ' '))
+            continue;
+        elenco += "unix:" + percorso + ' ';
+    }
+    return elenco.trimmed();
+}
+
+// Whether the user has a cookie the library would read. Without one, the library makes
+// ~/.config/pulse/cookie on its first connection; it is given an endless source of zero bytes
+// to read instead. The cookie only matters to a server of another user, and such a server's
+// user would have given this one a cookie file.
+bool senzaCookie()
+{
+    if (!variabile("PULSE_COOKIE").isEmpty())
+        return false;
+    const QByteArray configurazione = configurazionePulse();
+    if (!configurazione.isEmpty() && esiste(configurazione + "/cookie"))
+        return false;
+    const QByteArray casa = cartellaCasa();
+    return casa.isEmpty() || !esiste(casa + "/.pulse-cookie");
+}
+
+pa_sample_format_t formato(wav::Campione c)
+{
+    switch (c) {
+    case wav::Campione::u8: return PA_SAMPLE_U8;
+    case wav::Campione::s16: return PA_SAMPLE_S16LE;
+    case wav::Campione::s24: return PA_SAMPLE_S24LE;
+    case wav::Campione::s32: return PA_SAMPLE_S32LE;
+    case wav::Campione::f32: return PA_SAMPLE_FLOAT32LE;
+    case wav::Campione::alaw: return PA_SAMPLE_ALAW;
+    case wav::Campione::ulaw: return PA_SAMPLE_ULAW;
+    }
+    return PA_SAMPLE_INVALID;
+}
+
+struct Richiesta
+{
+    QString percorso;
+    Orologio::time_point quando;
+};
+
+struct Pronto
+{
+    wav::Suono suono;
+    QByteArray nome; // the file's name, which the server shows as the stream's name
+    Orologio::time_point quando;
+};
+
+// Reads and checks a sound on the sound thread, so a slow disk holds up nobody.
+std::optional<Pronto> carica(const Richiesta &r)
+{
+    if (!suonoGiocabile(r.percorso))
+        return std::nullopt;
+    QFile f(r.percorso);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray byte = f.read(massimoByteSuono);
+    wav::Lettura l = wav::leggi(byte);
+    if (!l.valida())
+        return std::nullopt;
+    return Pronto {std::move(l.suono), QFileInfo(r.percorso).fileName().toUtf8(), r.quando};
+}
+
+} // namespace
+
+// Everything below runs on the sound thread, except suona()'s hand-over, which only takes the
+// mutex for the time of a move and wakes the loop through its pipe.
+struct RiproduttorePulse::Motore
+{
+    Motore() : ciclo(pa_mainloop_new()), api(pa_mainloop_get_api(ciclo)), filo([this] { gira(); }) { }
+
+    ~Motore()
+    {
+        {
+            const std::lock_guard blocco(mutex);
+            fine = true;
+        }
+        pa_mainloop_wakeup(ciclo);
+        filo.join();
+        pa_mainloop_free(ciclo);
+    }
+
+    void chiedi(const QString &percorso)
+    {
+        {
+            const std::lock_guard blocco(mutex);
+            richiesta = Richiesta {percorso, Orologio::now()};
+        }
+        pa_mainloop_wakeup(ciclo);
+    }
+
+    void gira()
+    {
+        for (;;) {
+            std::optional<Richiesta> r;
+            {
+                const std::lock_guard blocco(mutex);
+                if (fine)
+                    break;
+                r = std::exchange(richiesta, std::nullopt);
+            }
+            if (r)
+                accetta(*r);
+            if (pa_mainloop_iterate(ciclo, 1, nullptr) < 0)
+                break;
+        }
+        ferma();
+        chiudiContesto();
+    }
+
+    // A new sound stops the one playing, even when the new one cannot be played.
+    void accetta(const Richiesta &r)
+    {
+        ferma();
+        inAttesa = carica(r);
+        if (!inAttesa)
+            return;
+        if (!contesto)
+            connetti();
+        else if (pa_context_get_state(contesto) == PA_CONTEXT_READY)
+            avvia();
+        // else the connection under way plays it when ready
+    }
+
+    void connetti()
+    {
+        const QByteArray locali = serverLocali();
+        const bool scelto = !variabile("PULSE_SERVER").isEmpty();
+        if (!scelto && locali.isEmpty()) {
+            inAttesa.reset(); // no server running: silent, and the next sound looks again
+            return;
+        }
+        pa_proplist *p = pa_proplist_new();
+        pa_proplist_sets(p, PA_PROP_APPLICATION_NAME, "Batticco");
+        pa_proplist_sets(p, PA_PROP_APPLICATION_ID, "io.github.batticco.Batticco");
+        pa_proplist_sets(p, PA_PROP_APPLICATION_ICON_NAME, "io.github.batticco.Batticco");
+        pa_proplist_sets(p, PA_PROP_MEDIA_ROLE, "game");
+        contesto = pa_context_new_with_proplist(api, "Batticco", p);
+        pa_proplist_free(p);
+        if (!contesto) {
+            inAttesa.reset();
+            return;
+        }
+        if (senzaCookie())
+            pa_context_load_cookie_from_file(contesto, "/dev/zero");
+        pa_context_set_state_callback(contesto, &Motore::statoContesto, this);
+        // A server the user chose (PULSE_SERVER) is the library's to find; never start one.
+        if (pa_context_connect(contesto, scelto ? nullptr : locali.constData(), PA_CONTEXT_NOAUTOSPAWN, nullptr)
+            < 0) {
+            chiudiContesto();
+            inAttesa.reset();
+            return;
+        }
+        scadenza = api->time_new(api, nullptr, &Motore::scaduto, this);
+        timeval tv {};
+        pa_timeval_add(pa_gettimeofday(&tv), pa_usec_t(std::chrono::microseconds(attesaServer).count()));
+        api->time_restart(scadenza, &tv);
+    }
+
+    static void statoContesto(pa_context *c, void *dati)
+    {
+        auto *m = static_cast<Motore *>(dati);
+        switch (pa_context_get_state(c)) {
+        case PA_CONTEXT_READY:
+            m->fermaScadenza();
+            if (m->inAttesa && Orologio::now() - m->inAttesa->quando <= ritardoMassimo)
+                m->avvia();
+            else
+                m->inAttesa.reset();
+            break;
+        case PA_CONTEXT_FAILED:
+        case PA_CONTEXT_TERMINATED:
+            // The server is gone or never answered: the next sound connects afresh.
+            m->ferma();
+            m->chiudiContesto();
+            m->inAttesa.reset();
+            break;
+        default:
+            break;
+        }
+    }
+
+    static void scaduto(pa_mainloop_api *, pa_time_event *, const timeval *, void *dati)
+    {
+        // A server that took the connection and never answered.
+        auto *m = static_cast<Motore *>(dati);
+        m->ferma();
+        m->chiudiContesto();
+        m->inAttesa.reset();
+    }
+
+    void avvia()
+    {
+        Pronto p = std::move(*inAttesa);
+        inAttesa.reset();
+        const pa_sample_spec spec {formato(p.suono.campione), uint32_t(p.suono.frequenza), uint8_t(p.suono.canali)};
+        if (!pa_sample_spec_valid(&spec))
+            return;
+        flusso = pa_stream_new(contesto, p.nome.constData(), &spec, nullptr);
+        if (!flusso)
+            return;
+        corrente = std::move(p.suono.dati);
+        scritti = 0;
+        pa_stream_set_state_callback(flusso, &Motore::statoFlusso, this);
+        pa_stream_set_write_callback(flusso, &Motore::scrivi, this);
+        // A short buffer, so that the next sound cuts this one off at once.
+        pa_buffer_attr attributi {};
+        attributi.maxlength = uint32_t(-1);
+        attributi.tlength = uint32_t(pa_usec_to_bytes(100 * PA_USEC_PER_MSEC, &spec));
+        attributi.prebuf = uint32_t(-1);
+        attributi.minreq = uint32_t(-1);
+        attributi.fragsize = uint32_t(-1);
+        if (pa_stream_connect_playback(flusso, nullptr, &attributi, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0)
+            ferma();
+    }
+
+    static void scrivi(pa_stream *s, size_t quanti, void *dati)
+    {
+        auto *m = static_cast<Motore *>(dati);
+        const size_t resto = size_t(m->corrente.size()) - m->scritti;
+        const size_t n = std::min(quanti, resto);
+        if (n > 0 && pa_stream_write(s, m->corrente.constData() + m->scritti, n, nullptr, 0, PA_SEEK_RELATIVE) == 0)
+            m->scritti += n;
+        if (m->scritti >= size_t(m->corrente.size())) {
+            // All handed over: let the server play it to the end, then close the stream.
+            pa_stream_set_write_callback(s, nullptr, nullptr);
+            if (pa_operation *o = pa_stream_drain(s, &Motore::finito, m))
+                pa_operation_unref(o);
+        }
+    }
+
+    static void finito(pa_stream *s, int, void *dati)
+    {
+        auto *m = static_cast<Motore *>(dati);
+        if (s == m->flusso)
+            m->ferma();
+    }
+
+    static void statoFlusso(pa_stream *s, void *dati)
+    {
+        // No device, or one that went away: this sound is lost, the next one tries again.
+        auto *m = static_cast<Motore *>(dati);
+        const pa_stream_state_t stato = pa_stream_get_state(s);
+        if ((stato == PA_STREAM_FAILED || stato == PA_STREAM_TERMINATED) && s == m->flusso)
+            m->ferma();
+    }
+
+    void ferma()
+    {
+        if (!flusso)
+            return;
+        pa_stream_set_state_callback(flusso, nullptr, nullptr);
+        pa_stream_set_write_callback(flusso, nullptr, nullptr);
+        if (pa_stream_get_state(flusso) == PA_STREAM_READY || pa_stream_get_state(flusso) == PA_STREAM_CREATING)
+            pa_stream_disconnect(flusso);
+        pa_stream_unref(flusso);
+        flusso = nullptr;
+        corrente.clear();
+        scritti = 0;
+    }
+
+    void fermaScadenza()
+    {
+        if (scadenza) {
+            api->time_free(scadenza);
+            scadenza = nullptr;
+        }
+    }
+
+    void chiudiContesto()
+    {
+        fermaScadenza();
+        if (!contesto)
+            return;
+        pa_context_set_state_callback(contesto, nullptr, nullptr);
+        pa_context_disconnect(contesto);
+        pa_context_unref(contesto);
+        contesto = nullptr;
+    }
+
+    pa_mainloop *ciclo;
+    pa_mainloop_api *api;
+
+    std::mutex mutex; // guards richiesta and fine
+    std::optional<Richiesta> richiesta;
+    bool fine = false;
+
+    pa_context *contesto = nullptr;
+    pa_time_event *scadenza = nullptr;
+    pa_stream *flusso = nullptr;
+    std::optional<Pronto> inAttesa; // waiting for the connection
+    QByteArray corrente; // the samples of the sound playing
+    size_t scritti = 0;
+
+    std::thread filo; // last: it starts once everything above is in place
+};
+
+RiproduttorePulse::RiproduttorePulse() = default;
+RiproduttorePulse::~RiproduttorePulse() = default;
+
+void RiproduttorePulse::suona(const QString &percorso)
+{
+    if (!motore)
+        motore = std::make_unique<Motore>();
+    motore->chiedi(percorso);
 }

@@ -1,16 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QHash>
-#include <QObject>
-#include <QPointer>
 #include <QString>
 
-class QSoundEffect;
+#include <memory>
 
 // The largest sound file the game plays: 4 MiB, some 24 seconds of CD-quality WAV and 10 seconds
 // even at 48 kHz in 32-bit stereo, where the game's own sounds last about one second. A player
-// decodes a sound whole into memory, so a bigger file is treated like a missing one: silent, and
+// holds a sound whole in memory, so a bigger file is treated like a missing one: silent, and
 // never read.
 inline constexpr qint64 massimoByteSuono = 4 * 1024 * 1024;
 
@@ -27,17 +24,23 @@ public:
     virtual void suona(const QString &percorso) = 0;
 };
 
-class RiproduttoreQt final : public Riproduttore
+// Plays through the desktop's sound server (PulseAudio, or PipeWire's PulseAudio service), on a
+// thread of its own: suona() only hands the path over, so a server that is slow, stuck or gone
+// never holds up the windows. Every sound after a failure tries the server afresh, so sound
+// comes back once a server or a device is there again.
+//
+// It writes nothing: the server is looked for where it already is (never by creating a runtime
+// folder), no server is ever started, and where the user has no cookie file none is made; a
+// server of the same user lets its user in by the socket's credentials.
+class RiproduttorePulse final : public Riproduttore
 {
 public:
-    RiproduttoreQt();
-    ~RiproduttoreQt() override;
+    RiproduttorePulse();
+    ~RiproduttorePulse() override;
     void suona(const QString &percorso) override;
 
-private:
-    QSoundEffect *effetto(const QString &percorso);
+    struct Motore;
 
-    QObject proprietario;
-    QHash<QString, QSoundEffect *> effetti;
-    QPointer<QSoundEffect> inCorso;
+private:
+    std::unique_ptr<Motore> motore; // made at the first sound: the first window needs no sound
 };
