@@ -25,7 +25,7 @@ deb=$(ls "$build"/${pacchetto}_*.deb)
 [ "$(echo "$deb" | wc -l)" -eq 1 ] || muori "attesi un solo .deb, trovati: $deb"
 dpkg-deb --info "$deb"
 dipendenze=$(dpkg-deb --field "$deb" Depends)
-for d in fonts-liberation2 libqt6widgets6 libqt6multimedia6 libc6; do
+for d in fonts-liberation2 libqt6widgets6 libpulse0 libc6; do
     grep -q "$d" <<<"$dipendenze" || muori "il pacchetto non dipende da $d: $dipendenze"
 done
 [ "$(dpkg-deb --field "$deb" Version)" = 1.0 ] || muori "versione del pacchetto non 1.0"
