@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Fuzzes the word-list reader for a bounded time: clang++ with libFuzzer, AddressSanitizer and
-# UndefinedBehaviorSanitizer, starting from the committed corpus of real lists.
+# Fuzzes the word-list reader and the WAV reader for a bounded time: clang++ with libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer, starting from the committed corpora of real lists and sounds.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 tools/install-deps.sh
@@ -14,3 +14,6 @@ trap 'rm -rf "$lavoro"' EXIT
 cd "$lavoro"
 "$OLDPWD/build-fuzz/fuzz_listaparole" -max_total_time="${FUZZ_SECONDS:-60}" -print_final_stats=1 \
     -artifact_prefix="$OLDPWD/build-fuzz/" "$lavoro" "$OLDPWD/fuzz/corpus"
+mkdir "$lavoro/wav"
+"$OLDPWD/build-fuzz/fuzz_wav" -max_total_time="${FUZZ_WAV_SECONDS:-30}" -print_final_stats=1 \
+    -artifact_prefix="$OLDPWD/build-fuzz/" "$lavoro/wav" "$OLDPWD/fuzz/corpus-wav"
