@@ -3,7 +3,7 @@
 """The sounds through a real PulseAudio server, started here with a null sink in a runtime folder of
 its own, the way a desktop session runs one. What the server plays is read back with pactl: a wrong
 letter opens a stream named no.wav, the last letter of the word one named si<n>.wav, and a wrong key
-while a long yes plays leaves the no alone. The game plays on when the server is killed and when a
+while a long yes plays leaves the no alone. A server with no output at first is heard once it has one. The game plays on when the server is killed and when a
 server takes the connection and never answers, and its sounds come back once the server is started
 again. Through all of it the program writes nothing in its HOME (no cookie, no runtime link) and
 makes no /tmp/pulse-* folder; the same holds without XDG_RUNTIME_DIR, where the server is found
@@ -53,10 +53,12 @@ class Server:
             env["XDG_RUNTIME_DIR"] = self.runtime
         return env
 
-    def avvia(self):
+    def avvia(self, uscita=True):
+        """uscita=False: a server with no output yet, as before a USB headset is plugged in."""
+        moduli = ["-L", "module-null-sink"] if uscita else []
         self.processo = self.s.avvia_processo(
             ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-             "--log-target=stderr", "-L", "module-null-sink", "-L", "module-native-protocol-unix"],
+             "--log-target=stderr", *moduli, "-L", "module-native-protocol-unix"],
             env=self.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.presa = aspetta(self.trova_presa, "la presa del server PulseAudio")
         aspetta(lambda: self.pactl("info", controlla=False) is not None, "il server PulseAudio risponde")
@@ -141,7 +143,7 @@ def main(eseguibile):
         runtime = os.path.join(s.temp, "runtime")
         os.makedirs(runtime, mode=0o700)
         server = Server(s, os.path.join(s.temp, "casa-server"), runtime)
-        server.avvia()
+        server.avvia(uscita=False)
 
         casa = os.path.join(s.temp, "casa")
         os.makedirs(casa)
@@ -161,9 +163,14 @@ def main(eseguibile):
                 log("flussi:", server.flussi())
                 raise
 
-        # A wrong letter: the no sound's stream, from a HOME with no cookie at all.
+        # No output yet: the first no is lost. Once the output is there, the next no is heard, from
+        # a HOME with no cookie at all.
         sbaglia(1)
-        suona("no.wav", "il suono del no")
+        time.sleep(0.5)
+        verifica(not server.flussi(), f"flussi senza un'uscita: {server.flussi()}")
+        server.pactl("load-module", "module-null-sink")
+        sbaglia(2)
+        suona("no.wav", "il suono del no quando c'è un'uscita")
         # The last letter: a yes sound. A wrong key in the next word while it plays: the no takes
         # its place at once.
         for lettera in "cane":
@@ -171,22 +178,22 @@ def main(eseguibile):
         suona(lambda f: any(n.startswith("si") for n in f), "un suono del sì dopo l'ultima lettera")
         prima = time.monotonic()
         gioco.clic_rettangolo(AVANTI)
-        sbaglia(2)
+        sbaglia(3)
         suona(lambda f: f == ["no.wav"], "il no al posto del sì")
         verifica(time.monotonic() - prima < SI_SECONDI - 1, "il no ha aspettato la fine del sì")
         log("sì dopo l'ultima lettera, poi il no al suo posto:", server.flussi())
 
         # The server killed: the game plays on, silent.
         server.uccidi()
-        sbaglia(3)
         sbaglia(4)
+        sbaglia(5)
         # A server that takes the connection and never answers holds up nothing either.
         presa = os.path.join(runtime, "pulse", "native")
         os.unlink(presa)
         muto = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
         muto.bind(presa)
         muto.listen(16)
-        for n in range(5, 9):
+        for n in range(6, 10):
             sbaglia(n)
         log("server ucciso, poi muto: gli errori si contano come sempre")
         muto.close()
@@ -194,7 +201,7 @@ def main(eseguibile):
         # The server back: the next wrong letter is heard again.
         server.avvia()
         time.sleep(0.5)
-        sbaglia(9)
+        sbaglia(10)
         suona("no.wav", "il suono del no dopo il riavvio del server")
         log("suoni di nuovo dopo il riavvio del server")
 
