@@ -3,27 +3,14 @@
 // and what comes out must keep the reader's promises.
 
 #include "game/ListaParole.h"
+#include "invarianti.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
-
-[[noreturn]] void fallito(const char *cosa)
-{
-    std::fprintf(stderr, "invariant broken: %s\n", cosa);
-    std::abort();
-}
-
-#define VERIFICA(condizione)                                                                       \
-    do {                                                                                           \
-        if (!(condizione))                                                                         \
-            fallito(#condizione);                                                                  \
-    } while (0)
 
 // Strict UTF-8, written out here so the reader's choice of code page is checked against an
 // independent judgement: no overlong forms, no surrogates, nothing above U+10FFFF.

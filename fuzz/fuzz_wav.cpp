@@ -3,24 +3,11 @@
 // out must be something a sound server can take as it is.
 
 #include "ui/wav.h"
+#include "invarianti.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
-
-[[noreturn]] void fallito(const char *cosa)
-{
-    std::fprintf(stderr, "invariant broken: %s\n", cosa);
-    std::abort();
-}
-
-#define VERIFICA(condizione)                                                                       \
-    do {                                                                                           \
-        if (!(condizione))                                                                         \
-            fallito(#condizione);                                                                  \
-    } while (0)
 
 int byteCampione(wav::Campione c)
 {
