@@ -242,7 +242,7 @@ struct RiproduttorePulse::Motore
         pa_proplist *p = pa_proplist_new();
         pa_proplist_sets(p, PA_PROP_APPLICATION_NAME, "Batticco");
         pa_proplist_sets(p, PA_PROP_APPLICATION_ID, "io.github.batticco.Batticco");
-        pa_proplist_sets(p, PA_PROP_APPLICATION_ICON_NAME, "io.github.batticco.Batticco");
+        pa_proplist_sets(p, PA_PROP_APPLICATION_ICON_NAME, "batticco");
         pa_proplist_sets(p, PA_PROP_MEDIA_ROLE, "game");
         contesto = pa_context_new_with_proplist(api, "Batticco", p);
         pa_proplist_free(p);
@@ -260,10 +260,9 @@ struct RiproduttorePulse::Motore
             inAttesa.reset();
             return;
         }
-        scadenza = api->time_new(api, nullptr, &Motore::scaduto, this);
-        timeval tv {};
-        pa_timeval_add(pa_gettimeofday(&tv), pa_usec_t(std::chrono::microseconds(attesaServer).count()));
-        api->time_restart(scadenza, &tv);
+        timeval quando {};
+        pa_timeval_add(pa_gettimeofday(&quando), pa_usec_t(std::chrono::microseconds(attesaServer).count()));
+        scadenza = api->time_new(api, &quando, &Motore::scaduto, this);
     }
 
     static void statoContesto(pa_context *c, void *dati)

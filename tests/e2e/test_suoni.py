@@ -196,13 +196,14 @@ def main(eseguibile):
         for n in range(6, 10):
             sbaglia(n)
         log("server ucciso, poi muto: gli errori si contano come sempre")
-        muto.close()
+        # The server back while the mute one still holds its connection, out of reach of new ones:
+        # once the player has given up waiting for an answer, the next wrong letter is heard again.
+        time.sleep(3.5)
         os.unlink(presa)
-        # The server back: the next wrong letter is heard again.
         server.avvia()
-        time.sleep(0.5)
         sbaglia(10)
         suona("no.wav", "il suono del no dopo il riavvio del server")
+        muto.close()
         log("suoni di nuovo dopo il riavvio del server")
 
         verifica(not os.listdir(casa), f"il programma ha scritto in HOME: {os.listdir(casa)}")
