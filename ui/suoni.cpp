@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <dirent.h>
+#include <sys/eventfd.h>
 #include <mutex>
 #include <optional>
 #include <sys/stat.h>
@@ -172,49 +173,71 @@ std::optional<Pronto> carica(const Richiesta &r)
 
 } // namespace
 
-// Everything below runs on the sound thread, except suona()'s hand-over, which only takes the
-// mutex for the time of a move and wakes the loop through its pipe.
+// Everything below runs on the sound thread, except the hand-over of a path, which only takes
+// the mutex for the time of a move and bumps an eventfd the loop watches. (The loop's own wake-up
+// call is lost when it comes while the loop is not yet waiting, so it is not used.)
 struct RiproduttorePulse::Motore
 {
-    Motore() : ciclo(pa_mainloop_new()), api(pa_mainloop_get_api(ciclo)), filo([this] { gira(); }) { }
+    Motore() : ciclo(pa_mainloop_new()), api(pa_mainloop_get_api(ciclo)), campanello(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+    {
+        if (campanello < 0)
+            return; // no sound at all, which the game is ready for
+        api->io_new(api, campanello, PA_IO_EVENT_INPUT, &Motore::chiamato, this);
+        filo = std::thread([this] {
+            pa_mainloop_run(ciclo, nullptr);
+            ferma();
+            chiudiContesto();
+        });
+    }
 
     ~Motore()
     {
-        {
-            const std::lock_guard blocco(mutex);
-            fine = true;
+        if (filo.joinable()) {
+            {
+                const std::lock_guard blocco(mutex);
+                fine = true;
+            }
+            bussa();
+            filo.join();
         }
-        pa_mainloop_wakeup(ciclo);
-        filo.join();
-        pa_mainloop_free(ciclo);
+        pa_mainloop_free(ciclo); // with the events still on it
+        if (campanello >= 0)
+            ::close(campanello);
     }
 
     void chiedi(const QString &percorso)
     {
+        if (campanello < 0)
+            return;
         {
             const std::lock_guard blocco(mutex);
             richiesta = Richiesta {percorso, Orologio::now()};
         }
-        pa_mainloop_wakeup(ciclo);
+        bussa();
     }
 
-    void gira()
+    void bussa()
     {
-        for (;;) {
-            std::optional<Richiesta> r;
-            {
-                const std::lock_guard blocco(mutex);
-                if (fine)
-                    break;
-                r = std::exchange(richiesta, std::nullopt);
+        const quint64 uno = 1;
+        [[maybe_unused]] const auto scritto = ::write(campanello, &uno, sizeof uno);
+    }
+
+    static void chiamato(pa_mainloop_api *, pa_io_event *, int fd, pa_io_event_flags_t, void *dati)
+    {
+        auto *m = static_cast<Motore *>(dati);
+        quint64 volte = 0;
+        [[maybe_unused]] const auto letto = ::read(fd, &volte, sizeof volte);
+        std::optional<Richiesta> r;
+        {
+            const std::lock_guard blocco(m->mutex);
+            if (m->fine) {
+                pa_mainloop_quit(m->ciclo, 0);
+                return;
             }
-            if (r)
-                accetta(*r);
-            if (pa_mainloop_iterate(ciclo, 1, nullptr) < 0)
-                break;
+            r = std::exchange(m->richiesta, std::nullopt);
         }
-        ferma();
-        chiudiContesto();
+        if (r)
+            m->accetta(*r);
     }
 
     // A new sound stops the one playing, even when the new one cannot be played.
@@ -400,7 +423,8 @@ struct RiproduttorePulse::Motore
     QByteArray corrente; // the samples of the sound playing
     size_t scritti = 0;
 
-    std::thread filo; // last: it starts once everything above is in place
+    int campanello; // eventfd: a path is waiting, or the end
+    std::thread filo; // started once everything above is in place
 };
 
 RiproduttorePulse::RiproduttorePulse() = default;
