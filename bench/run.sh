@@ -6,6 +6,10 @@
 #
 #   bench/run.sh [BUILD_DIR] [ROUNDS]     (defaults: build, 15)
 #
+# With SERVER_SUONI=1 in the environment the game's peak memory is also measured with its sounds
+# going to a PulseAudio server of the script's own (a null sink, in a temporary folder), as on a
+# desktop, and the sound streams the server saw in each game are counted.
+#
 # The machine is shared and noisy: only ratios between figures of the same run mean anything.
 set -euo pipefail
 radice="$(cd "$(dirname "$0")/.." && pwd)"
@@ -21,8 +25,34 @@ gioco="$build/batticco/batticco"
 exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset 2>/dev/null & echo "pid $!")
 read -r _ xvfb <&3
 read -r display <&3
-trap 'kill "$xvfb" 2>/dev/null || true' EXIT
+server=""
+suoni=""
+fine() {
+    kill "$xvfb" 2>/dev/null || true
+    if [[ -n $server ]]; then
+        kill "$server" 2>/dev/null || true
+        wait "$server" 2>/dev/null || true
+    fi
+    [[ -z $suoni ]] || rm -rf "$suoni"
+}
+trap fine EXIT
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
+
+if [[ ${SERVER_SUONI:-} == 1 ]]; then
+    # A sound server with no sound card, with a home and a runtime folder of its own; the game
+    # finds it through XDG_RUNTIME_DIR, the way it finds a desktop's.
+    suoni=$(mktemp -d)
+    mkdir -m 700 "$suoni/rt" "$suoni/casa" "$suoni/pactl"
+    HOME="$suoni/casa" XDG_RUNTIME_DIR="$suoni/rt" pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+        --use-pid-file=no -L module-null-sink -L module-native-protocol-unix >/dev/null 2>&1 &
+    server=$!
+    pactl_() { PULSE_SERVER="unix:$suoni/rt/pulse/native" HOME="$suoni/pactl" pactl "$@"; }
+    for ((i = 0; i < 100; ++i)); do
+        pactl_ info >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    pactl_ info >/dev/null 2>&1 || { echo "the sound server did not start" >&2; exit 1; }
+fi
 
 risultati=$(mktemp)
 # Rounds alternate the programs, so a busy moment of the machine falls on all of them alike.
@@ -34,6 +64,18 @@ done
 for ((i = 0; i < 5; ++i)); do
     echo "memoria_minima $("$misura" partita-minima "$minima" 2>/dev/null)" >>"$risultati"
     echo "memoria_batticco $("$misura" partita "$gioco" 2>/dev/null)" >>"$risultati"
+    if [[ -n $server ]]; then
+        # Every sound the game plays is a new stream (sink input) on the server.
+        eventi="$suoni/eventi"
+        PULSE_SERVER="unix:$suoni/rt/pulse/native" HOME="$suoni/pactl" pactl subscribe >"$eventi" 2>/dev/null &
+        ascolto=$!
+        sleep 0.2
+        echo "memoria_server $(XDG_RUNTIME_DIR="$suoni/rt" "$misura" partita "$gioco" 2>/dev/null)" >>"$risultati"
+        sleep 0.2
+        kill "$ascolto" 2>/dev/null || true
+        wait "$ascolto" 2>/dev/null || true
+        echo "suoni_server $(grep -c "'new' on sink-input" "$eventi" || true)" >>"$risultati"
+    fi
 done
 json=$(mktemp)
 "$build/bench/bench_gioco" --benchmark_repetitions=7 --benchmark_report_aggregates_only=true \
@@ -61,6 +103,13 @@ riga("Batticco game window mapped, Avvio at once", m["gioco_batticco"], "ms", m[
 print(f"| bare Qt window, peak memory (baseline) | {m['memoria_minima'] / 1024:.3g} MB | 1.00 | |")
 riga("Batticco after a whole game, peak memory", m["memoria_batticco"] / 1024, "MB", m["memoria_minima"] / 1024,
      "<= 1.1")
+if "memoria_server" in m:
+    riga("Batticco after a whole game, sounds to a server, peak memory", m["memoria_server"] / 1024, "MB",
+         m["memoria_minima"] / 1024, "<= 1.1")
+    suoni = campioni["suoni_server"]
+    print()
+    print(f"Sound streams the server saw per game: {', '.join(str(int(n)) for n in suoni)}"
+          + ("" if min(suoni) > 0 else "  (NO SOUND reached the server: the server figure is not of a game with sound)"))
 print()
 print("Next picture and handlers: median of 7 repetitions (Google Benchmark)")
 print("| measure | median | ratio | target |")
