@@ -324,10 +324,10 @@ struct RiproduttorePulse::Motore
     {
         Pronto p = std::move(*inAttesa);
         inAttesa.reset();
-        const pa_sample_spec spec {formato(p.suono.campione), uint32_t(p.suono.frequenza), uint8_t(p.suono.canali)};
-        if (!pa_sample_spec_valid(&spec))
+        const pa_sample_spec tipo {formato(p.suono.campione), uint32_t(p.suono.frequenza), uint8_t(p.suono.canali)};
+        if (!pa_sample_spec_valid(&tipo))
             return;
-        flusso = pa_stream_new(contesto, p.nome.constData(), &spec, nullptr);
+        flusso = pa_stream_new(contesto, p.nome.constData(), &tipo, nullptr);
         if (!flusso)
             return;
         corrente = std::move(p.suono.dati);
@@ -337,7 +337,7 @@ struct RiproduttorePulse::Motore
         // A short buffer, so that the next sound cuts this one off at once.
         pa_buffer_attr attributi {};
         attributi.maxlength = uint32_t(-1);
-        attributi.tlength = uint32_t(pa_usec_to_bytes(100 * PA_USEC_PER_MSEC, &spec));
+        attributi.tlength = uint32_t(pa_usec_to_bytes(100 * PA_USEC_PER_MSEC, &tipo));
         attributi.prebuf = uint32_t(-1);
         attributi.minreq = uint32_t(-1);
         attributi.fragsize = uint32_t(-1);
