@@ -58,18 +58,13 @@ bool esiste(const QByteArray &percorso)
     return ::stat(percorso.constData(), &st) == 0;
 }
 
-QByteArray cartellaCasa()
-{
-    return variabile("HOME");
-}
-
 // The user's configuration folder for the sound server, as the client library computes it.
 QByteArray configurazionePulse()
 {
     const QByteArray xdg = variabile("XDG_CONFIG_HOME");
     if (!xdg.isEmpty())
         return xdg + "/pulse";
-    const QByteArray casa = cartellaCasa();
+    const QByteArray casa = variabile("HOME");
     return casa.isEmpty() ? QByteArray() : casa + "/.config/pulse";
 }
 
@@ -125,7 +120,7 @@ bool senzaCookie()
     const QByteArray configurazione = configurazionePulse();
     if (!configurazione.isEmpty() && esiste(configurazione + "/cookie"))
         return false;
-    const QByteArray casa = cartellaCasa();
+    const QByteArray casa = variabile("HOME");
     return casa.isEmpty() || !esiste(casa + "/.pulse-cookie");
 }
 
@@ -279,8 +274,7 @@ struct RiproduttorePulse::Motore
         // A server the user chose (PULSE_SERVER) is the library's to find; never start one.
         if (pa_context_connect(contesto, scelto ? nullptr : locali.constData(), PA_CONTEXT_NOAUTOSPAWN, nullptr)
             < 0) {
-            chiudiContesto();
-            inAttesa.reset();
+            abbandona();
             return;
         }
         timeval quando {};
@@ -301,10 +295,7 @@ struct RiproduttorePulse::Motore
             break;
         case PA_CONTEXT_FAILED:
         case PA_CONTEXT_TERMINATED:
-            // The server is gone or never answered: the next sound connects afresh.
-            m->ferma();
-            m->chiudiContesto();
-            m->inAttesa.reset();
+            m->abbandona(); // the server is gone or never answered
             break;
         default:
             break;
@@ -314,10 +305,7 @@ struct RiproduttorePulse::Motore
     static void scaduto(pa_mainloop_api *, pa_time_event *, const timeval *, void *dati)
     {
         // A server that took the connection and never answered.
-        auto *m = static_cast<Motore *>(dati);
-        m->ferma();
-        m->chiudiContesto();
-        m->inAttesa.reset();
+        static_cast<Motore *>(dati)->abbandona();
     }
 
     void avvia()
@@ -388,6 +376,14 @@ struct RiproduttorePulse::Motore
         flusso = nullptr;
         corrente.clear();
         scritti = 0;
+    }
+
+    // Drops the connection and whatever waited for it: the next sound connects afresh.
+    void abbandona()
+    {
+        ferma();
+        chiudiContesto();
+        inAttesa.reset();
     }
 
     void fermaScadenza()

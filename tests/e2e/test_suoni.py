@@ -13,7 +13,6 @@ import glob
 import itertools
 import math
 import os
-import shutil
 import socket
 import struct
 import subprocess
@@ -45,13 +44,6 @@ class Server:
         self.s, self.casa, self.runtime, self.processo = s, casa, runtime, None
         os.makedirs(casa, exist_ok=True)
 
-    def env(self):
-        env = {k: v for k, v in self.s.env.items() if not k.startswith(("PULSE_", "XDG_", "DBUS_"))}
-        env.pop("DISPLAY", None)
-        env["HOME"] = self.casa
-        if self.runtime:
-            env["XDG_RUNTIME_DIR"] = self.runtime
-        return env
 
     def avvia(self, uscita=True):
         """uscita=False: a server with no output yet, as before a USB headset is plugged in."""
@@ -59,7 +51,7 @@ class Server:
         self.processo = self.s.avvia_processo(
             ["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
              "--log-target=stderr", *moduli, "-L", "module-native-protocol-unix"],
-            env=self.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            env=ambiente(self.s, self.casa, self.runtime), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.presa = aspetta(self.trova_presa, "la presa del server PulseAudio")
         aspetta(lambda: self.pactl("info", controlla=False) is not None, "il server PulseAudio risponde")
         log("PulseAudio su", self.presa)
@@ -225,7 +217,6 @@ def main(eseguibile):
         verifica(elenco(casa) == casa_prima, "il programma ha cambiato HOME senza XDG_RUNTIME_DIR")
         verifica(cartelle_pulse_tmp() <= tmp_prima, f"cartelle nuove in /tmp: {cartelle_pulse_tmp() - tmp_prima}")
         log("senza XDG_RUNTIME_DIR: suona, e nulla di nuovo in HOME né in /tmp")
-        shutil.rmtree(casa, ignore_errors=True)
 
 
 if __name__ == "__main__":
