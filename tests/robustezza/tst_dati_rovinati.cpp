@@ -464,6 +464,17 @@ void TestDatiRovinati::datiRovinati()
         }
         return false;
     };
+    // Waits for a message box of the program and answers it with Return.
+    auto rispondi = [&] {
+        QString box;
+        if (!attendi([&] {
+                box = finestreDiNome(titoloBox).value(0);
+                return !box.isEmpty();
+            }))
+            return false;
+        tasto(box, QStringLiteral("Return"));
+        return true;
+    };
     auto chiudi = qScopeGuard([&] {
         if (gioco.state() != QProcess::NotRunning) {
             gioco.kill();
@@ -528,13 +539,7 @@ void TestDatiRovinati::datiRovinati()
             const int y = campo("Y") + campo("HEIGHT") - 480 + 152 + 40;
             xdotool({QStringLiteral("mousemove"), QStringLiteral("--sync"), QString::number(x),
                 QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
-            QString parola;
-            QVERIFY2(attendi([&] {
-                parola = finestreDiNome(titoloBox).value(0);
-                return !parola.isEmpty();
-            }),
-                "Aiutami showed no word");
-            tasto(parola, QStringLiteral("Return"));
+            QVERIFY2(rispondi(), "Aiutami showed no word");
             QVERIFY2(
                 attendi([&] { return finestreDiNome(titoloBox).isEmpty(); }), "the word's box stayed open");
         }
@@ -547,13 +552,7 @@ void TestDatiRovinati::datiRovinati()
         tasto(finestraGioco, QStringLiteral("alt"));
         tasto(QString(), QStringLiteral("Left"));
         tasto(QString(), QStringLiteral("Return"));
-        QString domanda;
-        QVERIFY2(attendi([&] {
-            domanda = finestreDiNome(titoloBox).value(0);
-            return !domanda.isEmpty();
-        }),
-            "Esci asked nothing");
-        tasto(domanda, QStringLiteral("Return"));
+        QVERIFY2(rispondi(), "Esci asked nothing");
     }
     attendi([] { return false; });
     const qint64 tempo = orologio.elapsed();
