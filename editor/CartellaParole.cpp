@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <limits>
 
 namespace
@@ -110,11 +111,22 @@ QString CartellaParole::problemaParolaNuova(int lettere, const QString &parola) 
 void CartellaParole::controllaParoleNuove() const
 {
     for (const ListaInCartella &l : liste) {
+        std::vector<QString> salvate; // read only when a word fails: one the file has may go back
+        bool lette = false;
         for (std::size_t i = 0; l.modificata && i < l.parole.size(); ++i) {
             if (l.righe[i] != 0)
                 continue;
             const auto difetti = regole::difettiParola(l.parole[i], l.lettere);
-            if (!difetti.empty())
+            if (difetti.empty())
+                continue;
+            if (!lette) {
+                QFile f(percorsi::dati(cartella, QStringLiteral("\\lista%1.txt").arg(l.lettere)));
+                if (f.open(QIODevice::ReadOnly) && f.size() <= listaparole::massimoByte)
+                    salvate = listaparole::tutteLeParole(listaparole::decodifica(f.readAll()));
+                lette = true;
+            }
+            // A word the file already holds (a removal undone) is the teacher's own, as she wrote it.
+            if (std::find(salvate.begin(), salvate.end(), l.parole[i]) == salvate.end())
                 throw Errore(QStringLiteral("Non salvo: la parola «%1» non va nella lista di %2 lettere. %3")
                                  .arg(l.parole[i])
                                  .arg(l.lettere)

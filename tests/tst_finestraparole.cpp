@@ -367,6 +367,14 @@ private slots:
         QCOMPARE(
             leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
         QVERIFY(!QFileInfo::exists(cartella + QStringLiteral("/jpg/fa o.jpg")));
+        // A word of the file, taken out and put back, is not new: «perché» saves as it was.
+        f.pila.undo();
+        domande.risposte = {true};
+        QVERIFY(f.togli(4, 2));
+        f.pila.undo();
+        QVERIFY2(f.salva(), qPrintable(domande.avvisi.join(u'\n')));
+        QCOMPARE(
+            leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
     }
 
     // A screen reader has a name to say for every control that shows no text of its own.
