@@ -79,7 +79,18 @@ def main(eseguibile):
         log(f"voce {ritardo * 1000:.0f} ms dopo la finestra con l'immagine, "
             f"{(time.monotonic() - premuto) * 1000:.0f} ms dopo Avvio")
         verifica(ritardo < 1.0, f"la voce è arrivata {ritardo:.2f} s dopo l'immagine")
-        suona(lambda f: not f, "la fine della voce", attesa=VOCE_SECONDI + 3)
+        # Heard once: one stream from start to end, never cut off and started again by a second turn.
+        visti = set()
+        fine = time.monotonic() + VOCE_SECONDI + 3
+        while time.monotonic() < fine:
+            righe = (server.pactl("list", "short", "sink-inputs") or "").split("\n")
+            indici = {r.split()[0] for r in righe if r.strip()}
+            if not indici:
+                break
+            visti |= indici
+            time.sleep(0.02)
+        verifica(len(visti) == 1, f"la voce del caricamento in {len(visti)} flussi: {sorted(visti)}")
+        suona(lambda f: not f, "la fine della voce", attesa=1)
 
         # A click on the picture says it again; a wrong letter while it speaks leaves the no alone.
         gioco.clic_rettangolo(IMMAGINE)
