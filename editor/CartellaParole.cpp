@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/CartellaParole.h"
 
+#include "game/regole.h"
 #include "ui/errori.h"
 #include "ui/immagini.h"
 #include "ui/percorsi.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <limits>
 
 namespace
@@ -20,19 +22,40 @@ QString nativo(const QString &p)
     return QDir::toNativeSeparators(p);
 }
 
-bool soloLettere(const QString &parola)
+bool accentata(char32_t c)
 {
-    for (QChar c : parola) {
-        if (!(c >= u'a' && c <= u'z') && !(c >= u'A' && c <= u'Z'))
-            return false;
-    }
-    return true;
+    const QString base = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_D);
+    return base.size() > 1 && base[0].isLetter() && base[0].unicode() < 0x80;
 }
 
-bool accentata(QChar c)
+// The word rule's finding, said to the teacher who is typing the word.
+QString spiega(const regole::DifettoParola &d, const QString &parola, int lettere)
 {
-    const QString base = QString(c).normalized(QString::NormalizationForm_D);
-    return base.size() > 1 && base[0].isLetter() && base[0].unicode() < 0x80;
+    switch (d.difetto) {
+    case regole::Difetto::vuota:
+        return QStringLiteral("Scrivi la parola.");
+    case regole::Difetto::spazio:
+        return QStringLiteral("Niente spazi: una parola sola, di lettere.");
+    case regole::Difetto::fuoriTastiera:
+        for (char32_t c : d.caratteri) {
+            if (accentata(c))
+                return QStringLiteral("«%1» ha una lettera accentata: la tastiera del gioco non ha il tasto %1. "
+                                      "Scrivi la parola senza accento, o scegline un'altra.")
+                    .arg(QString::fromUcs4(&c, 1));
+        }
+        return QStringLiteral("Solo lettere dalla a alla z: la tastiera del gioco non ha altri tasti.");
+    case regole::Difetto::scomposta:
+        return QStringLiteral("La parola ha lettere e accenti separati: riscrivila.");
+    case regole::Difetto::troppoLunga:
+    case regole::Difetto::lunghezza:
+        return QStringLiteral("«%1» ha %2 lettere: in questa lista ogni parola ne ha %3.")
+            .arg(parola.size() > 40 ? parola.left(40) + QChar(0x2026) : parola)
+            .arg(parola.size())
+            .arg(lettere);
+    case regole::Difetto::nomeFile:
+        return QStringLiteral("«%1» non può essere il nome di un file.").arg(parola);
+    }
+    return {};
 }
 
 } // namespace
@@ -71,25 +94,9 @@ void CartellaParole::leggi(ListaInCartella &l)
 
 QString CartellaParole::problemaParolaNuova(int lettere, const QString &parola) const
 {
-    if (parola.isEmpty())
-        return QStringLiteral("Scrivi la parola.");
-    for (QChar c : parola) {
-        if (c.isSpace())
-            return QStringLiteral("Niente spazi: una parola sola, di lettere.");
-    }
-    for (QChar c : parola) {
-        if (accentata(c))
-            return QStringLiteral("«%1» ha una lettera accentata: la tastiera del gioco non ha il tasto %1. "
-                                  "Scrivi la parola senza accento, o scegline un'altra.")
-                .arg(c);
-    }
-    if (!soloLettere(parola))
-        return QStringLiteral("Solo lettere dalla a alla z: la tastiera del gioco non ha altri tasti.");
-    if (parola.size() != lettere)
-        return QStringLiteral("«%1» ha %2 lettere: in questa lista ogni parola ne ha %3.")
-            .arg(parola)
-            .arg(parola.size())
-            .arg(lettere);
+    const auto difetti = regole::difettiParola(parola, lettere);
+    if (!difetti.empty())
+        return spiega(difetti.front(), parola, lettere);
     const auto [dove, indice] = trova(parola);
     if (indice >= 0)
         return dove == lettere
@@ -99,6 +106,33 @@ QString CartellaParole::problemaParolaNuova(int lettere, const QString &parola) 
         return QStringLiteral("La lista ha già %1 parole, il massimo che il gioco legge: togline una prima.")
             .arg(listaparole::massimoParole);
     return {};
+}
+
+void CartellaParole::controllaParoleNuove() const
+{
+    for (const ListaInCartella &l : liste) {
+        std::vector<QString> salvate; // read only when a word fails: one the file has may go back
+        bool lette = false;
+        for (std::size_t i = 0; l.modificata && i < l.parole.size(); ++i) {
+            if (l.righe[i] != 0)
+                continue;
+            const auto difetti = regole::difettiParola(l.parole[i], l.lettere);
+            if (difetti.empty())
+                continue;
+            if (!lette) {
+                QFile f(percorsi::dati(cartella, QStringLiteral("\\lista%1.txt").arg(l.lettere)));
+                if (f.open(QIODevice::ReadOnly) && f.size() <= listaparole::massimoByte)
+                    salvate = listaparole::tutteLeParole(listaparole::decodifica(f.readAll()));
+                lette = true;
+            }
+            // A word the file already holds (a removal undone) is the teacher's own, as she wrote it.
+            if (std::find(salvate.begin(), salvate.end(), l.parole[i]) == salvate.end())
+                throw Errore(QStringLiteral("Non salvo: la parola «%1» non va nella lista di %2 lettere. %3")
+                                 .arg(l.parole[i])
+                                 .arg(l.lettere)
+                                 .arg(spiega(difetti.front(), l.parole[i], l.lettere)));
+        }
+    }
 }
 
 std::pair<int, int> CartellaParole::trova(const QString &parola) const
@@ -201,6 +235,7 @@ void CartellaParole::scriviFile(const QString &percorso, const QByteArray &byte)
 
 void CartellaParole::salva()
 {
+    controllaParoleNuove();
     // Pictures first: a list never names a word whose new picture is not yet on disk.
     for (auto it = nuove.begin(); it != nuove.end();) {
         if (usi(it.key()) == 0) {

@@ -67,6 +67,8 @@ public:
 
 private:
     static QString chiave(const QString &parola) { return parola.toLower(); }
+    // The words added since the lists were read follow the word rule, or nothing is saved (Errore).
+    void controllaParoleNuove() const;
     void leggi(ListaInCartella &l);
     void scriviFile(const QString &percorso, const QByteArray &byte);
 

@@ -25,7 +25,6 @@
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -529,28 +528,17 @@ void FinestraParole::controlla()
     if (!modello)
         return;
     const verifica::Esito esito = verifica::controlla(modello->percorso());
-    static const QRegularExpression diLista(QStringLiteral("di lista(\\d)\\.txt:(\\d+)\\)$"));
-    static const QRegularExpression lista(
-        QStringLiteral("^lista(\\d)\\.txt$"), QRegularExpression::CaseInsensitiveOption);
-    for (const verifica::Problema &p : esito.problemi) {
-        int lettere = 0;
-        int riga = 0;
-        if (const auto m = lista.match(p.file); m.hasMatch()) {
-            lettere = m.captured(1).toInt();
-            riga = p.riga;
-        } else if (const auto m = diLista.match(p.messaggio); m.hasMatch()) {
-            lettere = m.captured(1).toInt();
-            riga = m.captured(2).toInt();
-        }
+    for (const verifica::Problema &p : esito.risultati) {
+        // The finding names its list and the word's line there, as the lists were last read.
         int indice = -1;
-        if (lettere >= CartellaParole::primaLunghezza
-            && lettere < CartellaParole::primaLunghezza + CartellaParole::numeroListe && riga > 0) {
-            const std::vector<int> &righe = modello->lista(lettere).righe;
-            const auto it = std::find(righe.begin(), righe.end(), riga);
+        if (p.lettere >= CartellaParole::primaLunghezza
+            && p.lettere < CartellaParole::primaLunghezza + CartellaParole::numeroListe && p.riga > 0) {
+            const std::vector<int> &righe = modello->lista(p.lettere).righe;
+            const auto it = std::find(righe.begin(), righe.end(), p.riga);
             if (it != righe.end())
                 indice = int(it - righe.begin());
         }
-        dovePortano.emplace_back(indice >= 0 ? lettere : 0, indice);
+        dovePortano.emplace_back(indice >= 0 ? p.lettere : 0, indice);
         auto *voce = new QListWidgetItem(verifica::testo(p), problemi);
         if (indice >= 0)
             voce->setToolTip(QStringLiteral("Clic per vedere la parola"));

@@ -94,7 +94,7 @@ void lettere::costruisci()
     area->setPalette(sfondo);
     setCentralWidget(area);
 
-    Image1 = new QLabel(area);
+    Image1 = new ImmagineCliccabile(area);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(twips::inPixel(d::Image1));
     Image1->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -186,6 +186,7 @@ void lettere::collega()
 {
     connect(Command1, &QAbstractButton::clicked, this, gestore([this] { Command1_Click(); }));
     connect(SSCommand1, &QAbstractButton::clicked, this, gestore([this] { SSCommand1_Click(); }));
+    connect(Image1, &ImmagineCliccabile::cliccata, this, gestore([this] { Image1_Click(); }));
     for (int i = 0; i < d::numeroTasti; ++i)
         connect(batticco[std::size_t(i)], &QAbstractButton::clicked, this, gestore([this, i] { batticco_Click(i); }));
     for (int i = 0; i < d::caselle; ++i) {
@@ -294,7 +295,24 @@ void lettere::nuovoTurno()
         Text1[0]->setEnabled(true);
         Text1[0]->setFocus();
     }
+    voceDelTurno();
 }
+
+// The word's voice comes once the handler that started the turn has run to its end: the window's
+// load starts two turns, and only the one the child sees may speak, once.
+void lettere::voceDelTurno()
+{
+    if (voceInCoda)
+        return;
+    voceInCoda = true;
+    QMetaObject::invokeMethod(this, gestore([this] {
+        voceInCoda = false;
+        moduloColoriSuoni.diciParola(parolaCorrente());
+    }), Qt::QueuedConnection);
+}
+
+// A click on the picture says its word again; without a voice it does nothing.
+void lettere::Image1_Click() { moduloColoriSuoni.diciParola(parolaCorrente()); }
 
 void lettere::mostraImmagine(const QString &parola)
 {

@@ -25,16 +25,15 @@ namespace immagini
 
 QString percorsoParola(const QString &cartellaDati, QStringView parola)
 {
-    const QString nome = regole::senzaSpaziIniziali(parola);
+    if (const auto percorso = percorsi::fileParola(cartellaDati, u"jpg", parola, u".jpg"))
+        return *percorso;
     // A "word" of megabytes is refused before any path is built around it; the message shows the
     // beginning of such a name.
-    if (!percorsi::nomeSicuro(nome)) {
-        const QString mostrato = nome.size() > 40 ? nome.left(40) + QChar(0x2026) : nome;
-        throw Errore(QStringLiteral("Immagine illeggibile: %1 (nome non valido)")
-                         .arg(QDir::toNativeSeparators(
-                             cartellaDati + QStringLiteral("/jpg/") + mostrato + QStringLiteral(".jpg"))));
-    }
-    return percorsi::dati(cartellaDati, QStringLiteral("\\jpg\\") + nome + QStringLiteral(".jpg"));
+    const QString nome = regole::senzaSpaziIniziali(parola);
+    const QString mostrato = nome.size() > 40 ? nome.left(40) + QChar(0x2026) : nome;
+    throw Errore(QStringLiteral("Immagine illeggibile: %1 (nome non valido)")
+                     .arg(QDir::toNativeSeparators(
+                         cartellaDati + QStringLiteral("/jpg/") + mostrato + QStringLiteral(".jpg"))));
 }
 
 namespace

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/percorsi.h"
 
+#include "game/regole.h"
 #include "ui/errori.h"
 
 #include <QCoreApplication>
@@ -98,6 +99,15 @@ bool nomeSicuro(const QString &nome)
             return false;
     }
     return true;
+}
+
+std::optional<QString> fileParola(
+    const QString &cartellaDati, QStringView cartella, QStringView parola, QStringView estensione)
+{
+    const QString nome = regole::senzaSpaziIniziali(parola);
+    if (!nomeSicuro(nome))
+        return std::nullopt;
+    return dati(cartellaDati, u'\\' + cartella.toString() + u'\\' + nome + estensione.toString());
 }
 
 } // namespace percorsi

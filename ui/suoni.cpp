@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/suoni.h"
 
+#include "ui/percorsi.h"
 #include "ui/wav.h"
 
 #include <QDir>
@@ -29,6 +30,11 @@ bool suonoGiocabile(const QString &percorso)
 {
     const QFileInfo file(percorso);
     return file.isFile() && file.size() <= massimoByteSuono;
+}
+
+QString percorsoVoce(const QString &cartellaDati, QStringView parola)
+{
+    return percorsi::fileParola(cartellaDati, u"voci", parola, u".wav").value_or(QString());
 }
 
 namespace {
@@ -142,6 +148,7 @@ struct Richiesta
 {
     QString percorso;
     Orologio::time_point quando;
+    bool soloSeGiocabile = false; // a file that does not play leaves the sound playing
 };
 
 struct Pronto
@@ -200,13 +207,13 @@ struct RiproduttorePulse::Motore
             ::close(campanello);
     }
 
-    void chiedi(const QString &percorso)
+    void chiedi(const QString &percorso, bool soloSeGiocabile)
     {
         if (campanello < 0)
             return;
         {
             const std::lock_guard blocco(mutex);
-            richiesta = Richiesta {percorso, Orologio::now()};
+            richiesta = Richiesta {percorso, Orologio::now(), soloSeGiocabile};
         }
         bussa();
     }
@@ -235,11 +242,15 @@ struct RiproduttorePulse::Motore
             m->accetta(*r);
     }
 
-    // A new sound stops the one playing, even when the new one cannot be played.
+    // A new sound stops the one playing, even when the new one cannot be played, unless it was
+    // asked for only if it plays.
     void accetta(const Richiesta &r)
     {
+        std::optional<Pronto> nuovo = carica(r);
+        if (!nuovo && r.soloSeGiocabile)
+            return;
         ferma();
-        inAttesa = carica(r);
+        inAttesa = std::move(nuovo);
         if (!inAttesa)
             return;
         if (!contesto)
@@ -430,5 +441,12 @@ void RiproduttorePulse::suona(const QString &percorso)
 {
     if (!motore)
         motore = std::make_unique<Motore>();
-    motore->chiedi(percorso);
+    motore->chiedi(percorso, false);
+}
+
+void RiproduttorePulse::suonaSeGiocabile(const QString &percorso)
+{
+    if (!motore)
+        motore = std::make_unique<Motore>();
+    motore->chiedi(percorso, true);
 }
