@@ -74,7 +74,7 @@ DialogoVoce::DialogoVoce(const QString &parola, const QByteArray &attuale, Regis
 
     esito = new QLabel(this);
     esito->setWordWrap(true);
-    esito->setAccessibleName(QStringLiteral("Esito"));
+    // No name of its own: a screen reader reads what it says.
     esito->setMinimumHeight(esito->fontMetrics().lineSpacing() * 3);
 
     pronuncia = new QLineEdit(this);
@@ -88,7 +88,9 @@ DialogoVoce::DialogoVoce(const QString &parola, const QByteArray &attuale, Regis
     rigaComputer->addWidget(pronuncia, 1);
     rigaComputer->addWidget(bottoneComputer);
     auto *modulo = new QFormLayout;
-    modulo->addRow(QStringLiteral("&Pronuncia:"), rigaComputer);
+    auto *etichetta = new QLabel(QStringLiteral("&Pronuncia:"), this);
+    etichetta->setBuddy(pronuncia);
+    modulo->addRow(etichetta, rigaComputer);
 
     conferma = new QPushButton(QStringLiteral("OK"), this);
     conferma->setAccessibleName(QStringLiteral("OK"));

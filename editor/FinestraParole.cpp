@@ -269,6 +269,8 @@ FinestraParole::FinestraParole(
         g->setAccessibleName(QStringLiteral("Parole di %1 lettere").arg(lettere));
         connect(g, &QListWidget::itemActivated, this, [this] { dialogoCambia(); });
         connect(g, &QListWidget::currentRowChanged, this, [this] { aggiornaAzioni(); });
+        // Typing the first word's name selects it without moving the current row.
+        connect(g, &QListWidget::itemSelectionChanged, this, [this] { aggiornaAzioni(); });
         griglie[i] = g;
         schede->addTab(g, QString());
     }
