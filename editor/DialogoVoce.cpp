@@ -32,7 +32,7 @@ int sulMisuratore(float picco)
 
 QString secondi(double s)
 {
-    return QLocale(QLocale::Italian).toString(s, 'f', 1);
+    return QLocale(QLocale::Italian).toString(s, 'f', 2);
 }
 
 } // namespace

@@ -126,7 +126,6 @@ public:
         prima = f.modello->immagineInAttesa(this->parola);
         primaVoce = f.modello->voceInAttesa(this->parola);
     }
-    QByteArray voce; // the new word's voice, if she recorded one
     void redo() override { aggiunta ? metti() : leva(true); }
     void undo() override { aggiunta ? leva(false) : metti(); }
 
@@ -136,8 +135,9 @@ private:
         f.modello->inserisci(lettere, indice, parola);
         if (aggiunta || !prima.isEmpty())
             f.modello->impostaImmagine(parola, aggiunta ? immagine : prima);
-        if (aggiunta || !primaVoce.isEmpty())
-            f.modello->impostaVoce(parola, aggiunta ? voce : primaVoce);
+        // A new word's voice is a command of its own (ComandoVoce), in the same undo step.
+        if (!aggiunta && !primaVoce.isEmpty())
+            f.modello->impostaVoce(parola, primaVoce);
         f.dimenticaIcona(parola);
         f.mostraLista(lettere);
         f.seleziona(lettere, indice);

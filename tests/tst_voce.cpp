@@ -222,6 +222,21 @@ private slots:
             qPrintable(r.errore));
     }
 
+    // No server where the user named one: the recorder says so, at once, and records nothing.
+    void senzaServer()
+    {
+        const QByteArray prima = qgetenv("PULSE_SERVER");
+        qputenv("PULSE_SERVER", "unix:/nonexistent/batticco/native");
+        RegistratorePulse r;
+        r.avvia();
+        QTRY_COMPARE_WITH_TIMEOUT(r.stato(), Registratore::Stato::errore, 5000);
+        QVERIFY(r.errore().contains(QStringLiteral("server dei suoni")));
+        QVERIFY(r.campioni().empty());
+        r.ferma();
+        QCOMPARE(r.stato(), Registratore::Stato::errore);
+        prima.isNull() ? qunsetenv("PULSE_SERVER") : qputenv("PULSE_SERVER", prima);
+    }
+
     // Registra, Ferma, and the voice is heard at once; OK keeps it. A recording with no voice, and a
     // microphone that is not there, say so and keep nothing.
     void dialogo()

@@ -34,7 +34,8 @@ def leggi_wav(percorso):
 
 
 def rms_db(c):
-    return 10 * math.log10(sum(x * x for x in c) / len(c)) if c else -120.0
+    energia = sum(x * x for x in c) / len(c) if c else 0
+    return 10 * math.log10(energia) if energia > 0 else -120.0
 
 
 def picco_db(c):
@@ -139,9 +140,12 @@ def main(gioco_eseguibile, editor_eseguibile):
                 "la voce salvata")
 
         formato, c = leggi_wav(salvata)
+        dimensione = os.path.getsize(salvata)
         verifica(formato == (1, 2, 44100), f"formato della voce: {formato}")
         durata, livello, picco = len(c) / 44100, rms_db(c), picco_db(c)
         log(f"voce salvata: {durata:.3f} s (la parola {secondi_voce:.3f} s), RMS {livello:.2f} dBFS, picco {picco:.2f} dBFS")
+        sonori = [i for i in range(0, len(c) - 441, 441) if rms_db(c[i:i + 441]) > LIVELLO - 25]
+        log(f"margini tenuti: {sonori[0] / 44.1:.0f} ms prima della parola, {(len(c) - sonori[-1] - 441) / 44.1:.0f} ms dopo")
         verifica(abs(durata - (secondi_voce + MARGINI)) < 0.06, "il silenzio non è stato tolto bene")
         verifica(rms_db(c[:882]) < LIVELLO - 20, "la voce comincia senza il suo breve margine di silenzio")
         verifica(abs(livello - LIVELLO) <= 0.5, f"volume {livello:.2f} dBFS invece di {LIVELLO}")
@@ -160,6 +164,22 @@ def main(gioco_eseguibile, editor_eseguibile):
         formato, c = leggi_wav(computer)
         log(f"voce del computer: {len(c) / formato[2]:.2f} s, RMS {rms_db(c):.2f} dBFS")
         verifica(abs(rms_db(c) - LIVELLO) <= 0.5, "la voce del computer non ha il volume del gioco")
+        # A recording left running stops by itself after 5 seconds; Annulla (Esc) keeps the voice there was.
+        s.scrivi(finestra, "cane")  # back on the 4-letter list, where cane is typed to select it
+        s.tasto(finestra, "ctrl+r")
+        dialogo = s.finestra_visibile(nome="Registra la voce", pid=editor.pid, descrizione="il dialogo della voce")
+        s.tasto(dialogo, "space")
+        prima = time.monotonic()
+        aspetta(lambda: any(e.startswith("Sto ") for e in esito()), "la registrazione in corso")
+        aspetta(lambda: any(e.startswith("Non ho sentito") for e in esito()), "la fine da sola", attesa=10)
+        durata = time.monotonic() - prima
+        log(f"registrazione lasciata andare: finita da sola dopo {durata:.1f} s")
+        verifica(4.5 < durata < 7.5, f"finita dopo {durata:.1f} s invece di 5")
+        s.tasto(dialogo, "Escape")
+        aspetta(lambda: s.geometria(dialogo) is None, "il dialogo della voce si chiude")
+        verifica(not s.nome_finestra(finestra).startswith("batticco*"), "Annulla ha cambiato qualcosa")
+        verifica(os.path.getsize(salvata) == dimensione,
+                 "la voce di cane è cambiata")
         s.tasto(finestra, "ctrl+q")
         editor.wait(timeout=20)
 
