@@ -80,8 +80,8 @@ DialogoVoce::DialogoVoce(const QString &parola, const QByteArray &attuale, Regis
     pronuncia = new QLineEdit(this);
     pronuncia->setPlaceholderText(QStringLiteral("come si pronuncia, se serve: per esempio «àncora»"));
     pronuncia->setAccessibleName(QStringLiteral("Pronuncia"));
-    pronuncia->setToolTip(QStringLiteral(
-        "Il computer legge questo testo al posto della parola: metti l'accento dove va, per esempio «àncora»."));
+    pronuncia->setToolTip(QStringLiteral("Il computer legge questo testo al posto della parola: metti "
+                                         "l'accento dove va, per esempio «àncora»."));
     bottoneComputer = new QPushButton(QStringLiteral("&Voce del computer"), this);
     bottoneComputer->setAccessibleName(QStringLiteral("Voce del computer"));
     auto *rigaComputer = new QHBoxLayout;
@@ -122,8 +122,9 @@ DialogoVoce::DialogoVoce(const QString &parola, const QByteArray &attuale, Regis
     connect(conferma, &QPushButton::clicked, this, &QDialog::accept);
     connect(annulla, &QPushButton::clicked, this, &QDialog::reject);
 
-    esito->setText(attuale.isEmpty() ? QStringLiteral("«%1» non ha ancora una voce.").arg(parola)
-                                     : QStringLiteral("«%1» ha già una voce: «Ascolta» la fa sentire.").arg(parola));
+    esito->setText(attuale.isEmpty()
+            ? QStringLiteral("«%1» non ha ancora una voce.").arg(parola)
+            : QStringLiteral("«%1» ha già una voce: «Ascolta» la fa sentire.").arg(parola));
     resize(560, sizeHint().height());
     aggiorna();
     bottoneRegistra->setFocus();

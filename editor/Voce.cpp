@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <cmath>
 
-namespace voce {
+namespace voce
+{
 
-namespace {
+namespace
+{
 
 constexpr double silenzioDb = -120.0;
 constexpr double sopraRumore = 12.0; // dB over the noise floor
@@ -124,7 +126,8 @@ std::vector<float> ritaglia(const std::vector<float> &campioni, int frequenza)
     const Tratto t = trovaVoce(campioni, frequenza);
     if (t.vuoto())
         return {};
-    std::vector<float> voce(campioni.begin() + std::ptrdiff_t(t.inizio), campioni.begin() + std::ptrdiff_t(t.fine));
+    std::vector<float> voce(
+        campioni.begin() + std::ptrdiff_t(t.inizio), campioni.begin() + std::ptrdiff_t(t.fine));
     const std::size_t sfuma = std::min(voce.size() / 2, std::size_t(frequenza * 0.005));
     for (std::size_t i = 0; i < sfuma; ++i) {
         const float k = float(i) / float(sfuma);
@@ -190,10 +193,17 @@ std::vector<float> campioniDi(const wav::Suono &suono)
     const char *d = suono.dati.constData();
     std::size_t larghezza = 0;
     switch (suono.campione) {
-    case wav::Campione::u8: larghezza = 1; break;
-    case wav::Campione::s16: larghezza = 2; break;
-    case wav::Campione::f32: larghezza = 4; break;
-    default: return {};
+    case wav::Campione::u8:
+        larghezza = 1;
+        break;
+    case wav::Campione::s16:
+        larghezza = 2;
+        break;
+    case wav::Campione::f32:
+        larghezza = 4;
+        break;
+    default:
+        return {};
     }
     const std::size_t fotogrammi = std::size_t(suono.dati.size()) / (larghezza * std::size_t(canali));
     std::vector<float> mono(fotogrammi);
@@ -202,9 +212,15 @@ std::vector<float> campioniDi(const wav::Suono &suono)
         for (int c = 0; c < canali; ++c) {
             const char *s = d + (f * std::size_t(canali) + std::size_t(c)) * larghezza;
             switch (suono.campione) {
-            case wav::Campione::u8: somma += (quint8(*s) - 128) / 128.0; break;
-            case wav::Campione::s16: somma += qFromLittleEndian<qint16>(s) / 32768.0; break;
-            default: somma += qFromLittleEndian<float>(s); break;
+            case wav::Campione::u8:
+                somma += (quint8(*s) - 128) / 128.0;
+                break;
+            case wav::Campione::s16:
+                somma += qFromLittleEndian<qint16>(s) / 32768.0;
+                break;
+            default:
+                somma += qFromLittleEndian<float>(s);
+                break;
             }
         }
         mono[f] = float(somma / canali);
@@ -217,7 +233,8 @@ Risultato prepara(const std::vector<float> &campioni, int frequenza)
     Risultato r;
     const Tratto t = trovaVoce(campioni, frequenza);
     if (t.vuoto()) {
-        r.errore = QStringLiteral("Non ho sentito nessuna voce: parla vicino al microfono, un po' più forte, e riprova.");
+        r.errore = QStringLiteral(
+            "Non ho sentito nessuna voce: parla vicino al microfono, un po' più forte, e riprova.");
         return r;
     }
     r.secondiTolti[0] = double(t.inizio) / frequenza;

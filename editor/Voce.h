@@ -13,7 +13,8 @@
 #include <cstddef>
 #include <vector>
 
-namespace voce {
+namespace voce
+{
 
 // The loudness of a voice, RMS over the trimmed word: the "no" sound's level, 2 dB under the "yes"
 // sounds, so a word is heard as clearly as the game's answers and never louder than the praise; a
@@ -31,8 +32,7 @@ double piccoDb(const std::vector<float> &campioni);
 // over the noise floor (the quiet tenth of the recording) for at least 30 ms, and not more than
 // 40 dB under the loudest moment; a click shorter than that is not a voice. Empty (inizio ==
 // fine) when nothing stands out of the noise.
-struct Tratto
-{
+struct Tratto {
     std::size_t inizio = 0;
     std::size_t fine = 0;
     bool vuoto() const { return fine <= inizio; }
@@ -52,8 +52,7 @@ QByteArray codifica(const std::vector<float> &campioni, int frequenza);
 // empty for encodings a synthesiser does not write.
 std::vector<float> campioniDi(const wav::Suono &suono);
 
-struct Risultato
-{
+struct Risultato {
     QByteArray wav; // empty when there is no voice
     QString errore; // why, in Italian
     double secondiTolti[2] = {0, 0}; // silence trimmed at the start and the end

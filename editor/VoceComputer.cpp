@@ -6,7 +6,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
-namespace vocecomputer {
+namespace vocecomputer
+{
 
 QString programma()
 {
@@ -28,7 +29,8 @@ voce::Risultato voce(const QString &testo)
     // The text goes in on its own input, so a hint that starts with a dash is never an option.
     p.start(eseguibile,
         {QStringLiteral("-v"), QStringLiteral("it"), QStringLiteral("-s"), QString::number(velocita),
-            QStringLiteral("-b"), QStringLiteral("1"), QStringLiteral("--stdin"), QStringLiteral("--stdout")});
+            QStringLiteral("-b"), QStringLiteral("1"), QStringLiteral("--stdin"),
+            QStringLiteral("--stdout")});
     if (p.waitForStarted(5000)) {
         p.write(testo.trimmed().toUtf8() + '\n');
         p.closeWriteChannel();

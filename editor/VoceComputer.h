@@ -9,7 +9,8 @@
 
 #include <QString>
 
-namespace vocecomputer {
+namespace vocecomputer
+{
 
 // Words a minute: espeak's own 175 runs the syllables together for a child who is learning them;
 // 110 gives each syllable of a 3 to 6 letter word about a quarter of a second, still one word.

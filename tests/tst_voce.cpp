@@ -3,6 +3,7 @@
 // computer's voice with espeak-ng and without it; the recording dialog over a scripted microphone;
 // and the window saving, removing and bringing back a voice as it does a picture.
 
+#include "editor/DialogoParola.h"
 #include "editor/DialogoVoce.h"
 #include "editor/FinestraParole.h"
 #include "editor/Voce.h"
@@ -28,7 +29,8 @@
 using Campioni = std::vector<float>;
 Q_DECLARE_METATYPE(Campioni)
 
-namespace {
+namespace
+{
 
 constexpr int hz = 44100;
 
@@ -42,7 +44,8 @@ Campioni segnale(std::initializer_list<std::pair<double, double>> pezzi, double 
     for (const auto &[secondi, db] : pezzi) {
         const double ampiezza = db < -100 ? 0 : std::sqrt(2.0) * std::pow(10.0, db / 20.0);
         for (int i = 0; i < int(secondi * hz); ++i)
-            c.push_back(float(ampiezza * std::sin(2 * M_PI * 300 * i / hz)) + (rumore < -100 ? 0 : gauss(caso)));
+            c.push_back(
+                float(ampiezza * std::sin(2 * M_PI * 300 * i / hz)) + (rumore < -100 ? 0 : gauss(caso)));
     }
     return c;
 }
@@ -99,18 +102,18 @@ private slots:
         const double margini = voce::margineInizio + voce::margineFine;
         QTest::newRow("silence, a tone, silence: the tone and its margins stay")
             << segnale({{0.5, -200}, {0.6, -30}, {0.8, -200}}) << 0.5 - voce::margineInizio << 0.6 + margini;
-        QTest::newRow("digital silence around: the same")
-            << segnale({{0.3, -200}, {0.4, -20}, {0.3, -200}}, -200) << 0.3 - voce::margineInizio << 0.4 + margini;
+        QTest::newRow("digital silence around: the same") << segnale({{0.3, -200}, {0.4, -20}, {0.3, -200}},
+            -200) << 0.3 - voce::margineInizio << 0.4 + margini;
         QTest::newRow("a click before the word is not the word")
             << segnale({{0.3, -200}, {0.01, -10}, {0.3, -200}, {0.5, -25}, {0.4, -200}})
             << 0.61 - voce::margineInizio << 0.5 + margini;
         QTest::newRow("a soft syllable after a pause stays with the word")
             << segnale({{0.4, -200}, {0.3, -20}, {0.15, -200}, {0.2, -45}, {0.5, -200}})
             << 0.4 - voce::margineInizio << 0.65 + margini;
-        QTest::newRow("a quiet microphone is brought up")
-            << segnale({{0.5, -200}, {0.5, -50}, {0.5, -200}}, -80) << 0.5 - voce::margineInizio << 0.5 + margini;
-        QTest::newRow("a loud one, brought down") << segnale({{0.2, -200}, {0.7, -3}, {0.2, -200}})
-                                                  << 0.2 - voce::margineInizio << 0.7 + margini;
+        QTest::newRow("a quiet microphone is brought up") << segnale({{0.5, -200}, {0.5, -50}, {0.5, -200}},
+            -80) << 0.5 - voce::margineInizio << 0.5 + margini;
+        QTest::newRow("a loud one, brought down")
+            << segnale({{0.2, -200}, {0.7, -3}, {0.2, -200}}) << 0.2 - voce::margineInizio << 0.7 + margini;
         QTest::newRow("no pause at the start: nothing to trim there")
             << segnale({{0.5, -20}, {0.5, -200}}) << 0.0 << 0.5 + voce::margineFine;
         QTest::newRow("noise only: no voice") << segnale({{2.0, -200}}, -40) << -1.0 << 0.0;
@@ -133,12 +136,15 @@ private slots:
         int frequenza = 0;
         const Campioni v = riletti(r.wav, &frequenza);
         QCOMPARE(frequenza, hz);
-        QVERIFY2(std::abs(r.secondiTolti[0] - tolto) <= 0.015, qPrintable(QString::number(r.secondiTolti[0])));
+        QVERIFY2(
+            std::abs(r.secondiTolti[0] - tolto) <= 0.015, qPrintable(QString::number(r.secondiTolti[0])));
         const double secondi = double(v.size()) / hz;
         QVERIFY2(std::abs(secondi - durata) <= 0.025, qPrintable(QString::number(secondi)));
-        QVERIFY2(std::abs(r.secondiTolti[0] + secondi + r.secondiTolti[1] - double(registrata.size()) / hz) < 0.001,
+        QVERIFY2(std::abs(r.secondiTolti[0] + secondi + r.secondiTolti[1] - double(registrata.size()) / hz)
+                < 0.001,
             "what was kept and what was trimmed make the recording");
-        QVERIFY2(std::abs(voce::rmsDb(v) - voce::livelloRms) <= 0.5, qPrintable(QString::number(voce::rmsDb(v))));
+        QVERIFY2(
+            std::abs(voce::rmsDb(v) - voce::livelloRms) <= 0.5, qPrintable(QString::number(voce::rmsDb(v))));
         QVERIFY2(voce::piccoDb(v) <= voce::picco + 0.01, qPrintable(QString::number(voce::piccoDb(v))));
         // The new edges fade in and out: no click where the cut is.
         QVERIFY(std::abs(v.front()) < 0.01f && std::abs(v.back()) < 0.01f);
@@ -163,7 +169,8 @@ private slots:
             for (int k = 0; k < 10; ++k)
                 c[i + k] = (k % 2 ? -1 : 1) * spigolo;
         const Campioni v = voce::livella(c, hz);
-        QVERIFY2(std::abs(voce::rmsDb(v) - voce::livelloRms) <= 0.5, qPrintable(QString::number(voce::rmsDb(v))));
+        QVERIFY2(
+            std::abs(voce::rmsDb(v) - voce::livelloRms) <= 0.5, qPrintable(QString::number(voce::rmsDb(v))));
         QVERIFY(voce::piccoDb(v) <= voce::picco + 0.01);
         const Campioni r = riletti(voce::codifica(v, hz));
         QCOMPARE(r.size(), v.size());
@@ -194,7 +201,8 @@ private slots:
     void voceDelComputer()
     {
         QFETCH(QString, testo);
-        QVERIFY2(!vocecomputer::programma().isEmpty(), "espeak-ng is installed for the tests (tools/install-deps.sh)");
+        QVERIFY2(!vocecomputer::programma().isEmpty(),
+            "espeak-ng is installed for the tests (tools/install-deps.sh)");
         QElapsedTimer t;
         t.start();
         const voce::Risultato r = vocecomputer::voce(testo);
@@ -218,7 +226,8 @@ private slots:
         const voce::Risultato r = vocecomputer::voce(QStringLiteral("cane"));
         qputenv("PATH", percorso);
         QVERIFY(r.wav.isEmpty());
-        QVERIFY2(r.errore.contains(QStringLiteral("non è installata")) && r.errore.contains(QStringLiteral("espeak-ng")),
+        QVERIFY2(r.errore.contains(QStringLiteral("non è installata"))
+                && r.errore.contains(QStringLiteral("espeak-ng")),
             qPrintable(r.errore));
     }
 
@@ -284,6 +293,25 @@ private slots:
         QVERIFY(d.voce() != prima && !d.voce().isEmpty());
     }
 
+    // Adding a word offers its voice, for the word as typed; a voice made for another word is dropped.
+    void voceDellaParolaNuova()
+    {
+        DialogoParola d(4, [](const QString &p) { return p.size() == 4 ? QString() : QStringLiteral("no"); }, QString());
+        QStringList chieste;
+        d.offriVoce([&](const QString &p) {
+            chieste << p;
+            return QByteArray("RIFF");
+        });
+        d.campoParola->setText(QStringLiteral("fa"));
+        QVERIFY(!d.bottoneVoce->isEnabled());
+        d.campoParola->setText(QStringLiteral("Faro"));
+        QTest::mouseClick(d.bottoneVoce, Qt::LeftButton);
+        QCOMPARE(chieste, QStringList {QStringLiteral("faro")});
+        QCOMPARE(d.voce(), QByteArray("RIFF"));
+        d.campoParola->setText(QStringLiteral("fari"));
+        QVERIFY(d.voce().isEmpty());
+    }
+
     // A voice is saved whole into voci/, removed with its word at the next save and brought back by
     // undoing the removal; the grid says which words have one.
     void finestra()
@@ -302,7 +330,8 @@ private slots:
 
         const QByteArray wav = voce::prepara(segnale({{0.2, -200}, {0.5, -30}, {0.2, -200}}), hz).wav;
         f.cambiaVoce(QStringLiteral("cane"), wav);
-        QCOMPARE(g->item(0)->data(Qt::AccessibleTextRole).toString(), QStringLiteral("cane, senza immagine, con la voce"));
+        QCOMPARE(g->item(0)->data(Qt::AccessibleTextRole).toString(),
+            QStringLiteral("cane, senza immagine, con la voce"));
         QVERIFY(g->item(0)->toolTip().contains(QStringLiteral("ha la voce")));
         QVERIFY(f.salva());
         const QString file = cartella + QStringLiteral("/voci/cane.wav");
@@ -335,7 +364,8 @@ private slots:
         QVERIFY(wav::leggi([&] {
             QFile l(cartella + QStringLiteral("/voci/lupo.wav"));
             return l.open(QIODevice::ReadOnly) ? l.readAll() : QByteArray();
-        }()).valida());
+        }())
+                    .valida());
         QCOMPARE(f.vociDelComputer(), 0);
         QCOMPARE(domande.avvisi.last(), QStringLiteral("Ogni parola ha già la sua voce."));
     }

@@ -12,25 +12,27 @@
 #include <cmath>
 #include <mutex>
 
-namespace {
+namespace
+{
 
 constexpr auto attesaServer = std::chrono::seconds(3);
 constexpr std::size_t massimiCampioni = std::size_t(Registratore::frequenza) * Registratore::massimiSecondi;
 
-const QString senzaServer = QStringLiteral(
-    "Non trovo il server dei suoni del desktop, così non posso registrare. Controlla che il "
-    "microfono sia collegato e che il computer abbia l'audio attivo.");
-const QString senzaRisposta = QStringLiteral("Il server dei suoni del desktop non risponde: riprova tra poco.");
-const QString senzaMicrofono
-    = QStringLiteral("Non trovo un microfono: collegalo (o sceglilo nelle impostazioni dell'audio) e riprova.");
+const QString senzaServer
+    = QStringLiteral("Non trovo il server dei suoni del desktop, così non posso registrare. Controlla che il "
+                     "microfono sia collegato e che il computer abbia l'audio attivo.");
+const QString senzaRisposta
+    = QStringLiteral("Il server dei suoni del desktop non risponde: riprova tra poco.");
+const QString senzaMicrofono = QStringLiteral(
+    "Non trovo un microfono: collegalo (o sceglilo nelle impostazioni dell'audio) e riprova.");
 
 } // namespace
 
 // The callbacks run on the library's thread, with its lock held; the window's thread takes that lock
 // to start and stop, and `mutex` alone to read what was recorded. Never both the other way round.
-struct RegistratorePulse::Motore
-{
-    Motore() : ciclo(pa_threaded_mainloop_new())
+struct RegistratorePulse::Motore {
+    Motore()
+        : ciclo(pa_threaded_mainloop_new())
     {
         if (ciclo && pa_threaded_mainloop_start(ciclo) < 0) {
             pa_threaded_mainloop_free(ciclo);

@@ -11,9 +11,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace serverpulse {
+namespace serverpulse
+{
 
-namespace {
+namespace
+{
 
 QByteArray variabile(const char *nome)
 {
@@ -23,13 +25,15 @@ QByteArray variabile(const char *nome)
 
 bool presa(const QByteArray &percorso)
 {
-    struct stat st {};
+    struct stat st {
+    };
     return ::stat(percorso.constData(), &st) == 0 && S_ISSOCK(st.st_mode);
 }
 
 bool esiste(const QByteArray &percorso)
 {
-    struct stat st {};
+    struct stat st {
+    };
     return ::stat(percorso.constData(), &st) == 0;
 }
 
@@ -120,7 +124,8 @@ pa_context *connetti(pa_mainloop_api *api, const Cliente &cliente, pa_context_no
         pa_context_load_cookie_from_file(contesto, "/dev/zero");
     pa_context_set_state_callback(contesto, stato, dati);
     // A server the user chose (PULSE_SERVER) is the library's to find; never start one.
-    if (pa_context_connect(contesto, scelto ? nullptr : locali.constData(), PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+    if (pa_context_connect(contesto, scelto ? nullptr : locali.constData(), PA_CONTEXT_NOAUTOSPAWN, nullptr)
+        < 0) {
         chiudi(contesto);
         return nullptr;
     }

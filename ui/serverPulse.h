@@ -9,11 +9,11 @@
 
 #include <pulse/context.h>
 
-namespace serverpulse {
+namespace serverpulse
+{
 
 // Who connects, as the server shows it.
-struct Cliente
-{
+struct Cliente {
     const char *nome; // e.g. "Batticco"
     const char *id; // the desktop file's id
     const char *ruolo; // media role: "game", "production"...
