@@ -211,7 +211,13 @@ private:
     {
         f.modello->impostaVoce(parola, v);
         f.dimenticaIcona(parola);
-        f.mostraListe();
+        // Only the lists that hold the word: every word of a list is looked up when it is shown.
+        for (int n = CartellaParole::primaLunghezza; n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
+            const auto &parole = f.modello->lista(n).parole;
+            if (std::any_of(parole.begin(), parole.end(),
+                    [&](const QString &p) { return p.compare(parola, Qt::CaseInsensitive) == 0; }))
+                f.mostraLista(n);
+        }
     }
 
     FinestraParole &f;
