@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/CartellaParole.h"
 
+#include "ui/suoni.h"
+
 #include "game/regole.h"
 #include "ui/errori.h"
 #include "ui/immagini.h"
@@ -162,6 +164,8 @@ void CartellaParole::inserisci(int lettere, int indice, const QString &parola)
     const QString k = chiave(parola);
     if (!nuove.contains(k) && cestino.contains(k) && fileImmagine(parola).isEmpty())
         nuove.insert(k, cestino.value(k));
+    if (!nuoveVoci.contains(k) && cestinoVoci.contains(k) && fileVoce(parola).isEmpty())
+        nuoveVoci.insert(k, cestinoVoci.value(k));
     l.parole.insert(l.parole.begin() + indice, parola);
     l.righe.insert(l.righe.begin() + indice, 0);
     l.modificata = true;
@@ -210,6 +214,26 @@ void CartellaParole::impostaImmagine(const QString &parola, const QByteArray &jp
         nuove.insert(chiave(parola), jpeg);
 }
 
+QString CartellaParole::fileVoce(const QString &parola) const
+{
+    // The game's own lookup: leading spaces dropped, either case, NFC or NFD.
+    const QString p = percorsoVoce(cartella, parola);
+    return !p.isEmpty() && QFileInfo(p).isFile() ? p : QString();
+}
+
+void CartellaParole::impostaVoce(const QString &parola, const QByteArray &wav)
+{
+    if (wav.isEmpty())
+        nuoveVoci.remove(chiave(parola));
+    else
+        nuoveVoci.insert(chiave(parola), wav);
+}
+
+bool CartellaParole::haVoce(const QString &parola) const
+{
+    return nuoveVoci.contains(chiave(parola)) || !fileVoce(parola).isEmpty();
+}
+
 QString CartellaParole::dentro(const QString &relativo) const
 {
     const QString percorso = percorsi::dati(cartella, relativo);
@@ -236,24 +260,9 @@ void CartellaParole::scriviFile(const QString &percorso, const QByteArray &byte)
 void CartellaParole::salva()
 {
     controllaParoleNuove();
-    // Pictures first: a list never names a word whose new picture is not yet on disk.
-    for (auto it = nuove.begin(); it != nuove.end();) {
-        if (usi(it.key()) == 0) {
-            it = nuove.erase(it);
-            continue;
-        }
-        if (!QFileInfo(cartella + QStringLiteral("/jpg")).isDir()
-            && !QDir(cartella).mkdir(percorsi::dati(cartella, QStringLiteral("\\jpg"))))
-            throw Errore(QStringLiteral("Non riesco a creare la cartella delle immagini in %1.")
-                             .arg(nativo(cartella)));
-        QString nome = fileImmagine(it.key());
-        if (nome.isEmpty())
-            nome = dentro(QStringLiteral("\\jpg\\") + it.key() + QStringLiteral(".jpg"));
-        else
-            nome = dentro(QDir(cartella).relativeFilePath(nome));
-        scriviFile(nome, it.value());
-        it = nuove.erase(it);
-    }
+    // Pictures and voices first: a list never names a word whose new file is not yet on disk.
+    salvaFile(nuove, QStringLiteral("jpg"), QStringLiteral(".jpg"), [this](const QString &p) { return fileImmagine(p); });
+    salvaFile(nuoveVoci, QStringLiteral("voci"), QStringLiteral(".wav"), [this](const QString &p) { return fileVoce(p); });
     for (ListaInCartella &l : liste) {
         if (!l.modificata)
             continue;
@@ -262,19 +271,47 @@ void CartellaParole::salva()
         scriviFile(nome, listaparole::scriviLista(l.parole, l.formato, &usato));
         leggi(l);
     }
-    // Then the pictures nobody uses any more.
+    // Then the pictures and voices nobody uses any more.
     for (const QString &parola : std::as_const(tolte)) {
         if (usi(parola) > 0)
             continue;
-        const QString file = fileImmagine(parola);
-        if (file.isEmpty())
-            continue;
-        const QString nome = dentro(QDir(cartella).relativeFilePath(file));
-        QFile f(nome);
-        if (f.open(QIODevice::ReadOnly))
-            cestino.insert(parola, f.readAll());
-        f.close();
-        QFile::remove(nome);
+        cestina(fileImmagine(parola), cestino, parola);
+        cestina(fileVoce(parola), cestinoVoci, parola);
     }
     tolte.clear();
+}
+
+void CartellaParole::salvaFile(QHash<QString, QByteArray> &attesa, const QString &sottocartella,
+    const QString &estensione, const std::function<QString(const QString &)> &esistente)
+{
+    for (auto it = attesa.begin(); it != attesa.end();) {
+        if (usi(it.key()) == 0) {
+            it = attesa.erase(it);
+            continue;
+        }
+        if (!QFileInfo(cartella + u'/' + sottocartella).isDir()
+            && !QDir(cartella).mkdir(percorsi::dati(cartella, u'\\' + sottocartella)))
+            throw Errore((sottocartella == u"jpg" ? QStringLiteral("Non riesco a creare la cartella delle immagini in %1.")
+                                                  : QStringLiteral("Non riesco a creare la cartella delle voci in %1."))
+                             .arg(nativo(cartella)));
+        QString nome = esistente(it.key());
+        if (nome.isEmpty())
+            nome = dentro(u'\\' + sottocartella + u'\\' + it.key() + estensione);
+        else
+            nome = dentro(QDir(cartella).relativeFilePath(nome));
+        scriviFile(nome, it.value());
+        it = attesa.erase(it);
+    }
+}
+
+void CartellaParole::cestina(const QString &file, QHash<QString, QByteArray> &cestino, const QString &parola)
+{
+    if (file.isEmpty())
+        return;
+    const QString nome = dentro(QDir(cartella).relativeFilePath(file));
+    QFile f(nome);
+    if (f.open(QIODevice::ReadOnly))
+        cestino.insert(parola, f.readAll());
+    f.close();
+    QFile::remove(nome);
 }

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 struct ListaInCartella {
@@ -54,6 +55,13 @@ public:
     void impostaImmagine(const QString &parola, const QByteArray &jpeg);
     QByteArray immagineInAttesa(const QString &parola) const { return nuove.value(chiave(parola)); }
 
+    // The word's voice, voci/<parola>.wav, handled as its picture is: the file it has now (any
+    // letter case, empty when none), a WAV waiting to be saved (empty bytes take it back).
+    QString fileVoce(const QString &parola) const;
+    void impostaVoce(const QString &parola, const QByteArray &wav);
+    QByteArray voceInAttesa(const QString &parola) const { return nuoveVoci.value(chiave(parola)); }
+    bool haVoce(const QString &parola) const;
+
     // Writes the changed lists, the waiting pictures of words still in a list, and removes the
     // picture of every word taken out that no list uses any more. Throws Errore; what was saved
     // before the error stays saved, and nothing is ever half written.
@@ -71,11 +79,15 @@ private:
     void controllaParoleNuove() const;
     void leggi(ListaInCartella &l);
     void scriviFile(const QString &percorso, const QByteArray &byte);
+    void salvaFile(QHash<QString, QByteArray> &attesa, const QString &sottocartella, const QString &estensione,
+        const std::function<QString(const QString &)> &esistente);
+    void cestina(const QString &file, QHash<QString, QByteArray> &cestino, const QString &parola);
 
     QString cartella;
     std::array<ListaInCartella, numeroListe> liste;
     QHash<QString, QByteArray> nuove; // key: word in lower case
     // The pictures a save removed, kept so that undoing the removal brings the picture back too.
     QHash<QString, QByteArray> cestino;
+    QHash<QString, QByteArray> nuoveVoci, cestinoVoci; // as nuove and cestino, for voices
     QSet<QString> tolte; // words taken out since the last save, in lower case
 };

@@ -3,6 +3,8 @@
 
 #include "editor/CopiaPersonale.h"
 #include "editor/DialogoParola.h"
+#include "editor/DialogoVoce.h"
+#include "editor/VoceComputer.h"
 #include "editor/Riquadro.h"
 #include "game/VerificaDati.h"
 #include "ui/errori.h"
@@ -13,6 +15,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -23,6 +26,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QProcess>
 #include <QPushButton>
 #include <QStatusBar>
@@ -46,7 +50,7 @@ bool cartellaScrivibile(const QString &cartella)
 {
     if (!QFileInfo(cartella).isWritable())
         return false;
-    for (const QString &nome : QDir(cartella).entryList({QStringLiteral("lista*.txt"), QStringLiteral("jpg")},
+    for (const QString &nome : QDir(cartella).entryList({QStringLiteral("lista*.txt"), QStringLiteral("jpg"), QStringLiteral("voci")},
              QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (!QFileInfo(cartella + u'/' + nome).isWritable())
             return false;
@@ -66,6 +70,28 @@ QIcon iconaMancante()
     f.setBold(true);
     pittore.setFont(f);
     pittore.drawText(p.rect(), Qt::AlignCenter, QStringLiteral("?"));
+    return QIcon(p);
+}
+
+// A word with a voice: a small speaker in the icon's lower right corner.
+QIcon conVoce(const QIcon &icona)
+{
+    QPixmap p = icona.pixmap(misuraIcona);
+    QPainter pittore(&p);
+    pittore.setRenderHint(QPainter::Antialiasing);
+    const QRectF tondo(p.width() - 30, p.height() - 30, 27, 27);
+    pittore.setPen(QPen(Qt::white, 2));
+    pittore.setBrush(QColor(0x20, 0x60, 0xC0));
+    pittore.drawEllipse(tondo);
+    const QPointF c = tondo.center();
+    pittore.setPen(Qt::NoPen);
+    pittore.setBrush(Qt::white);
+    pittore.drawRect(QRectF(c.x() - 8, c.y() - 3, 5, 6));
+    pittore.drawPolygon(QPolygonF({QPointF(c.x() - 4, c.y() - 3), QPointF(c.x() + 2, c.y() - 8),
+        QPointF(c.x() + 2, c.y() + 8), QPointF(c.x() - 4, c.y() + 3)}));
+    pittore.setPen(QPen(Qt::white, 1.8));
+    pittore.setBrush(Qt::NoBrush);
+    pittore.drawArc(QRectF(c.x() - 2, c.y() - 6, 10, 12), -50 * 16, 100 * 16);
     return QIcon(p);
 }
 
@@ -97,6 +123,7 @@ public:
         setText(
             (aggiunta ? QStringLiteral("aggiungi «%1»") : QStringLiteral("togli «%1»")).arg(this->parola));
         prima = f.modello->immagineInAttesa(this->parola);
+        primaVoce = f.modello->voceInAttesa(this->parola);
     }
     void redo() override { aggiunta ? metti() : leva(true); }
     void undo() override { aggiunta ? leva(false) : metti(); }
@@ -107,6 +134,9 @@ private:
         f.modello->inserisci(lettere, indice, parola);
         if (aggiunta || !prima.isEmpty())
             f.modello->impostaImmagine(parola, aggiunta ? immagine : prima);
+        // A new word's voice is a command of its own (ComandoVoce), in the same undo step.
+        if (!aggiunta && !primaVoce.isEmpty())
+            f.modello->impostaVoce(parola, primaVoce);
         f.dimenticaIcona(parola);
         f.mostraLista(lettere);
         f.seleziona(lettere, indice);
@@ -115,6 +145,7 @@ private:
     {
         f.modello->togli(lettere, indice, liberaImmagine);
         f.modello->impostaImmagine(parola, aggiunta ? prima : QByteArray());
+        f.modello->impostaVoce(parola, aggiunta ? primaVoce : QByteArray());
         f.dimenticaIcona(parola);
         f.mostraLista(lettere);
         f.seleziona(lettere, std::min(indice, int(f.modello->lista(lettere).parole.size()) - 1));
@@ -127,6 +158,7 @@ private:
     QString parola;
     QByteArray immagine;
     QByteArray prima;
+    QByteArray primaVoce;
 };
 
 class ComandoImmagine : public QUndoCommand
@@ -149,6 +181,42 @@ private:
         f.modello->impostaImmagine(parola, i);
         f.dimenticaIcona(parola);
         f.mostraListe();
+    }
+
+    FinestraParole &f;
+    QString parola;
+    QByteArray nuova;
+    QByteArray prima;
+};
+
+// Gives a word a voice, or takes it away; undoing puts back the voice that was waiting before.
+class ComandoVoce : public QUndoCommand
+{
+public:
+    ComandoVoce(FinestraParole &f, QString parola, QByteArray voce, QUndoCommand *genitore = nullptr)
+        : QUndoCommand(genitore)
+        , f(f)
+        , parola(std::move(parola))
+        , nuova(std::move(voce))
+        , prima(f.modello->voceInAttesa(this->parola))
+    {
+        setText(QStringLiteral("voce di «%1»").arg(this->parola));
+    }
+    void redo() override { imposta(nuova); }
+    void undo() override { imposta(prima); }
+
+private:
+    void imposta(const QByteArray &v)
+    {
+        f.modello->impostaVoce(parola, v);
+        f.dimenticaIcona(parola);
+        // Only the lists that hold the word: every word of a list is looked up when it is shown.
+        for (int n = CartellaParole::primaLunghezza; n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
+            const auto &parole = f.modello->lista(n).parole;
+            if (std::any_of(parole.begin(), parole.end(),
+                    [&](const QString &p) { return p.compare(parola, Qt::CaseInsensitive) == 0; }))
+                f.mostraLista(n);
+        }
     }
 
     FinestraParole &f;
@@ -206,6 +274,8 @@ FinestraParole::FinestraParole(
         g->setAccessibleName(QStringLiteral("Parole di %1 lettere").arg(lettere));
         connect(g, &QListWidget::itemActivated, this, [this] { dialogoCambia(); });
         connect(g, &QListWidget::currentRowChanged, this, [this] { aggiornaAzioni(); });
+        // Typing the first word's name selects it without moving the current row.
+        connect(g, &QListWidget::itemSelectionChanged, this, [this] { aggiornaAzioni(); });
         griglie[i] = g;
         schede->addTab(g, QString());
     }
@@ -297,6 +367,11 @@ void FinestraParole::costruisciMenu()
         QKeySequence(Qt::CTRL | Qt::Key_I), [this] { dialogoCambia(); });
     mnuTogli = azione(modifica, "mnuTogli", QStringLiteral("&Togli la parola"), QKeySequence::Delete,
         [this] { dialogoTogli(); });
+    modifica->addSeparator();
+    mnuVoce = azione(modifica, "mnuVoce", QStringLiteral("Registra la &voce…"), QKeySequence(Qt::CTRL | Qt::Key_R),
+        [this] { dialogoVoce(); });
+    mnuVociComputer = azione(modifica, "mnuVociComputer",
+        QStringLiteral("Voce del c&omputer per le parole senza voce"), QKeySequence(), [this] { vociDelComputer(); });
 
     QMenu *aiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
     mnuInformazioni = azione(aiuto, "mnuInformazioni", QStringLiteral("&Informazioni"), QKeySequence(),
@@ -306,7 +381,7 @@ void FinestraParole::costruisciMenu()
     barra->setObjectName(QStringLiteral("barra"));
     barra->setMovable(false);
     barra->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    for (QAction *a : {mnuAggiungi, mnuCambia, mnuTogli, mnuSalva, mnuProva})
+    for (QAction *a : {mnuAggiungi, mnuCambia, mnuVoce, mnuTogli, mnuSalva, mnuProva})
         barra->addAction(a);
     barra->addSeparator();
     barra->addAction(mnuAnnulla);
@@ -363,7 +438,9 @@ QIcon FinestraParole::icona(const QString &parola)
     if (c != icone.constEnd())
         return *c;
     const QImage i = modello->immagine(parola, misuraIcona);
-    const QIcon nuova = i.isNull() ? iconaMancante() : QIcon(QPixmap::fromImage(i));
+    QIcon nuova = i.isNull() ? iconaMancante() : QIcon(QPixmap::fromImage(i));
+    if (modello->haVoce(parola))
+        nuova = conVoce(nuova);
     icone.insert(chiave, nuova);
     return nuova;
 }
@@ -377,8 +454,15 @@ void FinestraParole::mostraLista(int lettere)
         for (const QString &p : l.parole) {
             auto *voce = new QListWidgetItem(icona(p), p.isEmpty() ? QStringLiteral("(vuota)") : p, g);
             const bool manca = modello->fileImmagine(p).isEmpty() && modello->immagineInAttesa(p).isEmpty();
-            voce->setToolTip(manca ? QStringLiteral("«%1»: manca l'immagine").arg(p) : p);
-            voce->setData(Qt::AccessibleTextRole, manca ? QStringLiteral("%1, senza immagine").arg(p) : p);
+            const bool parla = modello->haVoce(p);
+            QString suggerimento = manca ? QStringLiteral("«%1»: manca l'immagine").arg(p) : p;
+            QString nome = manca ? QStringLiteral("%1, senza immagine").arg(p) : p;
+            if (parla) {
+                suggerimento += QStringLiteral(" (ha la voce)");
+                nome += QStringLiteral(", con la voce");
+            }
+            voce->setToolTip(suggerimento);
+            voce->setData(Qt::AccessibleTextRole, nome);
         }
     }
     aggiornaTitoli();
@@ -430,6 +514,8 @@ void FinestraParole::aggiornaAzioni()
     mnuAggiungi->setEnabled(c && scrivibile);
     mnuCambia->setEnabled(scelta && scrivibile);
     mnuTogli->setEnabled(scelta && scrivibile);
+    mnuVoce->setEnabled(scelta && scrivibile);
+    mnuVociComputer->setEnabled(c && scrivibile);
     mnuSalva->setEnabled(c && scrivibile && !pila.isClean());
     mnuProva->setEnabled(c && copiapersonale::eCartellaGioco(modello->percorso()));
     mnuControlla->setEnabled(c);
@@ -484,11 +570,67 @@ void FinestraParole::cambiaImmagine(const QString &parola, const QImage &immagin
     pila.push(new ComandoImmagine(*this, parola, figura(immagine)));
 }
 
+void FinestraParole::cambiaVoce(const QString &parola, const QByteArray &wav)
+{
+    pila.push(new ComandoVoce(*this, parola, wav));
+}
+
+int FinestraParole::vociDelComputer()
+{
+    if (!modello || !scrivibile)
+        return 0;
+    QStringList senza;
+    for (int n = CartellaParole::primaLunghezza; n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
+        for (const QString &p : modello->lista(n).parole) {
+            if (!p.isEmpty() && !modello->haVoce(p) && !senza.contains(p, Qt::CaseInsensitive))
+                senza << p;
+        }
+    }
+    if (senza.isEmpty()) {
+        domande.avvisa(QStringLiteral("Voce del computer"), QStringLiteral("Ogni parola ha già la sua voce."));
+        return 0;
+    }
+    if (vocecomputer::programma().isEmpty()) {
+        domande.avvisa(QStringLiteral("Voce del computer"), vocecomputer::voce(senza.first()).errore);
+        return 0;
+    }
+    QProgressDialog avanzamento(QStringLiteral("Il computer dice le parole…"), QStringLiteral("Annulla"), 0,
+        int(senza.size()), this);
+    avanzamento.setWindowTitle(QStringLiteral("Voce del computer"));
+    avanzamento.setMinimumDuration(300);
+    // One step to undo: every voice made here goes back together.
+    auto *tutte = new QUndoCommand(QStringLiteral("voce del computer per %1 parole").arg(senza.size()));
+    int fatte = 0;
+    QString errore;
+    for (int i = 0; i < senza.size() && !avanzamento.wasCanceled(); ++i) {
+        avanzamento.setValue(i);
+        const voce::Risultato r = vocecomputer::voce(senza[i]);
+        if (r.wav.isEmpty()) {
+            errore = r.errore;
+            continue;
+        }
+        new ComandoVoce(*this, senza[i], r.wav, tutte);
+        ++fatte;
+    }
+    avanzamento.setValue(int(senza.size()));
+    if (fatte > 0) {
+        tutte->setText(QStringLiteral("voce del computer per %1 parole").arg(fatte));
+        pila.push(tutte);
+    } else {
+        delete tutte;
+    }
+    if (!errore.isEmpty())
+        domande.avvisa(QStringLiteral("Voce del computer"), errore);
+    return fatte;
+}
+
 bool FinestraParole::togli(int lettere, int indice)
 {
     const QString parola = modello->lista(lettere).parole.at(indice);
     QString testo = QStringLiteral("Togliere «%1» dalla lista di %2 lettere?").arg(parola).arg(lettere);
     const QString file = modello->fileImmagine(parola);
+    if (modello->haVoce(parola) && modello->usi(parola) == 1)
+        testo += QStringLiteral("\nAnche la sua voce sarà tolta.");
     if (!file.isEmpty()) {
         testo += modello->usi(parola) > 1
             ? QStringLiteral("\nLa sua immagine resta: la usa anche un'altra lista.")
@@ -666,8 +808,43 @@ void FinestraParole::dialogoAggiungi()
     DialogoParola d(
         lettere, [this, lettere](const QString &p) { return modello->problemaParolaNuova(lettere, p); },
         QString(), this);
-    if (d.exec() == QDialog::Accepted)
+    d.offriVoce([this](const QString &p) { return registraVoce(p); });
+    if (d.exec() != QDialog::Accepted)
+        return;
+    if (d.voce().isEmpty()) {
         aggiungi(lettere, d.parola(), d.immagine());
+        return;
+    }
+    // The word and its voice are one step to undo.
+    pila.beginMacro(QStringLiteral("aggiungi «%1»").arg(d.parola()));
+    aggiungi(lettere, d.parola(), d.immagine());
+    cambiaVoce(d.parola(), d.voce());
+    pila.endMacro();
+}
+
+QByteArray FinestraParole::registraVoce(const QString &parola)
+{
+    QByteArray attuale = modello->voceInAttesa(parola);
+    if (attuale.isEmpty()) {
+        QFile f(modello->fileVoce(parola));
+        if (f.size() <= massimoByteSuono && f.open(QIODevice::ReadOnly))
+            attuale = f.readAll();
+    }
+    DialogoVoce d(parola, attuale, *registratore, *riproduttore, this);
+    return d.exec() == QDialog::Accepted ? d.voce() : QByteArray();
+}
+
+void FinestraParole::dialogoVoce()
+{
+    const int indice = parolaSelezionata();
+    if (!modello || !scrivibile || indice < 0)
+        return;
+    const QString parola = modello->lista(listaCorrente()).parole.at(indice);
+    const QByteArray v = registraVoce(parola);
+    if (!v.isEmpty()) {
+        cambiaVoce(parola, v);
+        seleziona(listaCorrente(), indice);
+    }
 }
 
 void FinestraParole::dialogoCambia()

@@ -7,6 +7,8 @@
 
 #include "editor/CartellaParole.h"
 #include "editor/Domande.h"
+#include "ui/registratore.h"
+#include "ui/suoni.h"
 
 #include <QHash>
 #include <QIcon>
@@ -43,6 +45,9 @@ public:
     // The operations behind the commands, callable without their dialogs.
     void aggiungi(int lettere, const QString &parola, const QImage &immagine);
     void cambiaImmagine(const QString &parola, const QImage &immagine);
+    void cambiaVoce(const QString &parola, const QByteArray &wav); // a WAV the game plays; empty takes it away
+    // The computer's voice for every word that has none; how many got one.
+    int vociDelComputer();
     bool togli(int lettere, int indice); // asks first; false when she says no
     bool salva(); // false when something could not be saved (and she was told)
     bool faiCopiaIn(const QString &destinazione); // copy, menu entry, then opens the copy
@@ -77,6 +82,8 @@ public:
     QAction *mnuAggiungi = nullptr;
     QAction *mnuCambia = nullptr;
     QAction *mnuTogli = nullptr;
+    QAction *mnuVoce = nullptr;
+    QAction *mnuVociComputer = nullptr;
     QAction *mnuInformazioni = nullptr;
 
     QUndoStack pila;
@@ -87,11 +94,14 @@ protected:
 private:
     friend class ComandoParola;
     friend class ComandoImmagine;
+    friend class ComandoVoce;
 
     void costruisciMenu();
     void dialogoAggiungi();
     void dialogoCambia();
     void dialogoTogli();
+    void dialogoVoce();
+    QByteArray registraVoce(const QString &parola); // the dialog; empty when she made none
     void dialogoApri();
     void dialogoCopia();
     void informazioni();
@@ -111,6 +121,9 @@ private:
     std::unique_ptr<CartellaParole> modello;
     bool scrivibile = false;
     QHash<QString, QIcon> icone;
+    // The microphone, and the player that plays a voice back: reached only when she records or listens.
+    std::unique_ptr<Registratore> registratore = std::make_unique<RegistratorePulse>();
+    std::unique_ptr<Riproduttore> riproduttore = std::make_unique<RiproduttorePulse>();
     std::vector<std::pair<int, int>> dovePortano; // finding row -> (list, word index), or (0, -1)
     QString notizia; // a line shown above the lists once, e.g. after a copy
 };

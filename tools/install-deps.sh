@@ -29,6 +29,8 @@ prove=(
     qt6ct
     # a real sound server for the sounds' end-to-end test, and pactl to see what it plays
     pulseaudio pulseaudio-utils
+    # the editor's computer voice for a word (the package only recommends it)
+    espeak-ng
     # fuzzing and sanitizers
     clang libclang-rt-dev
     # benchmarks: Google Benchmark, and Xlib for the start-up timer
