@@ -1,12 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/CartellaParole.h"
 
-#include "ui/suoni.h"
-
 #include "game/regole.h"
 #include "ui/errori.h"
 #include "ui/immagini.h"
 #include "ui/percorsi.h"
+#include "ui/suoni.h"
 
 #include <QDir>
 #include <QFile>
