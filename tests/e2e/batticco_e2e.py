@@ -224,9 +224,9 @@ class Sessione:
         return p
 
     # -- Program
-    def avvia_programma(self, cartella, env=None):
+    def avvia_programma(self, cartella, env=None, nome="batticco"):
         self.uscita_programma = open(os.path.join(self.temp, "programma.log"), "w+")
-        self.programma = self.avvia_processo([os.path.join(cartella, "batticco")], env=env or self.env,
+        self.programma = self.avvia_processo([os.path.join(cartella, nome)], env=env or self.env,
                                              stdout=self.uscita_programma, stderr=subprocess.STDOUT,
                                              cwd=self.temp)
         return self.programma
