@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/percorsi.h"
 
+#include <QCryptographicHash>
+
 #include "ui/errori.h"
 
 #include <QCoreApplication>
@@ -98,6 +100,14 @@ bool nomeSicuro(const QString &nome)
             return false;
     }
     return true;
+}
+
+QString voceCopia(const QString &cartella)
+{
+    const QString assoluto = QFileInfo(cartella).absoluteFilePath();
+    const QByteArray impronta
+        = QCryptographicHash::hash(assoluto.toUtf8(), QCryptographicHash::Sha1).toHex().left(10);
+    return QStringLiteral("batticco-copia-") + QString::fromLatin1(impronta);
 }
 
 } // namespace percorsi
