@@ -729,6 +729,17 @@ bool FinestraParole::provaGioco()
     return true;
 }
 
+// The whiteboard launcher: beside this program, or in the installed game's folder.
+QString FinestraParole::lanciatoreLavagna() const
+{
+    for (const QString &cartella : {QFileInfo(editor).absolutePath(), installato}) {
+        const QString l = cartella + QStringLiteral("/batticco-lavagna");
+        if (!cartella.isEmpty() && QFileInfo(l).isExecutable())
+            return l;
+    }
+    return {};
+}
+
 bool FinestraParole::faiCopiaIn(const QString &destinazione)
 {
     if (!puoiLasciare())
@@ -736,7 +747,7 @@ bool FinestraParole::faiCopiaIn(const QString &destinazione)
     QString voce;
     try {
         copiapersonale::faiCopia(installato, destinazione);
-        voce = copiapersonale::scriviVoce(destinazione, editor);
+        voce = copiapersonale::scriviVoce(destinazione, editor, lanciatoreLavagna());
     } catch (const Errore &e) {
         domande.avvisa(QStringLiteral("Copia non fatta"), e.messaggio());
         return false;

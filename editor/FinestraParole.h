@@ -118,6 +118,7 @@ private:
     Domande &domande;
     QString installato;
     QString editor;
+    QString lanciatoreLavagna() const;
     std::unique_ptr<CartellaParole> modello;
     bool scrivibile = false;
     QHash<QString, QIcon> icone;

@@ -25,6 +25,8 @@ prove=(
     # end-to-end tests in a real X server, screen readers' view; xset for the server's auto-repeat
     xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
     at-spi2-core python3-pyatspi dbus dbus-x11
+    # a window manager for the windows' placement, frames and title bars, and wmctrl to ask it things
+    openbox wmctrl
     # a desktop's dark colour scheme and font, the way a desktop gives them to Qt programs
     qt6ct
     # a real sound server for the sounds' end-to-end test, and pactl to see what it plays

@@ -5,6 +5,7 @@
 #include "ui/errori.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -108,6 +109,14 @@ std::optional<QString> fileParola(
     if (!nomeSicuro(nome))
         return std::nullopt;
     return dati(cartellaDati, u'\\' + cartella.toString() + u'\\' + nome + estensione.toString());
+}
+
+QString voceCopia(const QString &cartella)
+{
+    const QString assoluto = QFileInfo(cartella).absoluteFilePath();
+    const QByteArray impronta
+        = QCryptographicHash::hash(assoluto.toUtf8(), QCryptographicHash::Sha1).toHex().left(10);
+    return QStringLiteral("batticco-copia-") + QString::fromLatin1(impronta);
 }
 
 } // namespace percorsi

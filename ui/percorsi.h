@@ -30,6 +30,11 @@ QString cartellaProgramma();
 // the text names it again, else "." after moving into it. Empty when the folder cannot be entered.
 QString cartellaDaByte(const QByteArray &percorso);
 
+// The name (without ".desktop") of the menu entry the word editor writes for a teacher's copy of the
+// game in `cartella`; the copy's windows carry it as their class and application id, so that a dock
+// shows her copy apart from the installed game.
+QString voceCopia(const QString &cartella);
+
 // No file system takes a longer name.
 inline constexpr qsizetype massimoNome = 255;
 
