@@ -79,9 +79,8 @@ def main(gioco_eseguibile, editor_eseguibile):
     with Sessione("registra-voce") as s:
         s.avvia_x()
         s.avvia_accessibilita()
-        runtime = os.path.join(s.temp, "runtime")
-        os.makedirs(runtime, mode=0o700)
-        server = Server(s, os.path.join(s.temp, "casa-server"), runtime)
+        server = Server.nella_sessione(s)
+        runtime = server.runtime
         server.avvia()
         altoparlanti = server.pactl("get-default-sink").strip()
         # The microphone: whatever plays into the sink "microfono" is what its monitor records.

@@ -49,9 +49,8 @@ def main(eseguibile):
     with Sessione("voce") as s:
         s.avvia_x()
         s.avvia_accessibilita()
-        runtime = os.path.join(s.temp, "runtime")
-        os.makedirs(runtime, mode=0o700)
-        server = Server(s, os.path.join(s.temp, "casa-server"), runtime)
+        server = Server.nella_sessione(s)
+        runtime = server.runtime
         server.avvia()
         casa = os.path.join(s.temp, "casa")
         os.makedirs(casa)
