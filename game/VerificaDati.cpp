@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QImageReader>
 #include <QSet>
 
 namespace verifica
@@ -162,19 +161,21 @@ private:
                     .arg(lettere));
             return;
         }
-        QString contenuto;
+        QByteArray byte;
         try {
-            contenuto = listaparole::leggiFile(percorso);
+            byte = listaparole::leggiByte(percorso);
         } catch (const Errore &e) {
             problema(file, 0, senzaPercorso(e.messaggio(), percorso));
             return;
         }
         ++esito.liste;
-        codifica(file, percorso);
+        codifica(file, byte);
 
-        // One field more than the game takes, and one beyond that to tell an empty last line.
-        auto campi = listaparole::leggiCampi(contenuto, listaparole::massimoParole + 2);
-        contenuto.clear();
+        // One field more than the game takes, and one beyond that to tell an empty last line. A
+        // word longer than any name is kept only as far as the messages show it.
+        auto campi = listaparole::leggiCampiByte(
+            byte, listaparole::massimoParole + 2, percorsi::massimoNome + 1);
+        byte.clear();
         if (campi.empty()) {
             problema(file, 0, QStringLiteral("la lista è vuota"));
             return;
@@ -208,10 +209,11 @@ private:
             return;
         }
         // A "word" longer than any name (megabytes in quotes, say) is said once, without copying it.
-        if (p.size() > percorsi::massimoNome) {
+        if (campo.lunghezza > percorsi::massimoNome) {
             problema(file, riga,
                 QStringLiteral("la parola %1 ha %2 invece di %3 e non può essere il nome di un file")
-                    .arg(parola(p), quanti(p.size(), "carattere", "caratteri"), QString::number(lettere)));
+                    .arg(parola(p), quanti(campo.lunghezza, "carattere", "caratteri"),
+                        QString::number(lettere)));
             return;
         }
 
@@ -309,9 +311,10 @@ private:
             problema(jpg, 0, QStringLiteral("non è un file") + dove);
             return;
         }
-        QImageReader lettore(percorso);
-        const QByteArray formato = lettore.format();
-        if (formato != "jpeg") {
+        // By the content, as the game tells it: never by a reader Qt would pick for it.
+        // A file that cannot be read at all gets the game's own reason, below.
+        const QByteArray formato = immagini::formatoFile(percorso);
+        if (formato != "jpeg" && QFileInfo(percorso).isReadable()) {
             const QString quale = formato.isEmpty()
                 ? QStringLiteral("formato sconosciuto")
                 : QStringLiteral("è in formato %1").arg(QString::fromLatin1(formato));
@@ -359,8 +362,7 @@ private:
             if (!QFileInfo(cercato).isFile())
                 continue;
             const QString trovato = relativo(cercato);
-            QImageReader lettore(cercato);
-            if (lettore.format() == "jpeg")
+            if (immagini::formatoFile(cercato) == "jpeg")
                 return QStringLiteral(": c'è %1, rinominala in %2").arg(trovato, nomeJpg);
             return QStringLiteral(": c'è %1, salvala come JPEG con il nome %2").arg(trovato, nomeJpg);
         }
@@ -368,12 +370,9 @@ private:
     }
 
     // A list the game reads but that an editor may have saved unexpectedly.
-    void codifica(const QString &file, const QString &percorso)
+    void codifica(const QString &file, const QByteArray &byte)
     {
-        QFile f(percorso);
-        if (!f.open(QIODevice::ReadOnly))
-            return;
-        const listaparole::Codifica c = listaparole::codifica(f.read(2));
+        const listaparole::Codifica c = listaparole::codifica(QByteArrayView(byte).first(qMin<qsizetype>(2, byte.size())));
         if (c == listaparole::Codifica::utf16le || c == listaparole::Codifica::utf16be) {
             nota(file, 0,
                 QStringLiteral("lista in %1 (\"Unicode\" di Blocco note): il gioco la legge")
@@ -405,9 +404,7 @@ private:
         QFile f(percorso);
         if (!f.open(QIODevice::ReadOnly)) {
             problema(file, 0,
-                QStringLiteral("suono illeggibile (%1)")
-                    .arg(f.error() == QFileDevice::PermissionsError ? QStringLiteral("permesso negato")
-                                                                    : f.errorString()));
+                QStringLiteral("suono illeggibile (%1)").arg(motivi::diFile(f)));
             return;
         }
         // Read as the player reads it: what it would not play is reported with the reason.
