@@ -740,7 +740,8 @@ void TestDatiRovinati::datiRovinati()
             qPrintable(QStringLiteral("the checker (status %1) does not say \"%2\": %3")
                            .arg(c.stato)
                            .arg(verdetto, detto.left(2000))));
-        QVERIFY2(c.ms < piuMs, qPrintable(QStringLiteral("the checker took %1 ms").arg(c.ms)));
+        // The game stops at its first picture; the checker reads every one the lists name.
+        QVERIFY2(c.ms < piuMs * parole.size(), qPrintable(QStringLiteral("the checker took %1 ms").arg(c.ms)));
         QVERIFY2(c.piccoKb < piuKb, qPrintable(QStringLiteral("the checker peaked at %1 kB").arg(c.piccoKb)));
         qInfo("%s: checker in %lld ms, peak %lld kB", QTest::currentDataTag(), c.ms, c.piccoKb);
     }
