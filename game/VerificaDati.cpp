@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QImageReader>
 #include <QSet>
 
 #include <algorithm>
@@ -179,19 +178,21 @@ private:
                     .arg(lettere));
             return;
         }
-        QString contenuto;
+        QByteArray byte;
         try {
-            contenuto = listaparole::leggiFile(percorso);
+            byte = listaparole::leggiByte(percorso);
         } catch (const Errore &e) {
             problema(Tipo::lista, file, inLista, senzaPercorso(e.messaggio(), percorso));
             return;
         }
         ++esito.liste;
-        codifica(inLista, percorso);
+        codifica(inLista, byte);
 
-        // One field more than the game takes, and one beyond that to tell an empty last line.
-        auto campi = listaparole::leggiCampi(contenuto, listaparole::massimoParole + 2);
-        contenuto.clear();
+        // One field more than the game takes, and one beyond that to tell an empty last line. A
+        // word longer than any name is kept only as far as the messages show it.
+        auto campi = listaparole::leggiCampiByte(
+            byte, listaparole::massimoParole + 2, percorsi::massimoNome + 1);
+        byte.clear();
         if (campi.empty()) {
             problema(Tipo::lista, file, inLista, QStringLiteral("la lista è vuota"));
             return;
@@ -214,18 +215,20 @@ private:
 
         QHash<QString, int> viste; // word in lower case -> line where it first appears
         for (const listaparole::Campo &campo : campi)
-            parolaInLista({lettere, file, campo.riga, campo.parola}, viste);
+            parolaInLista({lettere, file, campo.riga, campo.parola}, campo.lunghezza, viste);
     }
 
     // What the word rule found, in the checker's words.
-    QString difetto(const regole::DifettoParola &d, const QString &p, int lettere) const
+    // A word too long to name a file was kept only in part: `lunghezza` is how long it really is.
+    QString difetto(const regole::DifettoParola &d, const QString &p, int lettere, qsizetype lunghezza = -1) const
     {
         switch (d.difetto) {
         case regole::Difetto::vuota:
             return QStringLiteral("parola vuota (una riga vuota o due virgole di seguito)");
         case regole::Difetto::troppoLunga:
             return QStringLiteral("la parola %1 ha %2 invece di %3 e non può essere il nome di un file")
-                .arg(parola(p), quanti(p.size(), "carattere", "caratteri"), QString::number(lettere));
+                .arg(parola(p), quanti(lunghezza < 0 ? p.size() : lunghezza, "carattere", "caratteri"),
+                    QString::number(lettere));
         case regole::Difetto::spazio:
             return QStringLiteral("spazio nella parola %1").arg(parola(p));
         case regole::Difetto::fuoriTastiera: {
@@ -251,14 +254,14 @@ private:
         return {};
     }
 
-    void parolaInLista(const Luogo &luogo, QHash<QString, int> &viste)
+    void parolaInLista(const Luogo &luogo, qsizetype lunghezza, QHash<QString, int> &viste)
     {
         const QString &p = luogo.parola;
         const auto difetti = regole::difettiParola(p, luogo.lettere);
         bool nomeFile = false;
         for (const regole::DifettoParola &d : difetti) {
             if (d.difetto == regole::Difetto::vuota || d.difetto == regole::Difetto::troppoLunga) {
-                problema(Tipo::parola, luogo.lista, luogo, difetto(d, p, luogo.lettere));
+                problema(Tipo::parola, luogo.lista, luogo, difetto(d, p, luogo.lettere, lunghezza));
                 return;
             }
             if (d.difetto == regole::Difetto::nomeFile)
@@ -321,9 +324,10 @@ private:
             problema(Tipo::immagine, jpg, luogo, QStringLiteral("non è un file"));
             return;
         }
-        QImageReader lettore(percorso);
-        const QByteArray formato = lettore.format();
-        if (formato != "jpeg") {
+        // By the content, as the game tells it: never by a reader Qt would pick for it.
+        // A file that cannot be read at all gets the game's own reason, below.
+        const QByteArray formato = immagini::formatoFile(percorso);
+        if (formato != "jpeg" && QFileInfo(percorso).isReadable()) {
             const QString quale = formato.isEmpty()
                 ? QStringLiteral("formato sconosciuto")
                 : QStringLiteral("è in formato %1").arg(QString::fromLatin1(formato));
@@ -370,8 +374,7 @@ private:
             if (!QFileInfo(cercato).isFile())
                 continue;
             const QString trovato = relativo(cercato);
-            QImageReader lettore(cercato);
-            if (lettore.format() == "jpeg")
+            if (immagini::formatoFile(cercato) == "jpeg")
                 return QStringLiteral(": c'è %1, rinominala in %2").arg(trovato, nomeJpg);
             return QStringLiteral(": c'è %1, salvala come JPEG con il nome %2").arg(trovato, nomeJpg);
         }
@@ -379,12 +382,9 @@ private:
     }
 
     // A list the game reads but that an editor may have saved unexpectedly.
-    void codifica(const Luogo &inLista, const QString &percorso)
+    void codifica(const Luogo &inLista, const QByteArray &byte)
     {
-        QFile f(percorso);
-        if (!f.open(QIODevice::ReadOnly))
-            return;
-        const listaparole::Codifica c = listaparole::codifica(f.read(2));
+        const listaparole::Codifica c = listaparole::codifica(QByteArrayView(byte).first(qMin<qsizetype>(2, byte.size())));
         if (c == listaparole::Codifica::utf16le || c == listaparole::Codifica::utf16be) {
             nota(Tipo::lista, inLista.lista, inLista,
                 QStringLiteral("lista in %1 (\"Unicode\" di Blocco note): il gioco la legge")
@@ -409,8 +409,7 @@ private:
         QFile f(percorso);
         if (!f.open(QIODevice::ReadOnly)) {
             return (voce ? QStringLiteral("voce illeggibile (%1)") : QStringLiteral("suono illeggibile (%1)"))
-                .arg(f.error() == QFileDevice::PermissionsError ? QStringLiteral("permesso negato")
-                                                                : f.errorString());
+                .arg(motivi::diFile(f));
         }
         // Read as the player reads it: what it would not play is reported with the reason.
         const wav::Lettura l = wav::leggi(f.read(massimoByteSuono));

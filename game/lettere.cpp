@@ -234,8 +234,10 @@ QString lettere::percorsoLista() const
 void lettere::caricaLista()
 {
     stato.numParole = 0;
-    const QString testo = listaparole::leggiFile(percorsoLista());
-    const auto campi = listaparole::leggiCampi(testo, listaparole::massimoParole + 1);
+    // A word longer than a file name can be never names a picture, and its turn ends the game
+    // with a message that shows its beginning: more of it than that is not kept.
+    const auto campi = listaparole::leggiCampiByte(
+        listaparole::leggiByte(percorsoLista()), listaparole::massimoParole + 1, percorsi::massimoNome + 1);
     for (const listaparole::Campo &campo : campi) {
         ++stato.numParole;
         const bool maiuscole = mnumaiuscoli->isChecked();
