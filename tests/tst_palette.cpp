@@ -9,6 +9,9 @@
 
 #include <cmath>
 
+#include <ctime>
+
+#include <fcntl.h>
 #include <sys/stat.h>
 
 class TestPalette : public QObject
@@ -222,6 +225,32 @@ void TestPalette::percorsiDati()
     // A name that matches nothing stays as written, so its error names what was looked for.
     QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\gatto.jpg")),
              cartella.path() + "/JPG/gatto.jpg");
+
+    // The folder's listing is kept while the folder is unchanged, and read again once it changes:
+    // a picture added after a lookup that found nothing is found by the next one.
+    const QString jpg = cartella.path() + "/JPG";
+    auto indietro = [&jpg](int secondi) {
+        const timespec t[2] = {{std::time(nullptr) - secondi, 0}, {std::time(nullptr) - secondi, 0}};
+        QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(jpg).constData(), t, 0) == 0);
+    };
+    indietro(20);
+    QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\topo.jpg")), jpg + "/topo.jpg");
+    QFile topo(jpg + "/ToPo.jpg");
+    QVERIFY(topo.open(QIODevice::WriteOnly));
+    topo.close();
+    indietro(10);
+    QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\topo.jpg")), jpg + "/ToPo.jpg");
+    // A name from a Mac, decomposed, found under its composed form and in capitals; a dotless i is
+    // no i, in either case.
+    for (const QString &nome : {QString::fromUtf8("caffe\xCC\x80.jpg"), QString::fromUtf8("\xC4\xB1\xC4\xB1.jpg")}) {
+        QFile f(jpg + '/' + nome);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    indietro(5);
+    QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), QString::fromUtf8("\\jpg\\CAFF\xC3\x88.jpg"))),
+             jpg + '/' + QString::fromUtf8("caffe\xCC\x80.jpg"));
+    QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\II.jpg")), jpg + "/II.jpg");
+    QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\ii.jpg")), jpg + "/ii.jpg");
 
     QVERIFY(percorsi::nomeSicuro("cane"));
     QVERIFY(percorsi::nomeSicuro(""));

@@ -11,6 +11,7 @@
 #include <QImageReader>
 #include <QTransform>
 
+#include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
@@ -137,8 +138,11 @@ int orientamentoExif(const JOCTET *dati, unsigned int n)
     return 1;
 }
 
-// Averages the decoder's rows, as they arrive, down to a picture of a fixed small size: however
-// large the decoded picture, only one of its rows is ever held.
+// Averages the decoder's rows, as they arrive, down to a picture of a fixed size no larger than
+// theirs: each pixel of the result is the mean of the area of the decoded picture it covers, the
+// pixels on its edges counted by the part of them inside it. Only one row of sums per result row
+// is held, however large the decoded picture, and a decoded pixel costs two multiply-adds per
+// channel: the weights, like the division of each result pixel, are worked out once per column.
 class Riduttore
 {
 public:
@@ -148,32 +152,60 @@ public:
         , dw(verso.width())
         , dh(verso.height())
         , colonna(std::size_t(sw))
-        , perColonna(std::size_t(dw), 0)
-        , somme(std::size_t(dw) * 3, 0)
+        , peso(std::size_t(sw))
+        , orizzontale(std::size_t(dw) * 3)
+        , corrente(std::size_t(dw) * 3, 0)
+        , seguente(std::size_t(dw) * 3, 0)
         , risultato(dw, dh, QImage::Format_RGB32)
     {
         risultato.fill(Qt::gray);
+        // On an axis of sw * dw units, decoded pixel x spans [x dw, (x + 1) dw) and result pixel X
+        // spans [X sw, (X + 1) sw): as sw >= dw, a decoded pixel falls into one result pixel or
+        // straddles two, giving the first `peso` units and the second the rest.
         for (int x = 0; x < sw; ++x) {
-            colonna[std::size_t(x)] = int(qint64(x) * dw / sw);
-            ++perColonna[std::size_t(colonna[std::size_t(x)])];
+            const qint64 inizio = qint64(x) * dw;
+            const int X = int(inizio / sw);
+            colonna[std::size_t(x)] = X;
+            peso[std::size_t(x)] = quint32(qMin<qint64>(dw, qint64(X + 1) * sw - inizio));
         }
+        // Each result pixel gathers sw units across and sh down.
+        scala = 1.0 / (double(sw) * double(sh));
     }
 
     // One row in memory order B, G, R, X (QImage's RGB32).
     void riga(int y, const JSAMPLE *bgrx)
     {
-        const int dy = int(qint64(y) * dh / sh);
-        if (dy != corrente) {
-            scarica();
-            corrente = dy;
-        }
+        std::fill(orizzontale.begin(), orizzontale.end(), 0);
+        quint32 *o = orizzontale.data();
+        const int ultima = dw - 1;
         for (int x = 0; x < sw; ++x) {
-            quint32 *s = &somme[std::size_t(colonna[std::size_t(x)]) * 3];
-            s[0] += bgrx[4 * x];
-            s[1] += bgrx[4 * x + 1];
-            s[2] += bgrx[4 * x + 2];
+            const int X = colonna[std::size_t(x)];
+            const quint32 a = peso[std::size_t(x)];
+            const JSAMPLE *p = bgrx + 4 * x;
+            quint32 *s = o + 3 * X;
+            s[0] += a * p[0];
+            s[1] += a * p[1];
+            s[2] += a * p[2];
+            const quint32 resto = quint32(dw) - a;
+            if (resto != 0 && X < ultima) {
+                s[3] += resto * p[0];
+                s[4] += resto * p[1];
+                s[5] += resto * p[2];
+            }
         }
-        ++righe;
+        // The same split down the picture: the row gives `a` units to result row Y, the rest to Y + 1.
+        const qint64 inizio = qint64(y) * dh;
+        const int Y = int(inizio / sh);
+        const quint64 a = quint64(qMin<qint64>(dh, qint64(Y + 1) * sh - inizio));
+        const quint64 resto = quint64(dh) - a;
+        if (Y != rigaCorrente) {
+            scarica();
+            rigaCorrente = Y;
+        }
+        for (std::size_t i = 0; i < orizzontale.size(); ++i) {
+            corrente[i] += a * orizzontale[i];
+            seguente[i] += resto * orizzontale[i];
+        }
     }
 
     QImage fine()
@@ -183,27 +215,29 @@ public:
     }
 
 private:
+    // Writes the row being gathered and moves on to the next, which may have its first part already.
     void scarica()
     {
-        if (righe > 0 && corrente >= 0) {
-            auto *out = reinterpret_cast<QRgb *>(risultato.scanLine(corrente));
-            for (int x = 0; x < dw; ++x) {
-                const quint32 n = quint32(perColonna[std::size_t(x)]) * quint32(righe);
-                const quint32 *s = &somme[std::size_t(x) * 3];
-                out[x] = n == 0 ? qRgb(128, 128, 128) : qRgb(int(s[2] / n), int(s[1] / n), int(s[0] / n));
-            }
+        if (rigaCorrente >= 0 && rigaCorrente < dh) {
+            auto *out = reinterpret_cast<QRgb *>(risultato.scanLine(rigaCorrente));
+            const quint64 *s = corrente.data();
+            for (int x = 0; x < dw; ++x, s += 3)
+                out[x] = qRgb(canale(s[2]), canale(s[1]), canale(s[0]));
         }
-        std::fill(somme.begin(), somme.end(), 0);
-        righe = 0;
+        std::swap(corrente, seguente);
+        std::fill(seguente.begin(), seguente.end(), 0);
     }
 
+    int canale(quint64 somma) const { return qMin(255, int(double(somma) * scala + 0.5)); }
+
     const int sw, sh, dw, dh;
-    std::vector<int> colonna;
-    std::vector<int> perColonna;
-    std::vector<quint32> somme; // one row's sums; a row holds at most 4 * 16 * 65535 of a channel
+    std::vector<int> colonna; // the result column each decoded column falls into first
+    std::vector<quint32> peso; // and the units of it that fall there
+    std::vector<quint32> orizzontale; // one decoded row reduced across: at most 255 sw per channel
+    std::vector<quint64> corrente, seguente; // result rows being gathered: at most 255 sw sh
+    double scala = 0;
     QImage risultato;
-    int corrente = -1;
-    int righe = 0;
+    int rigaCorrente = -1;
 };
 
 struct Decodifica {
@@ -362,13 +396,14 @@ Lettura leggiJpeg(const QString &percorso, const QString &nome, std::FILE *file,
                 .arg(d.info.image_height)
                 .arg(massimoPixelJpeg / 1'000'000));
 
-    // The reducer keeps about twice the box: enough for a smooth last scaling, and small.
+    // The decoded picture is reduced straight to the box; a side where it is smaller than the box
+    // (a small picture) is kept, and only enlarged at the end.
     const int larghezza = int(d.info.output_width);
     const int altezza = int(d.info.output_height);
     QSize verso = dimensione;
     if (d.orientamento >= 5)
         verso.transpose();
-    verso = QSize(qMin(larghezza, 2 * qMax(1, verso.width())), qMin(altezza, 2 * qMax(1, verso.height())));
+    verso = QSize(qMin(larghezza, qMax(1, verso.width())), qMin(altezza, qMax(1, verso.height())));
     Riduttore riduttore(larghezza, altezza, verso);
     std::vector<JSAMPLE> convertita(d.cmyk ? std::size_t(larghezza) * 4 : 0);
     if (!righe(&d, &riduttore, convertita.data()))

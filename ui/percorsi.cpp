@@ -10,7 +10,12 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <QHash>
+
+#include <chrono>
 #include <climits>
+#include <mutex>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace percorsi
@@ -18,6 +23,86 @@ namespace percorsi
 
 namespace
 {
+
+// A folder's entries as trova() matches them, kept while the folder is unchanged: listing and
+// normalising a folder of 800 pictures costs about a millisecond, and the checker looks up four
+// names per word. An entry added, removed or renamed changes the folder's modification time.
+struct Elenco {
+    struct stat cartella {};
+    // First entry, in listing order, whose composed form is the key; and the entries whose composed
+    // form, case folded, is the key, in listing order.
+    QHash<QString, QString> composte;
+    QHash<QString, QStringList> senzaMaiuscole;
+};
+
+bool stessaCartella(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_mtim.tv_sec == b.st_mtim.tv_sec
+        && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec
+        && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+Elenco elenca(const QString &cartella, const struct stat &ora)
+{
+    Elenco e;
+    e.cartella = ora;
+    const QStringList voci
+        = QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString &v : voci) {
+        const QString forma = v.normalized(QString::NormalizationForm_C);
+        // The first entry of each form wins, as a walk through the listing finds it.
+        if (!e.composte.contains(forma))
+            e.composte.insert(forma, v);
+        e.senzaMaiuscole[forma.toCaseFolded()].append(v);
+    }
+    return e;
+}
+
+QString cerca(const Elenco &e, const QString &cercato)
+{
+    if (const auto i = e.composte.constFind(cercato); i != e.composte.constEnd())
+        return *i;
+    for (const QString &v : e.senzaMaiuscole.value(cercato.toCaseFolded())) {
+        if (v.normalized(QString::NormalizationForm_C).compare(cercato, Qt::CaseInsensitive) == 0)
+            return v;
+    }
+    return {};
+}
+
+// The entry for `cercato` (in composed form) in the folder, listed at most once while the folder
+// stays the same; empty when none matches.
+QString cercaNellElenco(const QString &cartella, const QString &cercato)
+{
+    static std::mutex guardia; // the editor may check a folder on a thread of its own
+    static QHash<QString, Elenco> elenchi;
+    struct stat ora {};
+    if (::stat(QFile::encodeName(cartella).constData(), &ora) != 0)
+        return cerca(elenca(cartella, ora), cercato);
+    // A folder changed in the clock tick it is listed in may change again under the same time:
+    // such a listing serves this lookup only.
+    const auto adesso = std::chrono::system_clock::now().time_since_epoch();
+    const auto modificata
+        = std::chrono::seconds(ora.st_mtim.tv_sec) + std::chrono::nanoseconds(ora.st_mtim.tv_nsec);
+    if (adesso - modificata < std::chrono::milliseconds(50))
+        return cerca(elenca(cartella, ora), cercato);
+    std::lock_guard blocco(guardia);
+    auto e = elenchi.find(cartella);
+    if (e == elenchi.end() || !stessaCartella(e->cartella, ora)) {
+        if (elenchi.size() >= 8)
+            elenchi.clear();
+        e = elenchi.insert(cartella, elenca(cartella, ora));
+    }
+    return cerca(*e, cercato);
+}
+
+bool soloAscii(const QString &testo)
+{
+    for (QChar c : testo) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
+}
 
 // The entry of the folder that the name stands for: the name itself when it exists; otherwise an
 // entry equal to it once both are in one Unicode normalisation form (a Mac writes names decomposed,
@@ -27,18 +112,17 @@ QString trova(const QString &cartella, const QString &nome)
 {
     if (QFileInfo::exists(cartella + u'/' + nome))
         return nome;
-    const QString cercato = nome.normalized(QString::NormalizationForm_C);
-    const QStringList voci
-        = QDir(cartella).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    QString senzaMaiuscole;
-    for (const QString &v : voci) {
-        const QString forma = v.normalized(QString::NormalizationForm_C);
-        if (forma == cercato)
-            return v;
-        if (senzaMaiuscole.isEmpty() && forma.compare(cercato, Qt::CaseInsensitive) == 0)
-            senzaMaiuscole = v;
+    // A plain ASCII name has no other composed form, so the name in small letters or in capitals,
+    // when it exists, is the entry the listing would give: the game's turn, which holds the word in
+    // capitals, finds "cane.jpg" without listing the folder.
+    if (soloAscii(nome)) {
+        for (const QString &variante : {nome.toLower(), nome.toUpper()}) {
+            if (variante != nome && QFileInfo::exists(cartella + u'/' + variante))
+                return variante;
+        }
     }
-    return senzaMaiuscole.isEmpty() ? nome : senzaMaiuscole;
+    const QString trovato = cercaNellElenco(cartella, nome.normalized(QString::NormalizationForm_C));
+    return trovato.isEmpty() ? nome : trovato;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "ui/immagini.h"
 
 #include <QBuffer>
+#include <QImage>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -23,6 +24,8 @@ private slots:
     void orientamento_data();
     void orientamento();
     void cartellaConNomeDiImmagine();
+    void riduzioneComeQt_data();
+    void riduzioneComeQt();
 
 private:
     QTemporaryDir cartella;
@@ -136,6 +139,64 @@ void TestImmaginiOstili::cartellaConNomeDiImmagine()
     } catch (const Errore &e) {
         QVERIFY2(e.messaggio().contains(QStringLiteral("è una cartella")), qPrintable(e.messaggio()));
     }
+}
+
+// The decoder's reduction against Qt's decode of the whole picture then its smooth scale: the same
+// picture to the eye, pixel by pixel.
+void TestImmaginiOstili::riduzioneComeQt_data()
+{
+    QTest::addColumn<QString>("file"); // a shipped picture, or empty for the photo-like one below
+    QTest::addColumn<QSize>("riquadro");
+
+    // The game's box is 231 x 231, 347 x 347 on a screen at 1.5x. Sharp edges (a zebra's stripes)
+    // differ most: Qt's filter and the DCT's scaling round them differently.
+    for (const char *nome : {"cane", "luna", "zebra", "gelato"}) {
+        QTest::addRow("%s.jpg, game box", nome) << QString::fromLatin1(nome) << QSize(231, 231);
+        QTest::addRow("%s.jpg, 1.5x screen", nome) << QString::fromLatin1(nome) << QSize(347, 347);
+    }
+    QTest::newRow("photo 3000 x 2000, game box") << QString() << QSize(231, 231);
+    QTest::newRow("photo 3000 x 2000, stretched") << QString() << QSize(300, 120);
+    QTest::newRow("photo 3000 x 2000, at 1/8 and a little less") << QString() << QSize(370, 240);
+}
+
+void TestImmaginiOstili::riduzioneComeQt()
+{
+    QFETCH(QString, file);
+    QFETCH(QSize, riquadro);
+    QString percorso = QStringLiteral(BATTICCO_DATI "/jpg/%1.jpg").arg(file);
+    if (file.isEmpty()) {
+        QImage foto(3000, 2000, QImage::Format_RGB32);
+        for (int y = 0; y < foto.height(); ++y) {
+            auto *riga = reinterpret_cast<QRgb *>(foto.scanLine(y));
+            for (int x = 0; x < foto.width(); ++x)
+                riga[x] = qRgb(x * 255 / foto.width(), y * 255 / foto.height(), ((x / 40 + y / 40) % 2) * 200);
+        }
+        QBuffer b;
+        b.open(QIODevice::WriteOnly);
+        foto.save(&b, "JPEG", 90);
+        percorso = scrivi(b.data());
+    }
+    const QImage nostra = immagini::leggi(percorso, riquadro).immagine.convertToFormat(QImage::Format_RGB32);
+    const QImage qt = QImage(percorso)
+                          .scaled(riquadro, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                          .convertToFormat(QImage::Format_RGB32);
+    QCOMPARE(nostra.size(), riquadro);
+    int peggiore = 0;
+    double somma = 0;
+    for (int y = 0; y < riquadro.height(); ++y) {
+        const auto *a = reinterpret_cast<const QRgb *>(nostra.constScanLine(y));
+        const auto *b = reinterpret_cast<const QRgb *>(qt.constScanLine(y));
+        for (int x = 0; x < riquadro.width(); ++x) {
+            for (int d : {qRed(a[x]) - qRed(b[x]), qGreen(a[x]) - qGreen(b[x]), qBlue(a[x]) - qBlue(b[x])}) {
+                peggiore = qMax(peggiore, qAbs(d));
+                somma += qAbs(d);
+            }
+        }
+    }
+    const double mediaTrovata = somma / (3.0 * riquadro.width() * riquadro.height());
+    // Largest difference of one channel of one pixel, and the mean over all, of 255.
+    QVERIFY2(peggiore <= 48 && mediaTrovata <= 1.5,
+        qPrintable(QStringLiteral("largest %1, mean %2").arg(peggiore).arg(mediaTrovata)));
 }
 
 QTEST_GUILESS_MAIN(TestImmaginiOstili)
