@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/lettere.h"
 
+// The one upward edge of the core library, as the game's design has it: the game window asks the
+// application module for its prompts (the information box, the key-case conversions, closing the windows).
 #include "app/Modulo1.h"
 #include "game/ListaParole.h"
 #include "game/lettereDesign.h"
 #include "game/regole.h"
+#include "game/riquadroFigura.h"
 #include "ui/caselle.h"
 #include "ui/immagini.h"
 #include "ui/percorsi.h"
@@ -98,7 +101,7 @@ void lettere::costruisci()
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(twips::inPixel(d::Image1));
     Image1->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Image1->setLineWidth(1);
+    Image1->setLineWidth(riquadroFigura::cornice);
     Image1->setScaledContents(true);
     Image1->setAccessibleName(QStringLiteral("Immagine della parola"));
 
@@ -492,9 +495,7 @@ void lettere::SSCommand1_Click()
     constexpr qsizetype inizio = 40;
     constexpr qsizetype fine = 20;
     const QString &parola = parolaCorrente();
-    const QString mostrata = parola.size() <= inizio + fine + 1
-                                 ? parola
-                                 : parola.left(inizio) + QChar(0x2026) + parola.right(fine);
+    const QString mostrata = motivi::accorciato(parola, inizio, fine);
     p.messaggi.mostra(regole::inMaiuscolo(mostrata), stile::soloOk);
     if (stato.esatti > 0)
         --stato.esatti;
