@@ -32,8 +32,8 @@ FormAvvio::FormAvvio(Piattaforma &piattaforma, QWidget *genitore)
     : QWidget(genitore), p(piattaforma), moduloColoriSuoni(piattaforma)
 {
     setObjectName(QStringLiteral("FormAvvio"));
-    static const bool installata = (QAccessible::installFactory(comeFinestra), true);
-    Q_UNUSED(installata);
+    // Installed once, by the first start window.
+    [[maybe_unused]] static const bool installata = (QAccessible::installFactory(comeFinestra), true);
     // No title text: a single blank, since an empty title makes Qt show the program's name.
     setWindowTitle(QStringLiteral(" "));
     setAccessibleName(titoloApplicazione);

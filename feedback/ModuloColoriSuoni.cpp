@@ -1,24 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "feedback/ModuloColoriSuoni.h"
 
+#include "ui/casuale.h"
 #include "ui/percorsi.h"
 #include "ui/piattaforma.h"
 #include "ui/suoni.h"
 
-#include <cmath>
-
 quint32 ModuloColoriSuoni::coloreCasuale()
 {
-    const double r = p.casuale.prossimo();
-    const int k = int(std::floor(r * 18.0) + 1.0);
-    return tavolozza[std::size_t(k - 1)];
+    return tavolozza[std::size_t(indiceCasuale(p.casuale.prossimo(), int(tavolozza.size())))];
 }
 
 void ModuloColoriSuoni::suonaSi()
 {
-    const double r = p.casuale.prossimo();
-    const int k = int(std::floor(r * 4.0) + 1.0);
-    suona(suoniSi[std::size_t(k - 1)]);
+    suona(suoniSi[std::size_t(indiceCasuale(p.casuale.prossimo(), int(suoniSi.size())))]);
 }
 
 void ModuloColoriSuoni::suonaNo()

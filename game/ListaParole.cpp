@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/ListaParole.h"
 
-#include "ui/errori.h"
+#include "base/errore.h"
+#include "base/motivi.h"
 
 #include <QDir>
 #include <QFile>

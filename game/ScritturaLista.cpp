@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/ScritturaLista.h"
 
-#include "ui/errori.h"
+#include "base/errore.h"
 
 #include <QHash>
 #include <QRegularExpression>

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/VerificaDati.h"
 
+#include "base/errore.h"
+#include "base/motivi.h"
 #include "feedback/ModuloColoriSuoni.h"
 #include "game/ListaParole.h"
-#include "game/lettereDesign.h"
+#include "game/riquadroFigura.h"
 #include "game/regole.h"
-#include "ui/errori.h"
 #include "ui/immagini.h"
 #include "ui/percorsi.h"
 #include "ui/suoni.h"
@@ -28,7 +29,7 @@ namespace
 
 // The game's picture box inside its one-pixel frame, at the desktop's usual scale: each picture is
 // decoded at this size, as the game decodes it.
-const QSize misuraRiquadro = twips::inPixel(lettereDesign::Image1).size() - QSize(2, 2);
+const QSize misuraRiquadro = riquadroFigura::interno;
 
 // A character as a teacher can read it in a terminal: control and invisible characters by code.
 QString carattere(char32_t c)

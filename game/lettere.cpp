@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/lettere.h"
 
+// The one upward edge of the core library, as the game's design has it: the game window asks the
+// application module for its prompts (the information box, the key-case conversions, closing the windows).
 #include "app/Modulo1.h"
 #include "game/ListaParole.h"
 #include "game/lettereDesign.h"
 #include "game/regole.h"
+#include "game/riquadroFigura.h"
 #include "ui/caselle.h"
 #include "ui/immagini.h"
 #include "ui/percorsi.h"
@@ -76,6 +79,26 @@ auto lettere::gestore(Gestore g)
     return [this, g] { p.protetto([&] { g(); }); };
 }
 
+// Each menu entry of the design by name: the member that holds its action and its handler.
+struct VoceMenu {
+    const char16_t *nome;
+    QAction *lettere::*azione;
+    void (lettere::*gestore)();
+};
+constexpr VoceMenu vociMenu[] = {
+    {u"mnuAzzera", &lettere::mnuAzzera, &lettere::mnuAzzera_Click},
+    {u"mnu3", &lettere::mnu3, &lettere::mnu3_Click},
+    {u"mnu4", &lettere::mnu4, &lettere::mnu4_Click},
+    {u"mnu5", &lettere::mnu5, &lettere::mnu5_Click},
+    {u"mnu6", &lettere::mnu6, &lettere::mnu6_Click},
+    {u"mnuVideo", &lettere::mnuVideo, &lettere::mnuVideo_Click},
+    {u"mnuPc", &lettere::mnuPc, &lettere::mnuPc_Click},
+    {u"mnumaiuscoli", &lettere::mnumaiuscoli, &lettere::mnumaiuscoli_Click},
+    {u"mnuminuscoli", &lettere::mnuminuscoli, &lettere::mnuminuscoli_Click},
+    {u"mnuInforma", &lettere::mnuInforma, &lettere::mnuInforma_Click},
+    {u"mnuEsci", &lettere::mnuEsci, &lettere::mnuEsci_Click},
+};
+
 void lettere::costruisci()
 {
     // No title text: a single blank, since an empty title makes Qt show the program's name.
@@ -94,11 +117,26 @@ void lettere::costruisci()
     area->setPalette(sfondo);
     setCentralWidget(area);
 
+    costruisciFiguraEConteggi();
+    costruisciCaselle();
+    costruisciTastiera();
+    ordinaTabulazione();
+
+    const auto azioni = menu::costruisci(menuBar(), d::menu);
+    for (const VoceMenu &v : vociMenu)
+        this->*v.azione = azioni.value(QString::fromUtf16(v.nome));
+
+    // The window keeps its designed size; the layout does not follow a resized frame.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void lettere::costruisciFiguraEConteggi()
+{
     Image1 = new ImmagineCliccabile(area);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(twips::inPixel(d::Image1));
     Image1->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Image1->setLineWidth(1);
+    Image1->setLineWidth(riquadroFigura::cornice);
     Image1->setScaledContents(true);
     Image1->setAccessibleName(QStringLiteral("Immagine della parola"));
 
@@ -115,7 +153,10 @@ void lettere::costruisci()
 
     Command1 = grafico(area, "Command1", d::Command1, ":/freccia.png");
     SSCommand1 = grafico(area, "SSCommand1", d::SSCommand1, ":/lampada.png");
+}
 
+void lettere::costruisciCaselle()
+{
     const QFont fontCaselle = twips::font(d::fontCaselle);
     for (int i = 0; i < d::caselle; ++i) {
         auto *t = new CasellaTesto(area);
@@ -140,7 +181,10 @@ void lettere::costruisci()
         l->setPalette(tavolozza);
         Label1[std::size_t(i)] = l;
     }
+}
 
+void lettere::costruisciTastiera()
+{
     const QFont fontTasti = twips::font(d::fontTasti);
     for (int i = 0; i < d::numeroTasti; ++i) {
         auto *b = new Pulsante(QString::fromLatin1(d::tasti[std::size_t(i)].lettera), area);
@@ -149,7 +193,10 @@ void lettere::costruisci()
         b->setFont(fontTasti);
         batticco[std::size_t(i)] = b;
     }
+}
 
+void lettere::ordinaTabulazione()
+{
     // Tab order: keys 0 to 20, help, keys 21, 22, 23, 25, 24, the letter boxes, "avanti".
     QWidget *precedente = batticco[0];
     auto poi = [&precedente](QWidget *w) {
@@ -164,22 +211,6 @@ void lettere::costruisci()
     for (CasellaTesto *t : Text1)
         poi(t);
     poi(Command1);
-
-    const auto azioni = menu::costruisci(menuBar(), d::menu);
-    mnuAzzera = azioni.value(QStringLiteral("mnuAzzera"));
-    mnu3 = azioni.value(QStringLiteral("mnu3"));
-    mnu4 = azioni.value(QStringLiteral("mnu4"));
-    mnu5 = azioni.value(QStringLiteral("mnu5"));
-    mnu6 = azioni.value(QStringLiteral("mnu6"));
-    mnuVideo = azioni.value(QStringLiteral("mnuVideo"));
-    mnuPc = azioni.value(QStringLiteral("mnuPc"));
-    mnumaiuscoli = azioni.value(QStringLiteral("mnumaiuscoli"));
-    mnuminuscoli = azioni.value(QStringLiteral("mnuminuscoli"));
-    mnuInforma = azioni.value(QStringLiteral("mnuInforma"));
-    mnuEsci = azioni.value(QStringLiteral("mnuEsci"));
-
-    // The window keeps its designed size; the layout does not follow a resized frame.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void lettere::collega()
@@ -196,16 +227,10 @@ void lettere::collega()
             p.protetto([&] { Text1_KeyUp(i, codice, maiuscole); });
         };
     }
-    const std::pair<QAction *, void (lettere::*)()> voci[] = {
-        {mnuAzzera, &lettere::mnuAzzera_Click},       {mnu3, &lettere::mnu3_Click},
-        {mnu4, &lettere::mnu4_Click},                 {mnu5, &lettere::mnu5_Click},
-        {mnu6, &lettere::mnu6_Click},                 {mnuVideo, &lettere::mnuVideo_Click},
-        {mnuPc, &lettere::mnuPc_Click},               {mnumaiuscoli, &lettere::mnumaiuscoli_Click},
-        {mnuminuscoli, &lettere::mnuminuscoli_Click}, {mnuInforma, &lettere::mnuInforma_Click},
-        {mnuEsci, &lettere::mnuEsci_Click},
-    };
-    for (const auto &[azione, metodo] : voci)
-        connect(azione, &QAction::triggered, this, gestore([this, metodo] { (this->*metodo)(); }));
+    for (const VoceMenu &v : vociMenu) {
+        const auto metodo = v.gestore;
+        connect(this->*v.azione, &QAction::triggered, this, gestore([this, metodo] { (this->*metodo)(); }));
+    }
 }
 
 // ---- Turns -------------------------------------------------------------------------------------
@@ -492,9 +517,7 @@ void lettere::SSCommand1_Click()
     constexpr qsizetype inizio = 40;
     constexpr qsizetype fine = 20;
     const QString &parola = parolaCorrente();
-    const QString mostrata = parola.size() <= inizio + fine + 1
-                                 ? parola
-                                 : parola.left(inizio) + QChar(0x2026) + parola.right(fine);
+    const QString mostrata = motivi::accorciato(parola, inizio, fine);
     p.messaggi.mostra(regole::inMaiuscolo(mostrata), stile::soloOk);
     if (stato.esatti > 0)
         --stato.esatti;

@@ -84,6 +84,10 @@ public:
 
 private:
     void costruisci();
+    void costruisciFiguraEConteggi();
+    void costruisciCaselle();
+    void costruisciTastiera();
+    void ordinaTabulazione();
     void collega();
     void scegliLista(QAction *voce, qint16 lunghezza, const QString &nomeLista);
     void cambiaMaiuscole(bool maiuscole);

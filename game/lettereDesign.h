@@ -4,6 +4,7 @@
 // The game window as designed: twips, points and 0x00BBGGRR colours, one row per control in the
 // order a reader checks them against the window.
 
+#include "game/riquadroFigura.h"
 #include "ui/colori.h"
 #include "ui/menu.h"
 #include "ui/twips.h"
@@ -22,7 +23,7 @@ struct Etichetta {
     twips::Carattere carattere;
 };
 
-inline constexpr twips::Rettangolo Image1 = {2760, 120, 3495, 3495};
+inline constexpr twips::Rettangolo Image1 = riquadroFigura::rettangolo; // {2760, 120, 3495, 3495}
 inline constexpr twips::Rettangolo ComandoIconaSi = {7320, 360, 975, 855};
 inline constexpr twips::Rettangolo ComandoIconaNo = {7320, 360, 975, 855};
 

@@ -74,14 +74,6 @@ QString inMinuscolo(QStringView testo)
     return perCarattere(testo, [](char32_t c) { return QChar::toLower(c); });
 }
 
-QString senzaSpaziIniziali(QStringView parola)
-{
-    qsizetype i = 0;
-    while (i < parola.size() && parola[i] == u' ')
-        ++i;
-    return parola.mid(i).toString();
-}
-
 std::vector<DifettoParola> difettiParola(QStringView parola, int lettere)
 {
     if (parola.isEmpty())

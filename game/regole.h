@@ -4,6 +4,8 @@
 // The game's rules that need no widget. Names follow the game's Italian vocabulary throughout
 // (parola, posizione, lunghezza, esatti, errati), as the windows and menus do.
 
+#include "base/nomi.h" // the naming rule of pictures and voices, regole::senzaSpaziIniziali
+
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -30,9 +32,6 @@ qint16 sceltaParola(double r, qint16 numParole);
 // length never changes).
 QString inMaiuscolo(QStringView testo);
 QString inMinuscolo(QStringView testo);
-
-// The word as it names its picture: leading blanks removed, tabs and trailing blanks kept.
-QString senzaSpaziIniziali(QStringView parola);
 
 // What keeps a word from being played in a list of `lettere` letters, whatever the list around it.
 // The one rule of the checker, of the editor's live check and of its save.

@@ -35,6 +35,8 @@ prove=(
     espeak-ng
     # fuzzing and sanitizers
     clang libclang-rt-dev
+    # the code's style (tools/formato.sh --check)
+    clang-format
     # benchmarks: Google Benchmark, and Xlib for the start-up timer
     libbenchmark-dev libx11-dev
     # checks on the shipped sounds and word lists

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Sets everything up on a fresh Debian 12 machine, builds, and runs the whole test suite.
+# Sets everything up on a fresh Debian 12 machine, builds, and runs the whole test suite: the "default"
+# presets of CMakePresets.json (build/, RelWithDebInfo, two jobs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j2
-cd build
-ctest --output-on-failure -j2
+cmake --preset default
+cmake --build --preset default
+ctest --preset default

@@ -24,3 +24,8 @@ public:
 private:
     std::mt19937_64 motore;
 };
+
+// The 0-based index a draw r picks among `quanti` things: floor(r x quanti), so each is equally likely;
+// kept within 0..quanti-1 should a generator ever give a value outside [0, 1). The word pick keeps its
+// own rounding (regole::sceltaParola), which adds the 1 before rounding down.
+int indiceCasuale(double r, int quanti);

@@ -16,25 +16,11 @@ void UscitaQt::termina(int stato)
     QCoreApplication::exit(stato);
 }
 
-namespace {
-
-// A message is a line or two. One built around a hostile name (a "word" of megabytes) keeps its
-// beginning and its end, which name the file, and loses its middle: a message box laying out
-// megabytes of text would hang the program.
-QString accorciato(const QString &messaggio)
-{
-    constexpr qsizetype inizio = 400;
-    constexpr qsizetype fine = 200;
-    if (messaggio.size() <= inizio + fine + 1)
-        return messaggio;
-    return messaggio.left(inizio) + QChar(0x2026) + messaggio.right(fine);
-}
-
-} // namespace
-
 void riportaErrore(Messaggi &messaggi, Uscita &uscita, const QString &testo)
 {
-    const QString messaggio = motivi::visibile(accorciato(testo));
+    // A message is a line or two. One built around a hostile name (a "word" of megabytes) keeps its
+    // beginning and its end, which name the file, and loses its middle.
+    const QString messaggio = motivi::visibile(motivi::accorciato(testo, 400, 200));
     // Also on standard error, before the box waits for its answer: whoever started the program
     // (a script, a school's launcher, a test) can read what went wrong.
     qWarning().noquote() << messaggio;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ui/motivi.h"
+// The error boundary of every event handler, over the error type and the system's reasons of base/.
+#include "base/errore.h"
+#include "base/motivi.h"
 
 #include <QString>
 
@@ -9,20 +11,6 @@
 #include <utility>
 
 class Messaggi;
-
-// The one error type. It is thrown where a thing goes wrong (a missing list, a picture that does
-// not decode, a list too long) and caught only at the boundary around each event handler.
-class Errore : public std::exception
-{
-public:
-    explicit Errore(QString messaggio) : testo(std::move(messaggio)), utf8(testo.toUtf8()) { }
-    const QString &messaggio() const { return testo; }
-    const char *what() const noexcept override { return utf8.constData(); }
-
-private:
-    QString testo;
-    QByteArray utf8;
-};
 
 // Ends the program: the production one leaves the event loop with the given status.
 class Uscita

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/percorsi.h"
 
-#include "game/regole.h"
+#include "base/nomi.h"
 #include "ui/errori.h"
 
 #include <QCoreApplication>

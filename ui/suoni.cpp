@@ -86,22 +86,189 @@ std::optional<Pronto> carica(const Richiesta &r)
     return Pronto {std::move(l.suono), QFileInfo(r.percorso).fileName().toUtf8(), r.quando};
 }
 
+// The sound server's side, on the sound thread: the connection to the user's running server (made at
+// the first sound, dropped when the server goes) and the one stream playing.
+struct Lettore
+{
+    explicit Lettore(pa_mainloop_api *a) : api(a) { }
+    Lettore(const Lettore &) = delete;
+    Lettore &operator=(const Lettore &) = delete;
+
+    // A new sound stops the one playing, even when the new one cannot be played, unless it was
+    // asked for only if it plays.
+    void accetta(const Richiesta &r)
+    {
+        std::optional<Pronto> nuovo = carica(r);
+        if (!nuovo && r.soloSeGiocabile)
+            return;
+        ferma();
+        inAttesa = std::move(nuovo);
+        if (!inAttesa)
+            return;
+        if (!contesto)
+            connetti();
+        else if (pa_context_get_state(contesto) == PA_CONTEXT_READY)
+            avvia();
+        // else the connection under way plays it when ready
+    }
+
+    void connetti()
+    {
+        static constexpr serverpulse::Cliente gioco {"Batticco", "io.github.batticco.Batticco", "game"};
+        contesto = serverpulse::connetti(api, gioco, &Lettore::statoContesto, this);
+        if (!contesto) {
+            inAttesa.reset(); // no server running: silent, and the next sound looks again
+            return;
+        }
+        timeval quando {};
+        pa_timeval_add(pa_gettimeofday(&quando), pa_usec_t(std::chrono::microseconds(attesaServer).count()));
+        scadenza = api->time_new(api, &quando, &Lettore::scaduto, this);
+    }
+
+    static void statoContesto(pa_context *c, void *dati)
+    {
+        auto *m = static_cast<Lettore *>(dati);
+        switch (pa_context_get_state(c)) {
+        case PA_CONTEXT_READY:
+            m->fermaScadenza();
+            if (m->inAttesa && Orologio::now() - m->inAttesa->quando <= ritardoMassimo)
+                m->avvia();
+            else
+                m->inAttesa.reset();
+            break;
+        case PA_CONTEXT_FAILED:
+        case PA_CONTEXT_TERMINATED:
+            m->abbandona(); // the server is gone or never answered
+            break;
+        default:
+            break;
+        }
+    }
+
+    static void scaduto(pa_mainloop_api *, pa_time_event *, const timeval *, void *dati)
+    {
+        // A server that took the connection and never answered.
+        static_cast<Lettore *>(dati)->abbandona();
+    }
+
+    void avvia()
+    {
+        Pronto p = std::move(*inAttesa);
+        inAttesa.reset();
+        const pa_sample_spec tipo {formato(p.suono.campione), uint32_t(p.suono.frequenza), uint8_t(p.suono.canali)};
+        if (!pa_sample_spec_valid(&tipo))
+            return;
+        flusso = pa_stream_new(contesto, p.nome.constData(), &tipo, nullptr);
+        if (!flusso)
+            return;
+        corrente = std::move(p.suono.dati);
+        scritti = 0;
+        pa_stream_set_state_callback(flusso, &Lettore::statoFlusso, this);
+        pa_stream_set_write_callback(flusso, &Lettore::scrivi, this);
+        // A short buffer, so that the next sound cuts this one off at once.
+        pa_buffer_attr attributi {};
+        attributi.maxlength = uint32_t(-1);
+        attributi.tlength = uint32_t(pa_usec_to_bytes(100 * PA_USEC_PER_MSEC, &tipo));
+        attributi.prebuf = uint32_t(-1);
+        attributi.minreq = uint32_t(-1);
+        attributi.fragsize = uint32_t(-1);
+        if (pa_stream_connect_playback(flusso, nullptr, &attributi, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0)
+            ferma();
+    }
+
+    static void scrivi(pa_stream *s, size_t quanti, void *dati)
+    {
+        auto *m = static_cast<Lettore *>(dati);
+        const size_t resto = size_t(m->corrente.size()) - m->scritti;
+        const size_t n = std::min(quanti, resto);
+        if (n > 0 && pa_stream_write(s, m->corrente.constData() + m->scritti, n, nullptr, 0, PA_SEEK_RELATIVE) == 0)
+            m->scritti += n;
+        if (m->scritti >= size_t(m->corrente.size())) {
+            // All handed over: let the server play it to the end, then close the stream.
+            pa_stream_set_write_callback(s, nullptr, nullptr);
+            if (pa_operation *o = pa_stream_drain(s, &Lettore::finito, m))
+                pa_operation_unref(o);
+        }
+    }
+
+    static void finito(pa_stream *s, int, void *dati)
+    {
+        auto *m = static_cast<Lettore *>(dati);
+        if (s == m->flusso)
+            m->ferma();
+    }
+
+    static void statoFlusso(pa_stream *s, void *dati)
+    {
+        // No device, or one that went away: this sound is lost, the next one tries again.
+        auto *m = static_cast<Lettore *>(dati);
+        const pa_stream_state_t stato = pa_stream_get_state(s);
+        if ((stato == PA_STREAM_FAILED || stato == PA_STREAM_TERMINATED) && s == m->flusso)
+            m->ferma();
+    }
+
+    void ferma()
+    {
+        if (!flusso)
+            return;
+        pa_stream_set_state_callback(flusso, nullptr, nullptr);
+        pa_stream_set_write_callback(flusso, nullptr, nullptr);
+        if (pa_stream_get_state(flusso) == PA_STREAM_READY || pa_stream_get_state(flusso) == PA_STREAM_CREATING)
+            pa_stream_disconnect(flusso);
+        pa_stream_unref(flusso);
+        flusso = nullptr;
+        corrente.clear();
+        scritti = 0;
+    }
+
+    // Drops the connection and whatever waited for it: the next sound connects afresh.
+    void abbandona()
+    {
+        ferma();
+        chiudiContesto();
+        inAttesa.reset();
+    }
+
+    void fermaScadenza()
+    {
+        if (scadenza) {
+            api->time_free(scadenza);
+            scadenza = nullptr;
+        }
+    }
+
+    void chiudiContesto()
+    {
+        fermaScadenza();
+        serverpulse::chiudi(std::exchange(contesto, nullptr));
+    }
+
+    pa_mainloop_api *api;
+    pa_context *contesto = nullptr;
+    pa_time_event *scadenza = nullptr;
+    pa_stream *flusso = nullptr;
+    std::optional<Pronto> inAttesa; // waiting for the connection
+    QByteArray corrente; // the samples of the sound playing
+    size_t scritti = 0;
+};
+
 } // namespace
 
-// Everything below runs on the sound thread, except the hand-over of a path, which only takes
-// the mutex for the time of a move and bumps an eventfd the loop watches. (The loop's own wake-up
-// call is lost when it comes while the loop is not yet waiting, so it is not used.)
+// The sound thread and the hand-over of a path to it, which only takes the mutex for the time of a
+// move and bumps an eventfd the loop watches. (The loop's own wake-up call is lost when it comes
+// while the loop is not yet waiting, so it is not used.) Everything else runs on the thread.
 struct RiproduttorePulse::Motore
 {
-    Motore() : ciclo(pa_mainloop_new()), api(pa_mainloop_get_api(ciclo)), campanello(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+    Motore() : ciclo(pa_mainloop_new()), lettore(pa_mainloop_get_api(ciclo)), campanello(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
     {
         if (campanello < 0)
             return; // no sound at all, which the game is ready for
+        pa_mainloop_api *api = pa_mainloop_get_api(ciclo);
         api->io_new(api, campanello, PA_IO_EVENT_INPUT, &Motore::chiamato, this);
         filo = std::thread([this] {
             pa_mainloop_run(ciclo, nullptr);
-            ferma();
-            chiudiContesto();
+            lettore.ferma();
+            lettore.chiudiContesto();
         });
     }
 
@@ -152,171 +319,15 @@ struct RiproduttorePulse::Motore
             r = std::exchange(m->richiesta, std::nullopt);
         }
         if (r)
-            m->accetta(*r);
-    }
-
-    // A new sound stops the one playing, even when the new one cannot be played, unless it was
-    // asked for only if it plays.
-    void accetta(const Richiesta &r)
-    {
-        std::optional<Pronto> nuovo = carica(r);
-        if (!nuovo && r.soloSeGiocabile)
-            return;
-        ferma();
-        inAttesa = std::move(nuovo);
-        if (!inAttesa)
-            return;
-        if (!contesto)
-            connetti();
-        else if (pa_context_get_state(contesto) == PA_CONTEXT_READY)
-            avvia();
-        // else the connection under way plays it when ready
-    }
-
-    void connetti()
-    {
-        static constexpr serverpulse::Cliente gioco {"Batticco", "io.github.batticco.Batticco", "game"};
-        contesto = serverpulse::connetti(api, gioco, &Motore::statoContesto, this);
-        if (!contesto) {
-            inAttesa.reset(); // no server running: silent, and the next sound looks again
-            return;
-        }
-        timeval quando {};
-        pa_timeval_add(pa_gettimeofday(&quando), pa_usec_t(std::chrono::microseconds(attesaServer).count()));
-        scadenza = api->time_new(api, &quando, &Motore::scaduto, this);
-    }
-
-    static void statoContesto(pa_context *c, void *dati)
-    {
-        auto *m = static_cast<Motore *>(dati);
-        switch (pa_context_get_state(c)) {
-        case PA_CONTEXT_READY:
-            m->fermaScadenza();
-            if (m->inAttesa && Orologio::now() - m->inAttesa->quando <= ritardoMassimo)
-                m->avvia();
-            else
-                m->inAttesa.reset();
-            break;
-        case PA_CONTEXT_FAILED:
-        case PA_CONTEXT_TERMINATED:
-            m->abbandona(); // the server is gone or never answered
-            break;
-        default:
-            break;
-        }
-    }
-
-    static void scaduto(pa_mainloop_api *, pa_time_event *, const timeval *, void *dati)
-    {
-        // A server that took the connection and never answered.
-        static_cast<Motore *>(dati)->abbandona();
-    }
-
-    void avvia()
-    {
-        Pronto p = std::move(*inAttesa);
-        inAttesa.reset();
-        const pa_sample_spec tipo {formato(p.suono.campione), uint32_t(p.suono.frequenza), uint8_t(p.suono.canali)};
-        if (!pa_sample_spec_valid(&tipo))
-            return;
-        flusso = pa_stream_new(contesto, p.nome.constData(), &tipo, nullptr);
-        if (!flusso)
-            return;
-        corrente = std::move(p.suono.dati);
-        scritti = 0;
-        pa_stream_set_state_callback(flusso, &Motore::statoFlusso, this);
-        pa_stream_set_write_callback(flusso, &Motore::scrivi, this);
-        // A short buffer, so that the next sound cuts this one off at once.
-        pa_buffer_attr attributi {};
-        attributi.maxlength = uint32_t(-1);
-        attributi.tlength = uint32_t(pa_usec_to_bytes(100 * PA_USEC_PER_MSEC, &tipo));
-        attributi.prebuf = uint32_t(-1);
-        attributi.minreq = uint32_t(-1);
-        attributi.fragsize = uint32_t(-1);
-        if (pa_stream_connect_playback(flusso, nullptr, &attributi, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0)
-            ferma();
-    }
-
-    static void scrivi(pa_stream *s, size_t quanti, void *dati)
-    {
-        auto *m = static_cast<Motore *>(dati);
-        const size_t resto = size_t(m->corrente.size()) - m->scritti;
-        const size_t n = std::min(quanti, resto);
-        if (n > 0 && pa_stream_write(s, m->corrente.constData() + m->scritti, n, nullptr, 0, PA_SEEK_RELATIVE) == 0)
-            m->scritti += n;
-        if (m->scritti >= size_t(m->corrente.size())) {
-            // All handed over: let the server play it to the end, then close the stream.
-            pa_stream_set_write_callback(s, nullptr, nullptr);
-            if (pa_operation *o = pa_stream_drain(s, &Motore::finito, m))
-                pa_operation_unref(o);
-        }
-    }
-
-    static void finito(pa_stream *s, int, void *dati)
-    {
-        auto *m = static_cast<Motore *>(dati);
-        if (s == m->flusso)
-            m->ferma();
-    }
-
-    static void statoFlusso(pa_stream *s, void *dati)
-    {
-        // No device, or one that went away: this sound is lost, the next one tries again.
-        auto *m = static_cast<Motore *>(dati);
-        const pa_stream_state_t stato = pa_stream_get_state(s);
-        if ((stato == PA_STREAM_FAILED || stato == PA_STREAM_TERMINATED) && s == m->flusso)
-            m->ferma();
-    }
-
-    void ferma()
-    {
-        if (!flusso)
-            return;
-        pa_stream_set_state_callback(flusso, nullptr, nullptr);
-        pa_stream_set_write_callback(flusso, nullptr, nullptr);
-        if (pa_stream_get_state(flusso) == PA_STREAM_READY || pa_stream_get_state(flusso) == PA_STREAM_CREATING)
-            pa_stream_disconnect(flusso);
-        pa_stream_unref(flusso);
-        flusso = nullptr;
-        corrente.clear();
-        scritti = 0;
-    }
-
-    // Drops the connection and whatever waited for it: the next sound connects afresh.
-    void abbandona()
-    {
-        ferma();
-        chiudiContesto();
-        inAttesa.reset();
-    }
-
-    void fermaScadenza()
-    {
-        if (scadenza) {
-            api->time_free(scadenza);
-            scadenza = nullptr;
-        }
-    }
-
-    void chiudiContesto()
-    {
-        fermaScadenza();
-        serverpulse::chiudi(std::exchange(contesto, nullptr));
+            m->lettore.accetta(*r);
     }
 
     pa_mainloop *ciclo;
-    pa_mainloop_api *api;
+    Lettore lettore;
 
     std::mutex mutex; // guards richiesta and fine
     std::optional<Richiesta> richiesta;
     bool fine = false;
-
-    pa_context *contesto = nullptr;
-    pa_time_event *scadenza = nullptr;
-    pa_stream *flusso = nullptr;
-    std::optional<Pronto> inAttesa; // waiting for the connection
-    QByteArray corrente; // the samples of the sound playing
-    size_t scritti = 0;
 
     int campanello; // eventfd: a path is waiting, or the end
     std::thread filo; // started once everything above is in place

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/motivi.h"
+#include "base/motivi.h"
 
 #include <QFile>
 #include <QFileDevice>
@@ -20,10 +20,16 @@ struct Voce {
     const char *italiano;
 };
 
+// Wordings two reasons share, each written once.
+constexpr const char *permessoNegato = "permesso negato";
+constexpr const char *nonRaggiungibile = "il dispositivo non è raggiungibile";
+constexpr const char *inUso = "il file è in uso";
+constexpr const char *troppiAperti = "troppi file aperti";
+
 // The reasons a file operation meets in practice.
 constexpr Voce voci[] = {
-    {EACCES, "permesso negato"},
-    {EPERM, "permesso negato"},
+    {EACCES, permessoNegato},
+    {EPERM, permessoNegato},
     {ENOSPC, "il disco è pieno"},
     {EDQUOT, "lo spazio concesso su questo disco è finito"},
     {EROFS, "il disco è di sola lettura"},
@@ -33,12 +39,12 @@ constexpr Voce voci[] = {
     {ENAMETOOLONG, "il nome è troppo lungo"},
     {ELOOP, "troppi collegamenti uno dentro l'altro"},
     {EIO, "errore di lettura o scrittura sul disco"},
-    {ENXIO, "il dispositivo non è raggiungibile"},
-    {ENODEV, "il dispositivo non è raggiungibile"},
-    {EBUSY, "il file è in uso"},
-    {ETXTBSY, "il file è in uso"},
-    {EMFILE, "troppi file aperti"},
-    {ENFILE, "troppi file aperti"},
+    {ENXIO, nonRaggiungibile},
+    {ENODEV, nonRaggiungibile},
+    {EBUSY, inUso},
+    {ETXTBSY, inUso},
+    {EMFILE, troppiAperti},
+    {ENFILE, troppiAperti},
     {ENOMEM, "memoria esaurita"},
     {EFBIG, "il file è troppo grande per questo disco"},
     {EXDEV, "non si può spostare da un disco a un altro"},
@@ -88,10 +94,20 @@ QString diFile(const QFileDevice &file)
         && discoPieno(file.fileName()))
         return diSistema(ENOSPC);
     if (errore == QFileDevice::PermissionsError)
-        return diSistema(EACCES);
+        return QString::fromUtf8(permessoNegato);
     if (testo.isEmpty() || testo == QLatin1String("Unknown error"))
         return QStringLiteral("errore sconosciuto del sistema");
     return testo;
+}
+
+QString accorciato(QStringView testo, qsizetype inizio, qsizetype fine)
+{
+    if (testo.size() <= inizio + fine + 1)
+        return testo.toString();
+    QString corto = testo.left(inizio).toString();
+    corto += QChar(0x2026);
+    corto += testo.right(fine);
+    return corto;
 }
 
 QString visibile(const QString &testo)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 class QFileDevice;
 
@@ -22,5 +23,10 @@ QString diFile(const QFileDevice &file);
 // as their code, [U+0000], so that none cuts the text short or acts on the terminal; line ends and
 // tabs stay.
 QString visibile(const QString &testo);
+
+// A text no longer than a line or two: one longer than `inizio` + `fine` + 1 characters keeps its
+// first `inizio` and its last `fine`, with an ellipsis between, since a box laying out megabytes of
+// a hostile "word" would hang the program.
+QString accorciato(QStringView testo, qsizetype inizio, qsizetype fine);
 
 } // namespace motivi
