@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/FinestraParole.h"
 
+#include "editor/Comandi.h"
 #include "editor/CopiaPersonale.h"
 #include "editor/DialogoParola.h"
 #include "editor/Riquadro.h"
@@ -80,83 +81,6 @@ QByteArray figura(const QImage &immagine)
 }
 
 } // namespace
-
-// Adds or takes out one word; undoing puts things back as they were, pictures waiting to be saved
-// included.
-class ComandoParola : public QUndoCommand
-{
-public:
-    ComandoParola(
-        FinestraParole &f, bool aggiunta, int lettere, int indice, QString parola, QByteArray immagine)
-        : f(f)
-        , aggiunta(aggiunta)
-        , lettere(lettere)
-        , indice(indice)
-        , parola(std::move(parola))
-        , immagine(std::move(immagine))
-    {
-        setText(
-            (aggiunta ? QStringLiteral("aggiungi «%1»") : QStringLiteral("togli «%1»")).arg(this->parola));
-        prima = f.modello->immagineInAttesa(this->parola);
-    }
-    void redo() override { aggiunta ? metti() : leva(true); }
-    void undo() override { aggiunta ? leva(false) : metti(); }
-
-private:
-    void metti()
-    {
-        f.modello->inserisci(lettere, indice, parola);
-        if (aggiunta || !prima.isEmpty())
-            f.modello->impostaImmagine(parola, aggiunta ? immagine : prima);
-        f.dimenticaIcona(parola);
-        f.mostraLista(lettere);
-        f.seleziona(lettere, indice);
-    }
-    void leva(bool liberaImmagine)
-    {
-        f.modello->togli(lettere, indice, liberaImmagine);
-        f.modello->impostaImmagine(parola, aggiunta ? prima : QByteArray());
-        f.dimenticaIcona(parola);
-        f.mostraLista(lettere);
-        f.seleziona(lettere, std::min(indice, int(f.modello->lista(lettere).parole.size()) - 1));
-    }
-
-    FinestraParole &f;
-    bool aggiunta;
-    int lettere;
-    int indice;
-    QString parola;
-    QByteArray immagine;
-    QByteArray prima;
-};
-
-class ComandoImmagine : public QUndoCommand
-{
-public:
-    ComandoImmagine(FinestraParole &f, QString parola, QByteArray immagine)
-        : f(f)
-        , parola(std::move(parola))
-        , nuova(std::move(immagine))
-        , prima(f.modello->immagineInAttesa(this->parola))
-    {
-        setText(QStringLiteral("nuova immagine per «%1»").arg(this->parola));
-    }
-    void redo() override { imposta(nuova); }
-    void undo() override { imposta(prima); }
-
-private:
-    void imposta(const QByteArray &i)
-    {
-        f.modello->impostaImmagine(parola, i);
-        f.dimenticaIcona(parola);
-        f.mostraListe();
-    }
-
-    FinestraParole &f;
-    QString parola;
-    QByteArray nuova;
-    QByteArray prima;
-};
 
 FinestraParole::FinestraParole(
     Domande &domande, const QString &installato, const QString &editor, QWidget *genitore)
@@ -377,7 +301,7 @@ void FinestraParole::mostraLista(int lettere)
         const ListaInCartella &l = modello->lista(lettere);
         for (const QString &p : l.parole) {
             auto *voce = new QListWidgetItem(icona(p), p.isEmpty() ? QStringLiteral("(vuota)") : p, g);
-            const bool manca = modello->fileImmagine(p).isEmpty() && modello->immagineInAttesa(p).isEmpty();
+            const bool manca = !modello->ha(Compagno::immagine, p);
             voce->setToolTip(manca ? QStringLiteral("«%1»: manca l'immagine").arg(p) : p);
             voce->setData(Qt::AccessibleTextRole, manca ? QStringLiteral("%1, senza immagine").arg(p) : p);
         }
@@ -482,7 +406,41 @@ void FinestraParole::aggiungi(int lettere, const QString &parola, const QImage &
 
 void FinestraParole::cambiaImmagine(const QString &parola, const QImage &immagine)
 {
-    pila.push(new ComandoImmagine(*this, parola, figura(immagine)));
+    pila.push(new ComandoCompagno(*this, Compagno::immagine, parola, {true, figura(immagine)}));
+}
+
+void FinestraParole::cambiaCompagno(Compagno c, const QString &parola, const Contenuto &nuovo)
+{
+    pila.push(new ComandoCompagno(*this, c, parola, nuovo));
+}
+
+QString FinestraParole::problemaRinomina(int lettere, int indice, const QString &nuova) const
+{
+    const QString vecchia = modello->lista(lettere).parole.at(std::size_t(indice));
+    if (nuova == vecchia)
+        return QStringLiteral("È già «%1».").arg(nuova);
+    // A change of letter case only: the word finds itself in the list, which is no clash.
+    if (nuova.compare(vecchia, Qt::CaseInsensitive) == 0 && !vecchia.isEmpty()) {
+        for (QChar ch : nuova) {
+            if (!(ch >= u'a' && ch <= u'z') && !(ch >= u'A' && ch <= u'Z'))
+                return QStringLiteral("Solo lettere dalla a alla z: la tastiera del gioco non ha altri tasti.");
+        }
+        return {};
+    }
+    return modello->problemaParolaNuova(lettere, nuova);
+}
+
+bool FinestraParole::rinomina(int lettere, int indice, const QString &nuova)
+{
+    if (!modello || !scrivibile || indice < 0 || indice >= int(modello->lista(lettere).parole.size()))
+        return false;
+    const QString problema = problemaRinomina(lettere, indice, nuova);
+    if (!problema.isEmpty()) {
+        domande.avvisa(QStringLiteral("Rinomina"), problema);
+        return false;
+    }
+    pila.push(new ComandoRinomina(*this, lettere, indice, nuova));
+    return true;
 }
 
 bool FinestraParole::togli(int lettere, int indice)

@@ -43,6 +43,10 @@ public:
     // The operations behind the commands, callable without their dialogs.
     void aggiungi(int lettere, const QString &parola, const QImage &immagine);
     void cambiaImmagine(const QString &parola, const QImage &immagine);
+    // A new picture or voice for the word (bytes as they will be saved), or none: undoable.
+    void cambiaCompagno(Compagno c, const QString &parola, const Contenuto &nuovo);
+    // The word's new spelling, by the rules for a new word; false (and says why) when refused.
+    bool rinomina(int lettere, int indice, const QString &nuova);
     bool togli(int lettere, int indice); // asks first; false when she says no
     bool salva(); // false when something could not be saved (and she was told)
     bool faiCopiaIn(const QString &destinazione); // copy, menu entry, then opens the copy
@@ -86,7 +90,8 @@ protected:
 
 private:
     friend class ComandoParola;
-    friend class ComandoImmagine;
+    friend class ComandoCompagno;
+    friend class ComandoRinomina;
 
     void costruisciMenu();
     void dialogoAggiungi();
@@ -104,6 +109,7 @@ private:
     QIcon icona(const QString &parola);
     void dimenticaIcona(const QString &parola) { icone.remove(parola.toLower()); }
     void seleziona(int lettere, int indice);
+    QString problemaRinomina(int lettere, int indice, const QString &nuova) const;
 
     Domande &domande;
     QString installato;

@@ -193,6 +193,11 @@ std::vector<Campo> leggiCampi(QStringView testo, std::size_t limite)
 
 QString leggiFile(const QString &percorso)
 {
+    return decodifica(leggiByte(percorso));
+}
+
+QByteArray leggiByte(const QString &percorso)
+{
     const QString nome = QDir::toNativeSeparators(percorso);
     const QFileInfo info(percorso);
     if (!info.exists())
@@ -210,7 +215,7 @@ QString leggiFile(const QString &percorso)
     const QByteArray byte = file.read(massimoByte + 1);
     if (byte.size() > massimoByte)
         throw Errore(QStringLiteral("Lista di parole troppo grande: %1").arg(nome));
-    return decodifica(byte);
+    return byte;
 }
 
 } // namespace listaparole

@@ -68,5 +68,7 @@ inline constexpr qint64 massimoByte = 64 * 1024 * 1024;
 // Reads the file into text. Throws Errore naming the file when it is missing, is a folder, cannot
 // be read or is too large.
 QString leggiFile(const QString &percorso);
+// leggiFile() before decoding: the bytes, for a writer that keeps the list's encoding.
+QByteArray leggiByte(const QString &percorso);
 
 } // namespace listaparole

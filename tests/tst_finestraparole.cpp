@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDirIterator>
+#include <QMap>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -80,6 +82,7 @@ class TestFinestraParole : public QObject
         return i;
     }
     static QByteArray jpeg(QColor c) { return riquadro::jpeg(tinta(c)); }
+    static QByteArray voce(const char *parola) { return QByteArray("RIFF voce di ") + parola; }
 
 private slots:
     void init()
@@ -97,7 +100,82 @@ private slots:
             for (const char *p : {"cane", "lupo", "gatto"})
                 scrivi(c + QStringLiteral("/jpg/") + QString::fromLatin1(p) + QStringLiteral(".jpg"),
                     jpeg(Qt::gray));
+            scrivi(c + QStringLiteral("/voci/lupo.wav"), voce("lupo"));
         }
+    }
+
+    // Every file of a folder, by its path inside the folder.
+    static QMap<QString, QByteArray> fotografia(const QString &cartella)
+    {
+        QMap<QString, QByteArray> file;
+        QDirIterator it(cartella, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString p = it.next();
+            file.insert(QDir(cartella).relativeFilePath(p), leggi(p));
+        }
+        return file;
+    }
+
+    // Undo after a save puts back on disk what the step changed, at the next save: every kind of
+    // step, and redoing it after that brings its own files back.
+    void annullaDopoSalvare_data()
+    {
+        QTest::addColumn<int>("passo");
+        QTest::newRow("a new picture") << 0;
+        QTest::newRow("a word removed with its picture and voice") << 1;
+        QTest::newRow("a word added with its picture") << 2;
+        QTest::newRow("a word renamed, picture and voice following it") << 3;
+        QTest::newRow("a voice recorded") << 4;
+        QTest::newRow("a voice taken away") << 5;
+        QTest::newRow("two steps undone one by one") << 6;
+    }
+    void annullaDopoSalvare()
+    {
+        QFETCH(int, passo);
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        const auto prima = fotografia(cartella);
+        int passi = 1;
+        switch (passo) {
+        case 0:
+            f.cambiaImmagine(QStringLiteral("lupo"), tinta(Qt::red));
+            break;
+        case 1:
+            domande.risposte = {true};
+            QVERIFY(f.togli(4, 1));
+            break;
+        case 2:
+            f.aggiungi(4, QStringLiteral("faro"), tinta(Qt::red));
+            break;
+        case 3:
+            QVERIFY(f.rinomina(4, 1, QStringLiteral("lupa")));
+            break;
+        case 4:
+            f.cambiaCompagno(Compagno::voce, QStringLiteral("cane"), {true, voce("cane")});
+            break;
+        case 5:
+            f.cambiaCompagno(Compagno::voce, QStringLiteral("lupo"), {});
+            break;
+        case 6:
+            f.cambiaImmagine(QStringLiteral("lupo"), tinta(Qt::red));
+            QVERIFY(f.salva());
+            QVERIFY(f.rinomina(4, 1, QStringLiteral("lupa")));
+            passi = 2;
+            break;
+        }
+        QVERIFY(f.salva());
+        const auto dopo = fotografia(cartella);
+        QVERIFY(dopo != prima);
+        for (int i = 0; i < passi; ++i)
+            f.pila.undo();
+        QVERIFY(f.isWindowModified());
+        QVERIFY(f.salva());
+        QCOMPARE(fotografia(cartella), prima);
+        for (int i = 0; i < passi; ++i)
+            f.pila.redo();
+        QVERIFY(f.salva());
+        QCOMPARE(fotografia(cartella), dopo);
     }
 
     void aggiungiTogliSalva()
