@@ -45,8 +45,8 @@ constexpr std::array<Posto, compagni.size()> posti {{
     {u"voci", u".wav"},
 }};
 
-// Longer than any name a file can have, however many blanks lead it.
-constexpr qsizetype lunghissima = 4 * percorsi::massimoNome;
+constexpr qsizetype lunghissima = CartellaParole::lunghissima;
+static_assert(lunghissima >= 4 * percorsi::massimoNome);
 
 const Posto &posto(Compagno c)
 {

@@ -53,6 +53,8 @@ public:
     const QString &percorso() const { return cartella; }
     static constexpr int primaLunghezza = 3;
     static constexpr int numeroListe = 4;
+    // Longer than any file name, however many blanks lead it: such a "word" names no file.
+    static constexpr qsizetype lunghissima = 4 * 255;
     const ListaInCartella &lista(int lettere) const { return liste.at(lettere - primaLunghezza); }
 
     // Why this word cannot go into the list of `lettere` letters, in plain Italian; empty when it can.

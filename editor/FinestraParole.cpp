@@ -4,6 +4,7 @@
 #include "editor/Comandi.h"
 #include "editor/CopiaPersonale.h"
 #include "editor/DialogoParola.h"
+#include "editor/Presenza.h"
 #include "editor/Riquadro.h"
 #include "game/VerificaDati.h"
 #include "ui/errori.h"
@@ -19,8 +20,10 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -32,6 +35,9 @@
 #include <QToolBar>
 #include <QUndoCommand>
 #include <QVBoxLayout>
+
+#include <cerrno>
+#include <signal.h>
 
 namespace
 {
@@ -131,6 +137,10 @@ FinestraParole::FinestraParole(
         g->setAccessibleName(QStringLiteral("Parole di %1 lettere").arg(lettere));
         connect(g, &QListWidget::itemActivated, this, [this] { dialogoCambia(); });
         connect(g, &QListWidget::currentRowChanged, this, [this] { aggiornaAzioni(); });
+        // A click selects after the current row has changed: the commands follow the selection.
+        connect(g, &QListWidget::itemSelectionChanged, this, [this] { aggiornaAzioni(); });
+        g->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(g, &QWidget::customContextMenuRequested, this, [this, g](QPoint p) { menuDellaParola(g, p); });
         griglie[i] = g;
         schede->addTab(g, QString());
     }
@@ -167,6 +177,8 @@ FinestraParole::FinestraParole(
         setWindowModified(!pulita);
         aggiornaAzioni();
     });
+    attesaGioco.setInterval(1000);
+    connect(&attesaGioco, &QTimer::timeout, this, &FinestraParole::controllaGiochi);
     resize(900, 680);
     aggiornaTitoli();
     aggiornaAzioni();
@@ -222,6 +234,11 @@ void FinestraParole::costruisciMenu()
         QKeySequence(Qt::CTRL | Qt::Key_I), [this] { dialogoCambia(); });
     mnuTogli = azione(modifica, "mnuTogli", QStringLiteral("&Togli la parola"), QKeySequence::Delete,
         [this] { dialogoTogli(); });
+    mnuRinomina = azione(modifica, "mnuRinomina", QStringLiteral("Ri&nomina…"), QKeySequence(Qt::Key_F2),
+        [this] { dialogoRinomina(); });
+    menuParola = new QMenu(this);
+    menuParola->setObjectName(QStringLiteral("menuParola"));
+    menuParola->addActions({mnuCambia, mnuTogli, mnuRinomina});
 
     QMenu *aiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
     mnuInformazioni = azione(aiuto, "mnuInformazioni", QStringLiteral("&Informazioni"), QKeySequence(),
@@ -255,6 +272,7 @@ bool FinestraParole::apri(const QString &percorso)
     }
     pila.clear();
     modello = std::move(nuovo);
+    presenza = std::make_unique<Presenza>(modello->percorso());
     icone.clear();
     const QString canonico = QFileInfo(percorso).canonicalFilePath();
     // The installed game's folder belongs to the package: an upgrade would overwrite any change.
@@ -283,7 +301,7 @@ int FinestraParole::parolaSelezionata() const
 
 QIcon FinestraParole::icona(const QString &parola)
 {
-    const QString chiave = parola.toLower();
+    const QString chiave = parola.left(CartellaParole::lunghissima).toLower();
     const auto c = icone.constFind(chiave);
     if (c != icone.constEnd())
         return *c;
@@ -296,15 +314,25 @@ QIcon FinestraParole::icona(const QString &parola)
 void FinestraParole::mostraLista(int lettere)
 {
     QListWidget *g = griglie[lettere - CartellaParole::primaLunghezza];
+    const int riga = g->currentRow();
+    const QSignalBlocker zitto(g);
     g->clear();
     if (modello) {
         const ListaInCartella &l = modello->lista(lettere);
         for (const QString &p : l.parole) {
-            auto *voce = new QListWidgetItem(icona(p), p.isEmpty() ? QStringLiteral("(vuota)") : p, g);
+            // A "word" of megabytes from a damaged list shows as its beginning.
+            const QString mostrata = p.isEmpty() ? QStringLiteral("(vuota)")
+                : p.size() > 40                 ? p.left(40) + QChar(0x2026)
+                                                : p;
+            auto *voce = new QListWidgetItem(icona(p), mostrata, g);
             const bool manca = !modello->ha(Compagno::immagine, p);
-            voce->setToolTip(manca ? QStringLiteral("«%1»: manca l'immagine").arg(p) : p);
-            voce->setData(Qt::AccessibleTextRole, manca ? QStringLiteral("%1, senza immagine").arg(p) : p);
+            voce->setToolTip(manca ? QStringLiteral("«%1»: manca l'immagine").arg(mostrata) : mostrata);
+            voce->setData(
+                Qt::AccessibleTextRole, manca ? QStringLiteral("%1, senza immagine").arg(mostrata) : mostrata);
         }
+        // The word in front is always the selected one, so Canc and the buttons act on what she sees.
+        if (g->count() > 0)
+            g->setCurrentRow(std::clamp(riga, 0, g->count() - 1));
     }
     aggiornaTitoli();
     aggiornaAzioni();
@@ -333,28 +361,39 @@ void FinestraParole::aggiornaTitoli()
     for (int i = 0; i < CartellaParole::numeroListe; ++i) {
         const int lettere = CartellaParole::primaLunghezza + i;
         const int n = modello ? int(modello->lista(lettere).parole.size()) : 0;
-        schede->setTabText(i, QStringLiteral("%1 lettere (%2)").arg(lettere).arg(n));
+        const bool illeggibile = modello && !modello->lista(lettere).errore.isEmpty();
+        schede->setTabText(i,
+            illeggibile ? QStringLiteral("%1 lettere (illeggibile)").arg(lettere)
+                        : QStringLiteral("%1 lettere (%2)").arg(lettere).arg(n));
     }
     const QString nome
         = modello ? QFileInfo(modello->percorso()).fileName() : QStringLiteral("nessuna cartella");
     setWindowTitle(QStringLiteral("%1[*] - Parole di Batticco").arg(nome));
     if (modello) {
         const ListaInCartella &l = modello->lista(listaCorrente());
-        statusBar()->showMessage(QStringLiteral("%1 — lista%2.txt: %3")
-                                     .arg(nativo(modello->percorso()))
-                                     .arg(l.lettere)
-                                     .arg(l.esiste ? listaparole::nomeCodifica(l.formato.codifica)
-                                                   : QStringLiteral("nuova, sarà in UTF-8")));
+        // The encoding's name is for whoever also edits the file by hand; she reads that it is kept.
+        statusBar()->showMessage(l.esiste
+                ? QStringLiteral("%1 — lista di %2 lettere (lista%2.txt): salvando resta scritta come ora (%3)")
+                      .arg(nativo(modello->percorso()))
+                      .arg(l.lettere)
+                      .arg(listaparole::nomeCodifica(l.formato.codifica))
+                : QStringLiteral("%1 — lista di %2 lettere: ancora nessun file, lista%2.txt nascerà al primo "
+                                 "salvataggio")
+                      .arg(nativo(modello->percorso()))
+                      .arg(l.lettere));
     }
 }
 
 void FinestraParole::aggiornaAzioni()
 {
     const bool c = modello != nullptr;
-    const bool scelta = c && parolaSelezionata() >= 0;
-    mnuAggiungi->setEnabled(c && scrivibile);
-    mnuCambia->setEnabled(scelta && scrivibile);
-    mnuTogli->setEnabled(scelta && scrivibile);
+    // A list the game refuses to read is left as it is: only a text editor can mend it.
+    const bool lista = c && scrivibile && modello->lista(listaCorrente()).errore.isEmpty();
+    const bool scelta = lista && parolaSelezionata() >= 0;
+    mnuAggiungi->setEnabled(lista);
+    mnuCambia->setEnabled(scelta);
+    mnuTogli->setEnabled(scelta);
+    mnuRinomina->setEnabled(scelta);
     mnuSalva->setEnabled(c && scrivibile && !pila.isClean());
     mnuProva->setEnabled(c && copiapersonale::eCartellaGioco(modello->percorso()));
     mnuControlla->setEnabled(c);
@@ -390,12 +429,42 @@ void FinestraParole::aggiornaAvviso()
             "programma: liste, immagini e suoni restano come sono.");
         aggiorna = true;
     }
-    testoAvviso->setText(testo);
+    if (modello)
+        testo += avvisiCartella();
+    testoAvviso->setText(testo.trimmed());
     bottoneAvviso->setVisible(copia);
     bottoneAggiorna->setVisible(aggiorna);
     avviso->setVisible(!testo.isEmpty());
     if (copia)
         bottoneAvviso->setFocus();
+}
+
+QString FinestraParole::avvisiCartella()
+{
+    QString testo;
+    for (int n = CartellaParole::primaLunghezza; n < CartellaParole::primaLunghezza + CartellaParole::numeroListe;
+         ++n) {
+        const ListaInCartella &l = modello->lista(n);
+        if (!l.errore.isEmpty())
+            testo += QStringLiteral("\n%1 Il gioco si ferma con questo errore; qui la lista resta com'è.")
+                         .arg(l.errore);
+        else if (l.rigaTagliata > 0)
+            testo += QStringLiteral("\nlista%1.txt ha più di %2 parole e il gioco la rifiuta: qui vedi le prime "
+                                    "%2. Se la cambi, salvando sarà tolto tutto quello che c'è dalla riga %3 "
+                                    "in poi.")
+                         .arg(n)
+                         .arg(listaparole::massimoParole)
+                         .arg(l.rigaTagliata);
+    }
+    if (presenza && presenza->altri() > 0)
+        testo += QStringLiteral("\nQuesta cartella è aperta anche in un'altra finestra di Parole di Batticco: "
+                                "cambiala in una sola, o salvando l'una cancelli le modifiche dell'altra.");
+    const QStringList attese = modello->daCancellare();
+    if (!attese.isEmpty())
+        testo += QStringLiteral("\nL'immagine e la voce di %1 restano sul disco finché il gioco (o l'altra "
+                                "finestra) è aperto: lì la parola c'è ancora.")
+                     .arg(QStringLiteral("«%1»").arg(attese.join(QStringLiteral("», «"))));
+    return testo;
 }
 
 void FinestraParole::aggiungi(int lettere, const QString &parola, const QImage &immagine)
@@ -447,26 +516,57 @@ bool FinestraParole::togli(int lettere, int indice)
 {
     const QString parola = modello->lista(lettere).parole.at(indice);
     QString testo = QStringLiteral("Togliere «%1» dalla lista di %2 lettere?").arg(parola).arg(lettere);
-    const QString file = modello->fileImmagine(parola);
+    QStringList file;
+    for (Compagno c : compagni) {
+        const QString f = modello->file(c, parola);
+        if (!f.isEmpty())
+            file << QDir(modello->percorso()).relativeFilePath(f);
+    }
     if (!file.isEmpty()) {
         testo += modello->usi(parola) > 1
-            ? QStringLiteral("\nLa sua immagine resta: la usa anche un'altra lista.")
-            : QStringLiteral("\nQuando salvi, anche la sua immagine %1 sarà cancellata.")
-                  .arg(QDir(modello->percorso()).relativeFilePath(file));
+            ? QStringLiteral("\nI suoi file restano: la usa anche un'altra lista.")
+            : (file.size() > 1 ? QStringLiteral("\nQuando salvi, anche %1 saranno cancellati.")
+                               : QStringLiteral("\nQuando salvi, anche %1 sarà cancellato."))
+                  .arg(file.join(QStringLiteral(" e ")));
     }
-    testo += QStringLiteral("\nPuoi sempre annullare con Ctrl+Z prima di salvare.");
+    testo += QStringLiteral("\nPuoi sempre annullare con Ctrl+Z, anche dopo aver salvato.");
     if (!domande.chiedi(QStringLiteral("Togli la parola"), testo, QStringLiteral("&Togli")))
         return false;
     pila.push(new ComandoParola(*this, false, lettere, indice, parola, QByteArray()));
     return true;
 }
 
+bool FinestraParole::confermaSalvataggio()
+{
+    const QStringList cambiate = modello->cambiateSuDisco();
+    if (!cambiate.isEmpty()
+        && !domande.chiedi(QStringLiteral("Cambiate da un altro programma"),
+            QStringLiteral("%1 è cambiata sul disco dopo che l'hai aperta qui (forse in un'altra finestra "
+                           "di Parole di Batticco, o in un editor di testo). Salvando, le tue liste prendono "
+                           "il posto di quelle e le loro modifiche vanno perse.\nPer vederle prima, non "
+                           "salvare e riapri la cartella.")
+                .arg(cambiate.join(QStringLiteral(", "))),
+            QStringLiteral("Salva lo &stesso")))
+        return false;
+    const QStringList riscritte = modello->riscritture();
+    return riscritte.isEmpty()
+        || domande.chiedi(QStringLiteral("Il salvataggio riscrive"),
+            QStringLiteral("Salvando, le liste sono riscritte una parola per riga, e cambia anche quello "
+                           "che il gioco non legge:\n%1\nSalvare?")
+                .arg(riscritte.join(u'\n')),
+            QStringLiteral("&Salva"));
+}
+
 bool FinestraParole::salva()
 {
     if (!modello || !scrivibile)
         return false;
+    if (!confermaSalvataggio())
+        return false;
+    // While the game or another editor may still show a word, its picture and voice stay on disk.
+    const bool aspetta = giocoAperto() || (presenza && presenza->altri() > 0);
     try {
-        modello->salva();
+        modello->salva(!aspetta);
     } catch (const Errore &e) {
         domande.avvisa(QStringLiteral("Salvataggio non riuscito"), e.messaggio());
         icone.clear();
@@ -477,7 +577,29 @@ bool FinestraParole::salva()
     icone.clear();
     mostraListe();
     controlla();
+    aggiornaAvviso();
     return true;
+}
+
+bool FinestraParole::giocoAperto()
+{
+    std::erase_if(giochi, [](qint64 pid) { return ::kill(pid_t(pid), 0) != 0 && errno != EPERM; });
+    return !giochi.empty();
+}
+
+void FinestraParole::controllaGiochi()
+{
+    if (giocoAperto())
+        return;
+    attesaGioco.stop();
+    if (!modello || modello->daCancellare().isEmpty() || (presenza && presenza->altri() > 0))
+        return;
+    try {
+        modello->cancellaInAttesa();
+    } catch (const Errore &e) {
+        domande.avvisa(QStringLiteral("File non cancellati"), e.messaggio());
+    }
+    aggiornaAvviso();
 }
 
 void FinestraParole::controlla()
@@ -546,7 +668,8 @@ bool FinestraParole::provaGioco()
         }
     }
     const QString programma = modello->percorso() + u'/' + QString::fromUtf16(copiapersonale::programma);
-    if (!QProcess::startDetached(programma, {}, modello->percorso())) {
+    qint64 pid = 0;
+    if (!QProcess::startDetached(programma, {}, modello->percorso(), &pid)) {
         domande.avvisa(QStringLiteral("Il gioco non parte"),
             QStringLiteral(
                 "Non riesco ad avviare %1. Se la cartella è su una chiavetta, forse la chiavetta non "
@@ -554,6 +677,9 @@ bool FinestraParole::provaGioco()
                 .arg(nativo(programma)));
         return false;
     }
+    // Pictures of words she takes out meanwhile wait until the game has closed.
+    giochi.push_back(pid);
+    attesaGioco.start();
     return true;
 }
 
@@ -655,8 +781,42 @@ void FinestraParole::dialogoCambia()
 void FinestraParole::dialogoTogli()
 {
     const int indice = parolaSelezionata();
-    if (modello && scrivibile && indice >= 0)
+    if (modello && mnuTogli->isEnabled() && indice >= 0)
         togli(listaCorrente(), indice);
+}
+
+void FinestraParole::dialogoRinomina()
+{
+    const int indice = parolaSelezionata();
+    if (!modello || !mnuRinomina->isEnabled() || indice < 0)
+        return;
+    const int lettere = listaCorrente();
+    const QString vecchia = modello->lista(lettere).parole.at(std::size_t(indice));
+    QString nuova = vecchia;
+    for (;;) {
+        bool ok = false;
+        nuova = QInputDialog::getText(this, QStringLiteral("Rinomina"),
+            QStringLiteral("Nuovo nome di «%1» (la sua immagine e la sua voce la seguono):").arg(vecchia),
+            QLineEdit::Normal, nuova, &ok)
+                    .trimmed();
+        if (!ok || nuova == vecchia)
+            return;
+        const QString problema = problemaRinomina(lettere, indice, nuova);
+        if (problema.isEmpty())
+            break;
+        domande.avvisa(QStringLiteral("Rinomina"), problema);
+    }
+    rinomina(lettere, indice, nuova);
+}
+
+void FinestraParole::menuDellaParola(QListWidget *griglia, QPoint punto)
+{
+    QListWidgetItem *voce = griglia->itemAt(punto);
+    if (!voce)
+        return;
+    griglia->setCurrentItem(voce);
+    aggiornaAzioni();
+    menuParola->popup(griglia->viewport()->mapToGlobal(punto));
 }
 
 void FinestraParole::dialogoApri()

@@ -11,14 +11,17 @@
 #include <QHash>
 #include <QIcon>
 #include <QMainWindow>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <array>
 #include <memory>
 
+class Presenza;
 class QAction;
 class QFrame;
 class QLabel;
+class QMenu;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -81,6 +84,8 @@ public:
     QAction *mnuAggiungi = nullptr;
     QAction *mnuCambia = nullptr;
     QAction *mnuTogli = nullptr;
+    QAction *mnuRinomina = nullptr;
+    QMenu *menuParola = nullptr; // a word's own menu, on a right click
     QAction *mnuInformazioni = nullptr;
 
     QUndoStack pila;
@@ -97,15 +102,21 @@ private:
     void dialogoAggiungi();
     void dialogoCambia();
     void dialogoTogli();
+    void dialogoRinomina();
+    void menuDellaParola(QListWidget *griglia, QPoint punto);
     void dialogoApri();
     void dialogoCopia();
     void informazioni();
+    bool confermaSalvataggio(); // asks about what saving would overwrite or rewrite
+    bool giocoAperto(); // whether a game started here is still running
+    void controllaGiochi(); // once the games have closed, removes the files that waited for them
     bool puoiLasciare(); // asks about unsaved changes; true when the folder may be left
     void mostraLista(int lettere);
     void mostraListe();
     void aggiornaTitoli();
     void aggiornaAzioni();
     void aggiornaAvviso();
+    QString avvisiCartella(); // what the open folder's lists and the other programs on it need said
     QIcon icona(const QString &parola);
     void dimenticaIcona(const QString &parola) { icone.remove(parola.toLower()); }
     void seleziona(int lettere, int indice);
@@ -119,4 +130,7 @@ private:
     QHash<QString, QIcon> icone;
     std::vector<std::pair<int, int>> dovePortano; // finding row -> (list, word index), or (0, -1)
     QString notizia; // a line shown above the lists once, e.g. after a copy
+    std::unique_ptr<Presenza> presenza;
+    std::vector<qint64> giochi; // the games started from here, by process id
+    QTimer attesaGioco;
 };
