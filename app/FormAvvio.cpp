@@ -4,6 +4,7 @@
 #include "app/FormAvvioDesign.h"
 #include "game/lettere.h"
 #include "ui/piattaforma.h"
+#include "ui/posizione.h"
 #include "ui/pulsanti.h"
 
 #include <QAccessibleWidget>
@@ -36,6 +37,7 @@ FormAvvio::FormAvvio(Piattaforma &piattaforma, QWidget *genitore)
     // No title text: a single blank, since an empty title makes Qt show the program's name.
     setWindowTitle(QStringLiteral(" "));
     setAccessibleName(titoloApplicazione);
+    posizione::soloDimensioneFissa(this);
     setWindowIcon(QIcon(QStringLiteral(":/icona.png")));
     setFixedSize(twips::inPixel(d::larghezza, d::altezza));
     setAutoFillBackground(true);
@@ -78,9 +80,13 @@ void FormAvvio::Command1_Click()
         // ends the program and the half-made window goes with it.
         auto nuovo = std::make_unique<lettere>(p);
         nuovo->setAttribute(Qt::WA_DeleteOnClose);
+        posizione::soloDimensioneFissa(nuovo.get());
         nuovo->Form_Load();
         gioco = nuovo.release();
     }
+    // Where the child is looking: over the start window, which is still on the screen.
+    if (!gioco->isVisible())
+        posizione::centraSopra(gioco, this);
     gioco->show();
     close();
 }

@@ -4,6 +4,7 @@
 #include "app/FormAvvio.h"
 #include "ui/messaggi.h"
 #include "ui/piattaforma.h"
+#include "ui/posizione.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -14,6 +15,7 @@ void avvio(Piattaforma &piattaforma)
     auto *finestra = new FormAvvio(piattaforma);
     finestra->setAttribute(Qt::WA_DeleteOnClose);
     finestra->Form_Load();
+    posizione::centraSulloSchermo(finestra);
     finestra->show();
 }
 

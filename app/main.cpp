@@ -10,6 +10,8 @@
 #include "ui/tastiTenuti.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <optional>
 
@@ -41,6 +43,13 @@ int main(int argc, char *argv[])
     } catch (const Errore &e) {
         riportaErrore(messaggi, uscita, e.messaggio());
         return 1;
+    }
+    // A teacher's copy, with its own menu entry, shows in the dock as that entry, not as the installed game.
+    const QString copia = percorsi::voceCopia(cartellaDati);
+    if (QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) + u'/' + copia
+            + QStringLiteral(".desktop"))) {
+        QApplication::setApplicationName(copia);
+        QGuiApplication::setDesktopFileName(copia);
     }
     Piattaforma piattaforma {casuale, riproduttore, messaggi, uscita, cartellaDati};
 

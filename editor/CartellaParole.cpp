@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -20,19 +22,41 @@ QString nativo(const QString &p)
     return QDir::toNativeSeparators(p);
 }
 
-bool soloLettere(const QString &parola)
+bool accentata(char32_t c)
 {
-    for (QChar c : parola) {
-        if (!(c >= u'a' && c <= u'z') && !(c >= u'A' && c <= u'Z'))
-            return false;
-    }
-    return true;
+    const QString base = QString::fromUcs4(&c, 1).normalized(QString::NormalizationForm_D);
+    return base.size() > 1 && base[0].isLetter() && base[0].unicode() < 0x80;
 }
 
-bool accentata(QChar c)
+// The word rule's finding, said to the teacher who is typing the word.
+QString spiega(const regole::DifettoParola &d, const QString &parola, int lettere)
 {
-    const QString base = QString(c).normalized(QString::NormalizationForm_D);
-    return base.size() > 1 && base[0].isLetter() && base[0].unicode() < 0x80;
+    switch (d.difetto) {
+    case regole::Difetto::vuota:
+        return QStringLiteral("Scrivi la parola.");
+    case regole::Difetto::spazio:
+        return QStringLiteral("Niente spazi: una parola sola, di lettere.");
+    case regole::Difetto::fuoriTastiera:
+        for (char32_t c : d.caratteri) {
+            if (accentata(c))
+                return QStringLiteral(
+                    "«%1» ha una lettera accentata: la tastiera del gioco non ha il tasto %1. "
+                    "Scrivi la parola senza accento, o scegline un'altra.")
+                    .arg(QString::fromUcs4(&c, 1));
+        }
+        return QStringLiteral("Solo lettere dalla a alla z: la tastiera del gioco non ha altri tasti.");
+    case regole::Difetto::scomposta:
+        return QStringLiteral("La parola ha lettere e accenti separati: riscrivila.");
+    case regole::Difetto::troppoLunga:
+    case regole::Difetto::lunghezza:
+        return QStringLiteral("«%1» ha %2 lettere: in questa lista ogni parola ne ha %3.")
+            .arg(parola.size() > 40 ? parola.left(40) + QChar(0x2026) : parola)
+            .arg(parola.size())
+            .arg(lettere);
+    case regole::Difetto::nomeFile:
+        return QStringLiteral("«%1» non può essere il nome di un file.").arg(parola);
+    }
+    return {};
 }
 
 // Where each kind of companion lives: folder and extension, written as the game writes its paths.
@@ -53,17 +77,10 @@ const Posto &posto(Compagno c)
     return posti[std::size_t(c)];
 }
 
-// The game's own lookup of a word's companion: the picture through the game's function, the voice
-// in the same way under its own folder.
+// The game's own lookup of a word's companion, the same for its picture and its voice.
 QString percorsoGioco(const QString &cartella, Compagno c, const QString &parola)
 {
-    if (c == Compagno::immagine)
-        return immagini::percorsoParola(cartella, parola);
-    const QString nome = regole::senzaSpaziIniziali(parola);
-    if (!percorsi::nomeSicuro(nome))
-        return {};
-    return percorsi::dati(cartella,
-        u'\\' + QString::fromUtf16(posto(c).cartella) + u'\\' + nome + QString::fromUtf16(posto(c).estensione));
+    return percorsi::fileParola(cartella, posto(c).cartella, parola, posto(c).estensione).value_or(QString());
 }
 
 bool dentroDi(const QString &radice, const QString &canonico)
@@ -210,25 +227,9 @@ void CartellaParole::leggi(ListaInCartella &l)
 
 QString CartellaParole::problemaParolaNuova(int lettere, const QString &parola) const
 {
-    if (parola.isEmpty())
-        return QStringLiteral("Scrivi la parola.");
-    for (QChar c : parola) {
-        if (c.isSpace())
-            return QStringLiteral("Niente spazi: una parola sola, di lettere.");
-    }
-    for (QChar c : parola) {
-        if (accentata(c))
-            return QStringLiteral("«%1» ha una lettera accentata: la tastiera del gioco non ha il tasto %1. "
-                                  "Scrivi la parola senza accento, o scegline un'altra.")
-                .arg(c);
-    }
-    if (!soloLettere(parola))
-        return QStringLiteral("Solo lettere dalla a alla z: la tastiera del gioco non ha altri tasti.");
-    if (parola.size() != lettere)
-        return QStringLiteral("«%1» ha %2 lettere: in questa lista ogni parola ne ha %3.")
-            .arg(parola)
-            .arg(parola.size())
-            .arg(lettere);
+    const auto difetti = regole::difettiParola(parola, lettere);
+    if (!difetti.empty())
+        return spiega(difetti.front(), parola, lettere);
     const auto [dove, indice] = trova(parola);
     if (indice >= 0)
         return dove == lettere
@@ -238,6 +239,35 @@ QString CartellaParole::problemaParolaNuova(int lettere, const QString &parola) 
         return QStringLiteral("La lista ha già %1 parole, il massimo che il gioco legge: togline una prima.")
             .arg(listaparole::massimoParole);
     return {};
+}
+
+void CartellaParole::controllaParoleNuove() const
+{
+    for (const ListaInCartella &l : liste) {
+        std::vector<QString> salvate; // read only when a word fails: one the file has may go back
+        bool lette = false;
+        for (std::size_t i = 0; l.modificata && i < l.parole.size(); ++i) {
+            if (l.righe[i] != 0)
+                continue;
+            const auto difetti = regole::difettiParola(l.parole[i], l.lettere);
+            if (difetti.empty())
+                continue;
+            if (!lette) {
+                try {
+                    salvate = listaparole::tutteLeParole(listaparole::leggiFile(
+                        percorsi::dati(cartella, QStringLiteral("\\lista%1.txt").arg(l.lettere))));
+                } catch (const Errore &) {
+                }
+                lette = true;
+            }
+            // A word the file already holds (a removal undone) is the teacher's own, as she wrote it.
+            if (std::find(salvate.begin(), salvate.end(), l.parole[i]) == salvate.end())
+                throw Errore(QStringLiteral("Non salvo: la parola «%1» non va nella lista di %2 lettere. %3")
+                                 .arg(l.parole[i])
+                                 .arg(l.lettere)
+                                 .arg(spiega(difetti.front(), l.parole[i], l.lettere)));
+        }
+    }
 }
 
 std::pair<int, int> CartellaParole::trova(const QString &parola) const
@@ -300,12 +330,7 @@ QString CartellaParole::file(Compagno c, const QString &parola) const
 {
     if (parola.size() > lunghissima)
         return {};
-    QString p;
-    try {
-        p = percorsoGioco(cartella, c, parola);
-    } catch (const Errore &) {
-        return {};
-    }
+    const QString p = percorsoGioco(cartella, c, parola);
     if (p.isEmpty())
         return {};
     const QFileInfo info(p);
@@ -428,7 +453,10 @@ void CartellaParole::scriviCompagno(Compagno c, const QString &k, const QByteArr
         return;
     if (!QFileInfo(percorsi::dati(cartella, u'\\' + sotto)).isDir()
         && !QDir(cartella).mkdir(percorsi::dati(cartella, u'\\' + sotto)))
-        throw Errore(QStringLiteral("Non riesco a creare la cartella %1 in %2.").arg(sotto, nativo(cartella)));
+        throw Errore(
+            (c == Compagno::immagine ? QStringLiteral("Non riesco a creare la cartella delle immagini in %1.")
+                                     : QStringLiteral("Non riesco a creare la cartella delle voci in %1."))
+                .arg(nativo(cartella)));
     const QString nome = esistente.isEmpty()
         ? dentro(u'\\' + sotto + u'\\' + k + QString::fromUtf16(posto(c).estensione))
         : dentro(QDir(cartella).relativeFilePath(esistente));
@@ -501,6 +529,7 @@ QStringList CartellaParole::riscritture() const
 
 void CartellaParole::salva(bool cancella)
 {
+    controllaParoleNuove();
     // Companions first: a list never names a word whose new picture is not yet on disk.
     for (Compagno c : compagni) {
         auto &a = attese[std::size_t(c)];
@@ -542,7 +571,8 @@ int CartellaParole::cancellaInAttesa()
             }
             const QString f = file(c, it.key());
             const bool voluta = apposta[std::size_t(c)].contains(it.key()) && usata(it.key());
-            if (!f.isEmpty() && (voluta || (!usati.contains(QFileInfo(f).canonicalFilePath()) && !usata(it.key())))) {
+            if (!f.isEmpty()
+                && (voluta || (!usati.contains(QFileInfo(f).canonicalFilePath()) && !usata(it.key())))) {
                 if (!QFile::remove(dentro(QDir(cartella).relativeFilePath(f))))
                     throw Errore(QStringLiteral("Non riesco a cancellare %1.").arg(nativo(f)));
                 ++tolti;

@@ -3,6 +3,8 @@
 
 #include "editor/FinestraParole.h"
 
+#include <algorithm>
+
 namespace
 {
 
@@ -82,8 +84,10 @@ void ComandoParola::leva()
     f.seleziona(lettere, std::min(indice, int(f.modello->lista(lettere).parole.size()) - 1));
 }
 
-ComandoCompagno::ComandoCompagno(FinestraParole &f, Compagno c, QString parola, Contenuto nuovo)
-    : f(f)
+ComandoCompagno::ComandoCompagno(
+    FinestraParole &f, Compagno c, QString parola, Contenuto nuovo, QUndoCommand *genitore)
+    : QUndoCommand(genitore)
+    , f(f)
     , c(c)
     , parola(std::move(parola))
     , nuovo(std::move(nuovo))
@@ -91,8 +95,8 @@ ComandoCompagno::ComandoCompagno(FinestraParole &f, Compagno c, QString parola, 
 {
     const bool immagine = c == Compagno::immagine;
     setText((this->nuovo.presente
-                    ? (immagine ? QStringLiteral("la nuova immagine di «%1»") : QStringLiteral("la voce di «%1»"))
-                    : (immagine ? QStringLiteral("l'immagine tolta a «%1»") : QStringLiteral("la voce tolta a «%1»")))
+            ? (immagine ? QStringLiteral("la nuova immagine di «%1»") : QStringLiteral("la voce di «%1»"))
+            : (immagine ? QStringLiteral("l'immagine tolta a «%1»") : QStringLiteral("la voce tolta a «%1»")))
                 .arg(this->parola));
 }
 
@@ -110,7 +114,14 @@ void ComandoCompagno::imposta(const Contenuto &contenuto)
 {
     f.modello->imposta(c, parola, contenuto);
     f.dimenticaIcona(parola);
-    f.mostraListe();
+    // Only the lists that hold the word: every word of a list is looked up when it is shown.
+    for (int n = CartellaParole::primaLunghezza;
+         n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
+        const auto &parole = f.modello->lista(n).parole;
+        if (std::any_of(parole.begin(), parole.end(),
+                [&](const QString &p) { return p.compare(parola, Qt::CaseInsensitive) == 0; }))
+            f.mostraLista(n);
+    }
 }
 
 ComandoRinomina::ComandoRinomina(FinestraParole &f, int lettere, int indice, QString nuova)

@@ -18,7 +18,8 @@ using Compagni = std::array<Contenuto, compagni.size()>;
 class ComandoParola : public QUndoCommand
 {
 public:
-    ComandoParola(FinestraParole &f, bool aggiunta, int lettere, int indice, QString parola, QByteArray immagine);
+    ComandoParola(
+        FinestraParole &f, bool aggiunta, int lettere, int indice, QString parola, QByteArray immagine);
     void redo() override;
     void undo() override;
 
@@ -39,7 +40,8 @@ private:
 class ComandoCompagno : public QUndoCommand
 {
 public:
-    ComandoCompagno(FinestraParole &f, Compagno c, QString parola, Contenuto nuovo);
+    ComandoCompagno(
+        FinestraParole &f, Compagno c, QString parola, Contenuto nuovo, QUndoCommand *genitore = nullptr);
     void redo() override;
     void undo() override;
 

@@ -2,6 +2,7 @@
 #include "editor/CopiaPersonale.h"
 
 #include "ui/errori.h"
+#include "ui/percorsi.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -197,14 +198,11 @@ void faiCopia(const QString &sorgente, const QString &destinazione)
 
 QString fileVoce(const QString &copia)
 {
-    const QString assoluto = QFileInfo(copia).absoluteFilePath();
-    const QByteArray impronta
-        = QCryptographicHash::hash(assoluto.toUtf8(), QCryptographicHash::Sha1).toHex().left(10);
-    return QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation)
-        + QStringLiteral("/batticco-copia-") + QString::fromLatin1(impronta) + QStringLiteral(".desktop");
+    return QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) + u'/'
+        + percorsi::voceCopia(copia) + QStringLiteral(".desktop");
 }
 
-QByteArray testoVoce(const QString &copia, const QString &editor)
+QByteArray testoVoce(const QString &copia, const QString &editor, const QString &lavagna)
 {
     const QString assoluto = QFileInfo(copia).absoluteFilePath();
     QString nome = QString::fromUtf16(nomeVoce);
@@ -218,24 +216,39 @@ QByteArray testoVoce(const QString &copia, const QString &editor)
         + valoreVoce(QStringLiteral("Batticco con le parole della cartella %1").arg(assoluto)) + u'\n';
     t += QStringLiteral("Exec=") + valoreVoce(argomentoExec(percorsoProgramma(assoluto))) + u'\n';
     t += QStringLiteral("Path=") + valoreVoce(assoluto) + u'\n';
-    t += QStringLiteral("Icon=batticco\nTerminal=false\nCategories=Game;KidsGame;\nStartupWMClass=batticco\n");
+    // Her copy's windows carry the entry's own name as their class (the game sees the entry there).
+    t += QStringLiteral("Icon=batticco\nTerminal=false\nCategories=Game;KidsGame;\nStartupWMClass=")
+        + percorsi::voceCopia(assoluto) + u'\n';
     t += QStringLiteral("StartupNotify=true\n");
+    QStringList azioni;
+    if (!lavagna.isEmpty())
+        azioni << QStringLiteral("lavagna");
+    if (!editor.isEmpty())
+        azioni << QStringLiteral("parole");
+    if (!azioni.isEmpty())
+        t += QStringLiteral("Actions=") + azioni.join(u';') + QStringLiteral(";\n");
+    if (!lavagna.isEmpty()) {
+        // The same game, as large as the board it opens on.
+        t += QStringLiteral("\n[Desktop Action lavagna]\nName=Batticco - lavagna\n");
+        t += QStringLiteral("Exec=")
+            + valoreVoce(argomentoExec(lavagna) + u' ' + argomentoExec(percorsoProgramma(assoluto))) + u'\n';
+    }
     if (!editor.isEmpty()) {
-        t += QStringLiteral("Actions=parole;\n\n[Desktop Action parole]\nName=Cambia le parole\n");
+        t += QStringLiteral("\n[Desktop Action parole]\nName=Cambia le parole\n");
         t += QStringLiteral("Exec=") + valoreVoce(argomentoExec(editor) + u' ' + argomentoExec(assoluto))
             + u'\n';
     }
     return t.toUtf8();
 }
 
-QString scriviVoce(const QString &copia, const QString &editor)
+QString scriviVoce(const QString &copia, const QString &editor, const QString &lavagna)
 {
     const QString percorso = fileVoce(copia);
     const QString cartella = QFileInfo(percorso).absolutePath();
     if (!QDir().mkpath(cartella))
         throw Errore(QStringLiteral("Non riesco a creare la cartella %1.").arg(nativo(cartella)));
     QSaveFile f(percorso);
-    if (!f.open(QIODevice::WriteOnly) || f.write(testoVoce(copia, editor)) < 0 || !f.commit())
+    if (!f.open(QIODevice::WriteOnly) || f.write(testoVoce(copia, editor, lavagna)) < 0 || !f.commit())
         throw Errore(QStringLiteral("Non riesco a scrivere la voce del menu %1: %2")
                          .arg(nativo(percorso), f.errorString()));
     return percorso;

@@ -36,12 +36,13 @@ void faiCopia(const QString &sorgente, const QString &destinazione);
 // The copy's menu entry file in the user's applications folder (XDG_DATA_HOME/applications).
 QString fileVoce(const QString &copia);
 
-// Writes the copy's menu entry; `editor`, when given, adds an action that opens the copy in it.
+// Writes the copy's menu entry; `editor`, when given, adds an action that opens the copy in it, and
+// `lavagna` (the whiteboard launcher) one that starts the copy's game as large as the screen allows.
 // Returns the entry's path. Throws Errore.
-QString scriviVoce(const QString &copia, const QString &editor);
+QString scriviVoce(const QString &copia, const QString &editor, const QString &lavagna = QString());
 
 // The entry's text: Exec quoted as the desktop entry rules want.
-QByteArray testoVoce(const QString &copia, const QString &editor);
+QByteArray testoVoce(const QString &copia, const QString &editor, const QString &lavagna = QString());
 
 // True when the installed program file differs from the copy's and is newer.
 bool programmaPiuNuovo(const QString &installato, const QString &copia);

@@ -94,6 +94,16 @@ DialogoParola::DialogoParola(int lettere, std::function<QString(const QString &)
     anteprima->setAlignment(Qt::AlignCenter);
     anteprima->setAccessibleName(QStringLiteral("Anteprima della figura nel gioco"));
 
+    bottoneVoce = new QPushButton(QStringLiteral("Registra la &voce…"), this);
+    bottoneVoce->setAccessibleName(QStringLiteral("Registra la voce"));
+    esitoVoce = new QLabel(QStringLiteral("nessuna voce"), this);
+    esitoVoce->setAccessibleName(QStringLiteral("Voce della parola"));
+    auto *rigaVoce = new QHBoxLayout;
+    rigaVoce->addWidget(bottoneVoce);
+    rigaVoce->addWidget(esitoVoce, 1);
+    bottoneVoce->hide();
+    esitoVoce->hide();
+
     conferma
         = new QPushButton(fissa ? QStringLiteral("&Cambia l'immagine") : QStringLiteral("&Aggiungi"), this);
     conferma->setAccessibleName(
@@ -101,7 +111,7 @@ DialogoParola::DialogoParola(int lettere, std::function<QString(const QString &)
     annulla = new QPushButton(QStringLiteral("Annulla"), this);
     annulla->setAccessibleName(QStringLiteral("Annulla"));
     // Enter in the file field opens the photo; it must not also close the dialog.
-    for (QPushButton *b : {sfoglia, centra, conferma, annulla})
+    for (QPushButton *b : {sfoglia, centra, bottoneVoce, conferma, annulla})
         b->setAutoDefault(false);
 
     auto *modulo = new QFormLayout;
@@ -110,6 +120,7 @@ DialogoParola::DialogoParola(int lettere, std::function<QString(const QString &)
     auto *etichettaFile = new QLabel(QStringLiteral("&Foto:"), this);
     etichettaFile->setBuddy(campoFile);
     modulo->addRow(etichettaFile, rigaFile);
+    modulo->addRow(QString(), rigaVoce);
 
     auto *destra = new QVBoxLayout;
     destra->addWidget(new QLabel(QStringLiteral("Nel gioco:"), this));
@@ -133,6 +144,13 @@ DialogoParola::DialogoParola(int lettere, std::function<QString(const QString &)
     tutto->addLayout(bottoni);
 
     connect(campoParola, &QLineEdit::textChanged, this, &DialogoParola::aggiorna);
+    // A voice says the word it was made for.
+    connect(campoParola, &QLineEdit::textChanged, this, [this] {
+        if (!registrata.isEmpty()) {
+            registrata.clear();
+            esitoVoce->setText(QStringLiteral("nessuna voce"));
+        }
+    });
     connect(campoFile, &QLineEdit::returnPressed, this, [this] { caricaFoto(campoFile->text().trimmed()); });
     connect(sfoglia, &QPushButton::clicked, this, [this] {
         const QString iniziale = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
@@ -155,6 +173,13 @@ DialogoParola::DialogoParola(int lettere, std::function<QString(const QString &)
     });
     connect(conferma, &QPushButton::clicked, this, &QDialog::accept);
     connect(annulla, &QPushButton::clicked, this, &QDialog::reject);
+    connect(bottoneVoce, &QPushButton::clicked, this, [this] {
+        const QByteArray v = registraVoce ? registraVoce(parola()) : QByteArray();
+        if (!v.isEmpty()) {
+            registrata = v;
+            esitoVoce->setText(QStringLiteral("voce registrata"));
+        }
+    });
 
     resize(720, 560);
     (fissa ? static_cast<QWidget *>(campoFile) : campoParola)->setFocus();
@@ -194,6 +219,14 @@ bool DialogoParola::caricaFoto(const QString &percorso)
     }
 }
 
+void DialogoParola::offriVoce(std::function<QByteArray(const QString &)> registra)
+{
+    registraVoce = std::move(registra);
+    bottoneVoce->show();
+    esitoVoce->show();
+    aggiorna();
+}
+
 void DialogoParola::aggiorna()
 {
     const QString problema = fissa ? QString() : controllo(parola());
@@ -210,6 +243,8 @@ void DialogoParola::aggiorna()
     else
         anteprima->setText(QStringLiteral("nessuna foto"));
     conferma->setEnabled(problema.isEmpty() && foto);
+    // A voice is made for a word that may go in the list.
+    bottoneVoce->setEnabled(problema.isEmpty());
 }
 
 void DialogoParola::dragEnterEvent(QDragEnterEvent *e)

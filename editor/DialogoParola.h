@@ -27,6 +27,9 @@ public:
     QString parola() const;
     QImage immagine() const; // the framed square, as the game's picture
     bool caricaFoto(const QString &percorso); // false (and says why in the dialog) when it cannot
+    // Shows "Registra la voce…", which gets the word's voice from `registra` (empty when none was made).
+    void offriVoce(std::function<QByteArray(const QString &parola)> registra);
+    QByteArray voce() const { return registrata; }
 
     QLineEdit *campoParola = nullptr;
     QLabel *esitoParola = nullptr;
@@ -37,6 +40,8 @@ public:
     QPushButton *centra = nullptr;
     QLabel *esitoFoto = nullptr;
     QLabel *anteprima = nullptr;
+    QPushButton *bottoneVoce = nullptr;
+    QLabel *esitoVoce = nullptr;
     QPushButton *conferma = nullptr;
     QPushButton *annulla = nullptr;
 
@@ -49,4 +54,6 @@ private:
 
     std::function<QString(const QString &)> controllo;
     bool fissa;
+    std::function<QByteArray(const QString &)> registraVoce;
+    QByteArray registrata;
 };

@@ -4,7 +4,9 @@
 #include "editor/Comandi.h"
 #include "editor/CopiaPersonale.h"
 #include "editor/DialogoParola.h"
+#include "editor/DialogoVoce.h"
 #include "editor/Presenza.h"
+#include "editor/VoceComputer.h"
 #include "editor/Riquadro.h"
 #include "game/VerificaDati.h"
 #include "ui/errori.h"
@@ -15,6 +17,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QDockWidget>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
@@ -27,9 +30,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
+#include <QProgressDialog>
 #include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -54,7 +57,7 @@ bool cartellaScrivibile(const QString &cartella)
 {
     if (!QFileInfo(cartella).isWritable())
         return false;
-    for (const QString &nome : QDir(cartella).entryList({QStringLiteral("lista*.txt"), QStringLiteral("jpg")},
+    for (const QString &nome : QDir(cartella).entryList({QStringLiteral("lista*.txt"), QStringLiteral("jpg"), QStringLiteral("voci")},
              QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (!QFileInfo(cartella + u'/' + nome).isWritable())
             return false;
@@ -74,6 +77,28 @@ QIcon iconaMancante()
     f.setBold(true);
     pittore.setFont(f);
     pittore.drawText(p.rect(), Qt::AlignCenter, QStringLiteral("?"));
+    return QIcon(p);
+}
+
+// A word with a voice: a small speaker in the icon's lower right corner.
+QIcon conVoce(const QIcon &icona)
+{
+    QPixmap p = icona.pixmap(misuraIcona);
+    QPainter pittore(&p);
+    pittore.setRenderHint(QPainter::Antialiasing);
+    const QRectF tondo(p.width() - 30, p.height() - 30, 27, 27);
+    pittore.setPen(QPen(Qt::white, 2));
+    pittore.setBrush(QColor(0x20, 0x60, 0xC0));
+    pittore.drawEllipse(tondo);
+    const QPointF c = tondo.center();
+    pittore.setPen(Qt::NoPen);
+    pittore.setBrush(Qt::white);
+    pittore.drawRect(QRectF(c.x() - 8, c.y() - 3, 5, 6));
+    pittore.drawPolygon(QPolygonF({QPointF(c.x() - 4, c.y() - 3), QPointF(c.x() + 2, c.y() - 8),
+        QPointF(c.x() + 2, c.y() + 8), QPointF(c.x() - 4, c.y() + 3)}));
+    pittore.setPen(QPen(Qt::white, 1.8));
+    pittore.setBrush(Qt::NoBrush);
+    pittore.drawArc(QRectF(c.x() - 2, c.y() - 6, 10, 12), -50 * 16, 100 * 16);
     return QIcon(p);
 }
 
@@ -236,9 +261,14 @@ void FinestraParole::costruisciMenu()
         [this] { dialogoTogli(); });
     mnuRinomina = azione(modifica, "mnuRinomina", QStringLiteral("Ri&nomina…"), QKeySequence(Qt::Key_F2),
         [this] { dialogoRinomina(); });
+    modifica->addSeparator();
+    mnuVoce = azione(modifica, "mnuVoce", QStringLiteral("Registra la &voce…"), QKeySequence(Qt::CTRL | Qt::Key_R),
+        [this] { dialogoVoce(); });
+    mnuVociComputer = azione(modifica, "mnuVociComputer",
+        QStringLiteral("Voce del c&omputer per le parole senza voce"), QKeySequence(), [this] { vociDelComputer(); });
     menuParola = new QMenu(this);
     menuParola->setObjectName(QStringLiteral("menuParola"));
-    menuParola->addActions({mnuCambia, mnuTogli, mnuRinomina});
+    menuParola->addActions({mnuCambia, mnuVoce, mnuRinomina, mnuTogli});
 
     QMenu *aiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
     mnuInformazioni = azione(aiuto, "mnuInformazioni", QStringLiteral("&Informazioni"), QKeySequence(),
@@ -248,7 +278,7 @@ void FinestraParole::costruisciMenu()
     barra->setObjectName(QStringLiteral("barra"));
     barra->setMovable(false);
     barra->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    for (QAction *a : {mnuAggiungi, mnuCambia, mnuTogli, mnuSalva, mnuProva})
+    for (QAction *a : {mnuAggiungi, mnuCambia, mnuVoce, mnuTogli, mnuSalva, mnuProva})
         barra->addAction(a);
     barra->addSeparator();
     barra->addAction(mnuAnnulla);
@@ -306,7 +336,9 @@ QIcon FinestraParole::icona(const QString &parola)
     if (c != icone.constEnd())
         return *c;
     const QImage i = modello->immagine(parola, misuraIcona);
-    const QIcon nuova = i.isNull() ? iconaMancante() : QIcon(QPixmap::fromImage(i));
+    QIcon nuova = i.isNull() ? iconaMancante() : QIcon(QPixmap::fromImage(i));
+    if (modello->haVoce(parola))
+        nuova = conVoce(nuova);
     icone.insert(chiave, nuova);
     return nuova;
 }
@@ -326,9 +358,14 @@ void FinestraParole::mostraLista(int lettere)
                                                 : p;
             auto *voce = new QListWidgetItem(icona(p), mostrata, g);
             const bool manca = !modello->ha(Compagno::immagine, p);
-            voce->setToolTip(manca ? QStringLiteral("«%1»: manca l'immagine").arg(mostrata) : mostrata);
-            voce->setData(
-                Qt::AccessibleTextRole, manca ? QStringLiteral("%1, senza immagine").arg(mostrata) : mostrata);
+            QString suggerimento = manca ? QStringLiteral("«%1»: manca l'immagine").arg(mostrata) : mostrata;
+            QString nome = manca ? QStringLiteral("%1, senza immagine").arg(mostrata) : mostrata;
+            if (modello->haVoce(p)) {
+                suggerimento += QStringLiteral(" (ha la voce)");
+                nome += QStringLiteral(", con la voce");
+            }
+            voce->setToolTip(suggerimento);
+            voce->setData(Qt::AccessibleTextRole, nome);
         }
         // The word in front is always the selected one, so Canc and the buttons act on what she sees.
         if (g->count() > 0)
@@ -394,6 +431,8 @@ void FinestraParole::aggiornaAzioni()
     mnuCambia->setEnabled(scelta);
     mnuTogli->setEnabled(scelta);
     mnuRinomina->setEnabled(scelta);
+    mnuVoce->setEnabled(scelta);
+    mnuVociComputer->setEnabled(c && scrivibile);
     mnuSalva->setEnabled(c && scrivibile && !pila.isClean());
     mnuProva->setEnabled(c && copiapersonale::eCartellaGioco(modello->percorso()));
     mnuControlla->setEnabled(c);
@@ -512,6 +551,60 @@ bool FinestraParole::rinomina(int lettere, int indice, const QString &nuova)
     return true;
 }
 
+void FinestraParole::cambiaVoce(const QString &parola, const QByteArray &wav)
+{
+    cambiaCompagno(Compagno::voce, parola, wav.isEmpty() ? Contenuto {} : Contenuto {true, wav});
+}
+
+int FinestraParole::vociDelComputer()
+{
+    if (!modello || !scrivibile)
+        return 0;
+    QStringList senza;
+    for (int n = CartellaParole::primaLunghezza; n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
+        for (const QString &p : modello->lista(n).parole) {
+            if (!p.isEmpty() && !modello->haVoce(p) && !senza.contains(p, Qt::CaseInsensitive))
+                senza << p;
+        }
+    }
+    if (senza.isEmpty()) {
+        domande.avvisa(QStringLiteral("Voce del computer"), QStringLiteral("Ogni parola ha già la sua voce."));
+        return 0;
+    }
+    if (vocecomputer::programma().isEmpty()) {
+        domande.avvisa(QStringLiteral("Voce del computer"), vocecomputer::voce(senza.first()).errore);
+        return 0;
+    }
+    QProgressDialog avanzamento(QStringLiteral("Il computer dice le parole…"), QStringLiteral("Annulla"), 0,
+        int(senza.size()), this);
+    avanzamento.setWindowTitle(QStringLiteral("Voce del computer"));
+    avanzamento.setMinimumDuration(300);
+    // One step to undo: every voice made here goes back together.
+    auto *tutte = new QUndoCommand(QStringLiteral("la voce del computer per %1 parole").arg(senza.size()));
+    int fatte = 0;
+    QString errore;
+    for (int i = 0; i < senza.size() && !avanzamento.wasCanceled(); ++i) {
+        avanzamento.setValue(i);
+        const voce::Risultato r = vocecomputer::voce(senza[i]);
+        if (r.wav.isEmpty()) {
+            errore = r.errore;
+            continue;
+        }
+        new ComandoCompagno(*this, Compagno::voce, senza[i], {true, r.wav}, tutte);
+        ++fatte;
+    }
+    avanzamento.setValue(int(senza.size()));
+    if (fatte > 0) {
+        tutte->setText(QStringLiteral("la voce del computer per %1 parole").arg(fatte));
+        pila.push(tutte);
+    } else {
+        delete tutte;
+    }
+    if (!errore.isEmpty())
+        domande.avvisa(QStringLiteral("Voce del computer"), errore);
+    return fatte;
+}
+
 bool FinestraParole::togli(int lettere, int indice)
 {
     const QString parola = modello->lista(lettere).parole.at(indice);
@@ -609,28 +702,17 @@ void FinestraParole::controlla()
     if (!modello)
         return;
     const verifica::Esito esito = verifica::controlla(modello->percorso());
-    static const QRegularExpression diLista(QStringLiteral("di lista(\\d)\\.txt:(\\d+)\\)$"));
-    static const QRegularExpression lista(
-        QStringLiteral("^lista(\\d)\\.txt$"), QRegularExpression::CaseInsensitiveOption);
-    for (const verifica::Problema &p : esito.problemi) {
-        int lettere = 0;
-        int riga = 0;
-        if (const auto m = lista.match(p.file); m.hasMatch()) {
-            lettere = m.captured(1).toInt();
-            riga = p.riga;
-        } else if (const auto m = diLista.match(p.messaggio); m.hasMatch()) {
-            lettere = m.captured(1).toInt();
-            riga = m.captured(2).toInt();
-        }
+    for (const verifica::Problema &p : esito.risultati) {
+        // The finding names its list and the word's line there, as the lists were last read.
         int indice = -1;
-        if (lettere >= CartellaParole::primaLunghezza
-            && lettere < CartellaParole::primaLunghezza + CartellaParole::numeroListe && riga > 0) {
-            const std::vector<int> &righe = modello->lista(lettere).righe;
-            const auto it = std::find(righe.begin(), righe.end(), riga);
+        if (p.lettere >= CartellaParole::primaLunghezza
+            && p.lettere < CartellaParole::primaLunghezza + CartellaParole::numeroListe && p.riga > 0) {
+            const std::vector<int> &righe = modello->lista(p.lettere).righe;
+            const auto it = std::find(righe.begin(), righe.end(), p.riga);
             if (it != righe.end())
                 indice = int(it - righe.begin());
         }
-        dovePortano.emplace_back(indice >= 0 ? lettere : 0, indice);
+        dovePortano.emplace_back(indice >= 0 ? p.lettere : 0, indice);
         auto *voce = new QListWidgetItem(verifica::testo(p), problemi);
         if (indice >= 0)
             voce->setToolTip(QStringLiteral("Clic per vedere la parola"));
@@ -683,6 +765,17 @@ bool FinestraParole::provaGioco()
     return true;
 }
 
+// The whiteboard launcher: beside this program, or in the installed game's folder.
+QString FinestraParole::lanciatoreLavagna() const
+{
+    for (const QString &cartella : {QFileInfo(editor).absolutePath(), installato}) {
+        const QString l = cartella + QStringLiteral("/batticco-lavagna");
+        if (!cartella.isEmpty() && QFileInfo(l).isExecutable())
+            return l;
+    }
+    return {};
+}
+
 bool FinestraParole::faiCopiaIn(const QString &destinazione)
 {
     if (!puoiLasciare())
@@ -690,7 +783,7 @@ bool FinestraParole::faiCopiaIn(const QString &destinazione)
     QString voce;
     try {
         copiapersonale::faiCopia(installato, destinazione);
-        voce = copiapersonale::scriviVoce(destinazione, editor);
+        voce = copiapersonale::scriviVoce(destinazione, editor, lanciatoreLavagna());
     } catch (const Errore &e) {
         domande.avvisa(QStringLiteral("Copia non fatta"), e.messaggio());
         return false;
@@ -762,8 +855,39 @@ void FinestraParole::dialogoAggiungi()
     DialogoParola d(
         lettere, [this, lettere](const QString &p) { return modello->problemaParolaNuova(lettere, p); },
         QString(), this);
-    if (d.exec() == QDialog::Accepted)
+    d.offriVoce([this](const QString &p) { return registraVoce(p); });
+    if (d.exec() != QDialog::Accepted)
+        return;
+    if (d.voce().isEmpty()) {
         aggiungi(lettere, d.parola(), d.immagine());
+        return;
+    }
+    // The word and its voice are one step to undo.
+    pila.beginMacro(QStringLiteral("l'aggiunta di «%1»").arg(d.parola()));
+    aggiungi(lettere, d.parola(), d.immagine());
+    cambiaVoce(d.parola(), d.voce());
+    pila.endMacro();
+}
+
+QByteArray FinestraParole::registraVoce(const QString &parola)
+{
+    const Contenuto c = modello->contenuto(Compagno::voce, parola);
+    const QByteArray attuale = c.byte.size() <= massimoByteSuono ? c.byte : QByteArray();
+    DialogoVoce d(parola, attuale, *registratore, *riproduttore, this);
+    return d.exec() == QDialog::Accepted ? d.voce() : QByteArray();
+}
+
+void FinestraParole::dialogoVoce()
+{
+    const int indice = parolaSelezionata();
+    if (!modello || !scrivibile || indice < 0)
+        return;
+    const QString parola = modello->lista(listaCorrente()).parole.at(indice);
+    const QByteArray v = registraVoce(parola);
+    if (!v.isEmpty()) {
+        cambiaVoce(parola, v);
+        seleziona(listaCorrente(), indice);
+    }
 }
 
 void FinestraParole::dialogoCambia()

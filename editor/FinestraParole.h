@@ -7,6 +7,8 @@
 
 #include "editor/CartellaParole.h"
 #include "editor/Domande.h"
+#include "ui/registratore.h"
+#include "ui/suoni.h"
 
 #include <QHash>
 #include <QIcon>
@@ -50,6 +52,9 @@ public:
     void cambiaCompagno(Compagno c, const QString &parola, const Contenuto &nuovo);
     // The word's new spelling, by the rules for a new word; false (and says why) when refused.
     bool rinomina(int lettere, int indice, const QString &nuova);
+    void cambiaVoce(const QString &parola, const QByteArray &wav); // a WAV the game plays; empty takes it away
+    // The computer's voice for every word that has none; how many got one.
+    int vociDelComputer();
     bool togli(int lettere, int indice); // asks first; false when she says no
     bool salva(); // false when something could not be saved (and she was told)
     bool faiCopiaIn(const QString &destinazione); // copy, menu entry, then opens the copy
@@ -86,6 +91,8 @@ public:
     QAction *mnuTogli = nullptr;
     QAction *mnuRinomina = nullptr;
     QMenu *menuParola = nullptr; // a word's own menu, on a right click
+    QAction *mnuVoce = nullptr;
+    QAction *mnuVociComputer = nullptr;
     QAction *mnuInformazioni = nullptr;
 
     QUndoStack pila;
@@ -104,6 +111,8 @@ private:
     void dialogoTogli();
     void dialogoRinomina();
     void menuDellaParola(QListWidget *griglia, QPoint punto);
+    void dialogoVoce();
+    QByteArray registraVoce(const QString &parola); // the dialog; empty when she made none
     void dialogoApri();
     void dialogoCopia();
     void informazioni();
@@ -125,9 +134,13 @@ private:
     Domande &domande;
     QString installato;
     QString editor;
+    QString lanciatoreLavagna() const;
     std::unique_ptr<CartellaParole> modello;
     bool scrivibile = false;
     QHash<QString, QIcon> icone;
+    // The microphone, and the player that plays a voice back: reached only when she records or listens.
+    std::unique_ptr<Registratore> registratore = std::make_unique<RegistratorePulse>();
+    std::unique_ptr<Riproduttore> riproduttore = std::make_unique<RiproduttorePulse>();
     std::vector<std::pair<int, int>> dovePortano; // finding row -> (list, word index), or (0, -1)
     QString notizia; // a line shown above the lists once, e.g. after a copy
     std::unique_ptr<Presenza> presenza;

@@ -24,7 +24,8 @@ Presenza::Presenza(const QString &cartella)
     QString canonico = QFileInfo(cartella).canonicalFilePath();
     if (canonico.isEmpty())
         canonico = QFileInfo(cartella).absoluteFilePath();
-    const QByteArray impronta = QCryptographicHash::hash(canonico.toUtf8(), QCryptographicHash::Sha256).toHex();
+    const QByteArray impronta
+        = QCryptographicHash::hash(canonico.toUtf8(), QCryptographicHash::Sha256).toHex();
     posto = radice + QStringLiteral("/batticco-parole/") + QString::fromLatin1(impronta.left(32));
     if (!QDir().mkpath(posto))
         return;

@@ -3,6 +3,7 @@
 
 #include "ui/percorsi.h"
 #include "ui/piattaforma.h"
+#include "ui/suoni.h"
 
 #include <cmath>
 
@@ -23,6 +24,13 @@ void ModuloColoriSuoni::suonaSi()
 void ModuloColoriSuoni::suonaNo()
 {
     suona(suonoNo);
+}
+
+void ModuloColoriSuoni::diciParola(QStringView parola)
+{
+    const QString voce = percorsoVoce(p.cartellaDati, parola);
+    if (!voce.isEmpty() && suonoGiocabile(voce))
+        p.riproduttore.suonaSeGiocabile(voce);
 }
 
 void ModuloColoriSuoni::suona(const char16_t *relativo)

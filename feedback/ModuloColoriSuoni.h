@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <array>
 
@@ -29,6 +30,9 @@ public:
     quint32 coloreCasuale();
     void suonaSi();
     void suonaNo();
+    // The word's own voice, where the teacher has put one in the data folder (voci/<parola>.wav);
+    // without one nothing is played at all, and the sound playing goes on.
+    void diciParola(QStringView parola);
 
 private:
     void suona(const char16_t *relativo);

@@ -60,14 +60,6 @@ QString daCp1252(QByteArrayView byte)
     return testo;
 }
 
-bool blank(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
-bool fineRiga(QChar c)
-{
-    return c == u'\r' || c == u'\n';
-}
 
 } // namespace
 
@@ -135,12 +127,65 @@ QString decodifica(const QByteArray &byte)
     return testo;
 }
 
-std::vector<Campo> leggiCampi(QStringView testo, std::size_t limite)
+namespace
+{
+
+// The text of a list seen one code at a time: UTF-16 units of decoded text, or the bytes of a list
+// in a one-byte-per-character encoding (UTF-8, Windows-1252). Every character the reader looks for
+// (blanks, commas, quotes, line ends) is ASCII, and in UTF-8 no byte of another character is ASCII,
+// so both are read by the same rules and only each field's own text is decoded.
+struct TestoUtf16 {
+    QStringView t;
+    qsizetype size() const { return t.size(); }
+    char16_t operator[](qsizetype i) const { return t[i].unicode(); }
+    QString campo(qsizetype inizio, qsizetype n) const { return t.sliced(inizio, n).toString(); }
+};
+
+struct TestoByte {
+    QByteArrayView t;
+    bool utf8;
+    qsizetype size() const { return t.size(); }
+    char16_t operator[](qsizetype i) const { return char16_t(static_cast<unsigned char>(t[i])); }
+    QString campo(qsizetype inizio, qsizetype n) const
+    {
+        const QByteArrayView b = t.sliced(inizio, n);
+        if (!utf8)
+            return daCp1252(b);
+        QStringDecoder d(
+            QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom | QStringDecoder::Flag::Stateless);
+        return d.decode(b);
+    }
+};
+
+// The part of a field [inizio, fine) that is kept: all of it, or when it is longer than `massimo`
+// and `massimo` is not negative, its leading spaces and `massimo` characters more.
+template <typename Testo>
+qsizetype tenuta(const Testo &testo, qsizetype inizio, qsizetype fine, qsizetype massimo)
+{
+    if (massimo < 0 || fine - inizio <= massimo)
+        return fine - inizio;
+    qsizetype p = inizio;
+    while (p < fine && testo[p] == u' ')
+        ++p;
+    return qMin(fine - inizio, p - inizio + massimo);
+}
+
+template <typename Testo>
+std::vector<Campo> campi(const Testo &testo, std::size_t limite, qsizetype massimo)
 {
     std::vector<Campo> campi;
     const qsizetype n = testo.size();
     qsizetype p = 0;
     int riga = 1;
+    auto blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
+    auto fineRiga = [](char16_t c) { return c == u'\r' || c == u'\n'; };
+    auto indice = [&testo, n](char16_t cercato, qsizetype da) -> qsizetype {
+        for (qsizetype i = da; i < n; ++i) {
+            if (testo[i] == cercato)
+                return i;
+        }
+        return -1;
+    };
 
     // Moves past one line end at p (CR LF counts once) and counts the line.
     auto saltaFineRiga = [&] {
@@ -157,12 +202,16 @@ std::vector<Campo> leggiCampi(QStringView testo, std::size_t limite)
 
         qsizetype chiusa = -1;
         if (p < n && testo[p] == u'"')
-            chiusa = testo.indexOf(u'"', p + 1);
+            chiusa = indice(u'"', p + 1);
 
         if (chiusa >= 0) {
-            campo.parola = testo.sliced(p + 1, chiusa - p - 1).toString();
             // Line ends inside the quotes still count as lines, CR LF once.
-            riga += int(campo.parola.count(u'\n') + campo.parola.count(u'\r') - campo.parola.count(u"\r\n"));
+            for (qsizetype i = p + 1; i < chiusa; ++i) {
+                if (testo[i] == u'\n' || (testo[i] == u'\r' && !(i + 1 < chiusa && testo[i + 1] == u'\n')))
+                    ++riga;
+            }
+            campo.lunghezza = chiusa - p - 1;
+            campo.parola = testo.campo(p + 1, tenuta(testo, p + 1, chiusa, massimo));
             p = chiusa + 1;
             while (p < n && testo[p] != u',' && !fineRiga(testo[p]))
                 ++p;
@@ -177,7 +226,8 @@ std::vector<Campo> leggiCampi(QStringView testo, std::size_t limite)
             qsizetype fine = p;
             while (fine > inizio && blank(testo[fine - 1]))
                 --fine;
-            campo.parola = testo.sliced(inizio, fine - inizio).toString();
+            campo.lunghezza = fine - inizio;
+            campo.parola = testo.campo(inizio, tenuta(testo, inizio, fine, massimo));
         }
 
         if (p < n) {
@@ -191,9 +241,26 @@ std::vector<Campo> leggiCampi(QStringView testo, std::size_t limite)
     return campi;
 }
 
-QString leggiFile(const QString &percorso)
+} // namespace
+
+std::vector<Campo> leggiCampi(QStringView testo, std::size_t limite, qsizetype massimo)
 {
-    return decodifica(leggiByte(percorso));
+    return campi(TestoUtf16 {testo}, limite, massimo);
+}
+
+std::vector<Campo> leggiCampiByte(const QByteArray &byte, std::size_t limite, qsizetype massimo)
+{
+    QByteArrayView vista(byte);
+    const Codifica c = codifica(vista);
+    if (c == Codifica::utf16le || c == Codifica::utf16be)
+        return leggiCampi(decodifica(byte), limite, massimo);
+    if (vista.startsWith("\xEF\xBB\xBF"))
+        vista = vista.sliced(3);
+    if (vista.endsWith('\x1A'))
+        vista.chop(1);
+    // A UTF-8 sequence cut off at the end of the file would be one U+FFFD; codifica() has ruled
+    // that out, and a field never ends inside a sequence.
+    return campi(TestoByte {vista, c != Codifica::windows1252}, limite, massimo);
 }
 
 QByteArray leggiByte(const QString &percorso)
@@ -207,15 +274,33 @@ QByteArray leggiByte(const QString &percorso)
     if (info.size() > massimoByte)
         throw Errore(QStringLiteral("Lista di parole troppo grande: %1").arg(nome));
     QFile file(percorso);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Errore(QStringLiteral("Lista di parole illeggibile: %1 (%2)")
-                         .arg(nome, file.error() == QFileDevice::PermissionsError ? QStringLiteral("permesso negato")
-                                                                                   : file.errorString()));
-    // Read at most one byte past the limit, in case the file grew since it was measured.
-    const QByteArray byte = file.read(massimoByte + 1);
-    if (byte.size() > massimoByte)
-        throw Errore(QStringLiteral("Lista di parole troppo grande: %1").arg(nome));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        throw Errore(QStringLiteral("Lista di parole illeggibile: %1 (%2)").arg(nome, motivi::diFile(file)));
+    // Read a piece at a time, as far as the file goes: only what the file holds is ever reserved,
+    // and a file that grew since it was measured is stopped one piece past the limit.
+    QByteArray byte;
+    byte.reserve(qsizetype(qMin<qint64>(info.size(), massimoByte)) + 1);
+    constexpr qint64 pezzo = 64 * 1024;
+    for (;;) {
+        const qsizetype prima = byte.size();
+        byte.resize(prima + pezzo);
+        const qint64 letti = file.read(byte.data() + prima, pezzo);
+        if (letti < 0)
+            throw Errore(
+                QStringLiteral("Lista di parole illeggibile: %1 (%2)").arg(nome, motivi::diFile(file)));
+        byte.resize(prima + qsizetype(letti));
+        if (letti == 0)
+            break;
+        if (byte.size() > massimoByte)
+            throw Errore(QStringLiteral("Lista di parole troppo grande: %1").arg(nome));
+    }
+    byte.squeeze();
     return byte;
+}
+
+QString leggiFile(const QString &percorso)
+{
+    return decodifica(leggiByte(percorso));
 }
 
 } // namespace listaparole

@@ -38,6 +38,7 @@ inline constexpr int massimoParole = 200;
 struct Campo {
     QString parola;
     int riga; // 1-based line where the field starts
+    qsizetype lunghezza = 0; // the field's length in UTF-16 units, also when parola keeps only a part
 };
 
 // How a list's bytes are encoded, by the code-page rule above. A writer that keeps a list's encoding
@@ -59,16 +60,24 @@ QString nomeCodifica(Codifica codifica);
 // The bytes as text, by the code-page rule above.
 QString decodifica(const QByteArray &byte);
 
-// At most `limite` fields of the text, in order.
-std::vector<Campo> leggiCampi(QStringView testo, std::size_t limite);
+// At most `limite` fields of the text, in order. With `massimo` not negative, a field longer than
+// that keeps only its leading spaces and `massimo` characters more: enough to tell a word that is
+// too long to name a picture, without holding megabytes of it.
+std::vector<Campo> leggiCampi(QStringView testo, std::size_t limite, qsizetype massimo = -1);
+
+// The same fields, from the file's bytes by the code-page rule above. Only the fields are decoded,
+// never the whole text, so a list costs little more than its bytes.
+std::vector<Campo> leggiCampiByte(const QByteArray &byte, std::size_t limite, qsizetype massimo = -1);
 
 // Lists larger than this are refused before they are read: a real list is a few kilobytes.
 inline constexpr qint64 massimoByte = 64 * 1024 * 1024;
 
-// Reads the file into text. Throws Errore naming the file when it is missing, is a folder, cannot
-// be read or is too large.
-QString leggiFile(const QString &percorso);
-// leggiFile() before decoding: the bytes, for a writer that keeps the list's encoding.
+// Reads the file's bytes, a piece at a time. Throws Errore naming the file, and saying why in
+// Italian, when it is missing, is no regular file (a folder, a FIFO, a device), cannot be read or
+// is too large. The game, the checker and the editor read lists only through here.
 QByteArray leggiByte(const QString &percorso);
+
+// leggiByte(), decoded.
+QString leggiFile(const QString &percorso);
 
 } // namespace listaparole

@@ -16,8 +16,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QImageReader>
 #include <QSet>
+
+#include <algorithm>
 
 namespace verifica
 {
@@ -28,11 +29,6 @@ namespace
 // The game's picture box inside its one-pixel frame, at the desktop's usual scale: each picture is
 // decoded at this size, as the game decodes it.
 const QSize misuraRiquadro = twips::inPixel(lettereDesign::Image1).size() - QSize(2, 2);
-
-bool lettera(char32_t c)
-{
-    return (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
-}
 
 // A character as a teacher can read it in a terminal: control and invisible characters by code.
 QString carattere(char32_t c)
@@ -71,6 +67,20 @@ QString parola(const QString &intera)
     return u'«' + visibile + u'»';
 }
 
+// Where a finding lies: a list, and in it a line and the word on it.
+struct Luogo {
+    int lettere = 0;
+    QString lista;
+    int riga = 0;
+    QString parola;
+};
+
+// A word the game would load and could name a file with, kept for the look-up of its voice.
+struct ParolaLetta {
+    Luogo luogo;
+    QString testo;
+};
+
 class Controllo
 {
 public:
@@ -86,7 +96,7 @@ public:
         for (int lettere = 3; lettere <= 6; ++lettere)
             qualcuna = qualcuna || QFileInfo::exists(percorsoLista(lettere));
         if (!qualcuna) {
-            problema(QStringLiteral("."), 0,
+            problema(Tipo::cartella, QStringLiteral("."), {},
                 QStringLiteral("non sembra una cartella di Batticco: non c'è nessuna lista "
                                "(lista3.txt, lista4.txt, lista5.txt, lista6.txt)"));
             return std::move(esito);
@@ -94,9 +104,12 @@ public:
         cartellaImmagini();
         for (int lettere = 3; lettere <= 6; ++lettere)
             lista(lettere);
+        voci();
         for (const char16_t *s : ModuloColoriSuoni::suoniSi)
             suono(QString::fromUtf16(s));
         suono(QString::fromUtf16(ModuloColoriSuoni::suonoNo));
+        std::stable_partition(esito.risultati.begin(), esito.risultati.end(),
+            [](const Problema &p) { return p.gravita == Gravita::problema; });
         return std::move(esito);
     }
 
@@ -117,14 +130,16 @@ private:
         return m;
     }
 
-    void problema(const QString &file, int riga, const QString &messaggio)
+    void problema(Tipo tipo, const QString &file, const Luogo &luogo, const QString &messaggio)
     {
-        esito.problemi.push_back({file, riga, messaggio});
+        esito.risultati.push_back(
+            {tipo, Gravita::problema, file, luogo.lettere, luogo.lista, luogo.riga, luogo.parola, messaggio});
     }
 
-    void nota(const QString &file, int riga, const QString &messaggio)
+    void nota(Tipo tipo, const QString &file, const Luogo &luogo, const QString &messaggio)
     {
-        esito.note.push_back({file, riga, messaggio});
+        esito.risultati.push_back(
+            {tipo, Gravita::nota, file, luogo.lettere, luogo.lista, luogo.riga, luogo.parola, messaggio});
     }
 
     QString percorsoLista(int lettere) const
@@ -139,12 +154,12 @@ private:
         const QString jpg = percorsi::dati(cartella, QStringLiteral("\\jpg"));
         const QFileInfo info(jpg);
         if (!info.exists()) {
-            problema(QStringLiteral("jpg"), 0, QStringLiteral("manca la cartella delle immagini"));
+            problema(Tipo::cartella, QStringLiteral("jpg"), {}, QStringLiteral("manca la cartella delle immagini"));
         } else if (!info.isDir()) {
-            problema(
-                relativo(jpg), 0, QStringLiteral("dovrebbe essere la cartella delle immagini, ma è un file"));
+            problema(Tipo::cartella, relativo(jpg), {},
+                QStringLiteral("dovrebbe essere la cartella delle immagini, ma è un file"));
         } else if (!info.isReadable() || !info.isExecutable()) {
-            problema(relativo(jpg), 0,
+            problema(Tipo::cartella, relativo(jpg), {},
                 QStringLiteral(
                     "la cartella delle immagini non si può %1: il gioco non trova le immagini scritte "
                     "con altre maiuscole o minuscole")
@@ -156,33 +171,37 @@ private:
     {
         const QString percorso = percorsoLista(lettere);
         const QString file = relativo(percorso);
+        const Luogo inLista {lettere, file, 0, {}};
         if (!QFileInfo::exists(percorso)) {
-            problema(file, 0,
+            problema(Tipo::lista, file, inLista,
                 QStringLiteral("lista mancante: il gioco non può usare le parole di %1 lettere")
                     .arg(lettere));
             return;
         }
-        QString contenuto;
+        QByteArray byte;
         try {
-            contenuto = listaparole::leggiFile(percorso);
+            byte = listaparole::leggiByte(percorso);
         } catch (const Errore &e) {
-            problema(file, 0, senzaPercorso(e.messaggio(), percorso));
+            problema(Tipo::lista, file, inLista, senzaPercorso(e.messaggio(), percorso));
             return;
         }
         ++esito.liste;
-        codifica(file, percorso);
+        codifica(inLista, byte);
 
-        // One field more than the game takes, and one beyond that to tell an empty last line.
-        auto campi = listaparole::leggiCampi(contenuto, listaparole::massimoParole + 2);
-        contenuto.clear();
+        // One field more than the game takes, and one beyond that to tell an empty last line. A
+        // word longer than any name is kept only as far as the messages show it.
+        auto campi = listaparole::leggiCampiByte(
+            byte, listaparole::massimoParole + 2, percorsi::massimoNome + 1);
+        byte.clear();
         if (campi.empty()) {
-            problema(file, 0, QStringLiteral("la lista è vuota"));
+            problema(Tipo::lista, file, inLista, QStringLiteral("la lista è vuota"));
             return;
         }
         if (campi.size() > std::size_t(listaparole::massimoParole)) {
+            const listaparole::Campo &oltre = campi[std::size_t(listaparole::massimoParole)];
             const bool rigaVuotaInFondo = campi.size() == std::size_t(listaparole::massimoParole) + 1
                 && campi.back().parola.isEmpty();
-            problema(file, campi[std::size_t(listaparole::massimoParole)].riga,
+            problema(Tipo::lista, file, {lettere, file, oltre.riga, oltre.parola},
                 rigaVuotaInFondo
                     ? QStringLiteral(
                         "la riga vuota alla fine conta come parola numero %1 e il gioco rifiuta la "
@@ -196,76 +215,75 @@ private:
 
         QHash<QString, int> viste; // word in lower case -> line where it first appears
         for (const listaparole::Campo &campo : campi)
-            voce(file, lettere, campo, viste);
+            parolaInLista({lettere, file, campo.riga, campo.parola}, campo.lunghezza, viste);
     }
 
-    void voce(const QString &file, int lettere, const listaparole::Campo &campo, QHash<QString, int> &viste)
+    // What the word rule found, in the checker's words.
+    // A word too long to name a file was kept only in part: `lunghezza` is how long it really is.
+    QString difetto(const regole::DifettoParola &d, const QString &p, int lettere, qsizetype lunghezza = -1) const
     {
-        const QString &p = campo.parola;
-        const int riga = campo.riga;
-        if (p.isEmpty()) {
-            problema(file, riga, QStringLiteral("parola vuota (una riga vuota o due virgole di seguito)"));
-            return;
-        }
-        // A "word" longer than any name (megabytes in quotes, say) is said once, without copying it.
-        if (p.size() > percorsi::massimoNome) {
-            problema(file, riga,
-                QStringLiteral("la parola %1 ha %2 invece di %3 e non può essere il nome di un file")
-                    .arg(parola(p), quanti(p.size(), "carattere", "caratteri"), QString::number(lettere)));
-            return;
-        }
-
-        bool spazio = false;
-        bool controllo = false;
-        QStringList mancanti;
-        for (char32_t c : p.toUcs4()) {
-            if (QChar::isSpace(c)) {
-                spazio = true;
-            } else if (!lettera(c)) {
-                const QString mostrato = carattere(c);
-                if (!mancanti.contains(mostrato))
-                    mancanti << mostrato;
-            }
-            if (QChar::category(c) == QChar::Other_Control)
-                controllo = true;
-        }
-        if (spazio)
-            problema(file, riga, QStringLiteral("spazio nella parola %1").arg(parola(p)));
-        if (!mancanti.isEmpty()) {
-            problema(file, riga,
-                QStringLiteral("la parola %1 contiene %2, che la tastiera non ha")
-                    .arg(parola(p), u'«' + mancanti.join(QStringLiteral("», «")) + u'»'));
+        switch (d.difetto) {
+        case regole::Difetto::vuota:
+            return QStringLiteral("parola vuota (una riga vuota o due virgole di seguito)");
+        case regole::Difetto::troppoLunga:
+            return QStringLiteral("la parola %1 ha %2 invece di %3 e non può essere il nome di un file")
+                .arg(parola(p), quanti(lunghezza < 0 ? p.size() : lunghezza, "carattere", "caratteri"),
+                    QString::number(lettere));
+        case regole::Difetto::spazio:
+            return QStringLiteral("spazio nella parola %1").arg(parola(p));
+        case regole::Difetto::fuoriTastiera: {
+            QStringList mostrati;
+            for (char32_t c : d.caratteri)
+                mostrati << carattere(c);
+            return QStringLiteral("la parola %1 contiene %2, che la tastiera non ha")
+                .arg(parola(p), u'«' + mostrati.join(QStringLiteral("», «")) + u'»');
         }
         // A Mac may store "è" as "e" and a separate accent: the game then counts one letter more and
         // no key gives the accent alone.
-        if (p != p.normalized(QString::NormalizationForm_C)) {
-            problema(file, riga,
-                QStringLiteral(
-                    "la parola %1 ha le lettere accentate scomposte (lettera e accento separati, come "
-                    "le scrive un Mac): riscrivila in un altro editor")
-                    .arg(parola(p)));
+        case regole::Difetto::scomposta:
+            return QStringLiteral(
+                "la parola %1 ha le lettere accentate scomposte (lettera e accento separati, come "
+                "le scrive un Mac): riscrivila in un altro editor")
+                .arg(parola(p));
+        case regole::Difetto::lunghezza:
+            return QStringLiteral("la parola %1 ha %2 invece di %3")
+                .arg(parola(p), quanti(p.size(), "carattere", "caratteri"), QString::number(lettere));
+        case regole::Difetto::nomeFile:
+            return QStringLiteral("la parola %1 non può essere il nome di un file").arg(parola(p));
         }
-        // The game compares letter by letter, one UTF-16 unit at a time, against this many boxes.
-        if (p.size() != lettere) {
-            problema(file, riga,
-                QStringLiteral("la parola %1 ha %2 invece di %3")
-                    .arg(parola(p), quanti(p.size(), "carattere", "caratteri"), QString::number(lettere)));
+        return {};
+    }
+
+    void parolaInLista(const Luogo &luogo, qsizetype lunghezza, QHash<QString, int> &viste)
+    {
+        const QString &p = luogo.parola;
+        const auto difetti = regole::difettiParola(p, luogo.lettere);
+        bool nomeFile = false;
+        for (const regole::DifettoParola &d : difetti) {
+            if (d.difetto == regole::Difetto::vuota || d.difetto == regole::Difetto::troppoLunga) {
+                problema(Tipo::parola, luogo.lista, luogo, difetto(d, p, luogo.lettere, lunghezza));
+                return;
+            }
+            if (d.difetto == regole::Difetto::nomeFile)
+                nomeFile = true;
+            else
+                problema(Tipo::parola, luogo.lista, luogo, difetto(d, p, luogo.lettere));
         }
 
         const QString chiave = regole::inMinuscolo(p);
         const auto prima = viste.constFind(chiave);
         if (prima != viste.constEnd())
-            problema(file, riga,
+            problema(Tipo::parola, luogo.lista, luogo,
                 QStringLiteral("parola %1 ripetuta: c'è già alla riga %2")
                     .arg(parola(p), QString::number(*prima)));
         else
-            viste.insert(chiave, riga);
+            viste.insert(chiave, luogo.riga);
 
-        if (controllo || !percorsi::nomeSicuro(regole::senzaSpaziIniziali(p))) {
-            problema(
-                file, riga, QStringLiteral("la parola %1 non può essere il nome di un file").arg(parola(p)));
+        if (nomeFile) {
+            problema(Tipo::parola, luogo.lista, luogo, difetto({regole::Difetto::nomeFile, {}}, p, luogo.lettere));
             return;
         }
+        paroleLette.push_back({luogo, p});
         // The game holds the word in capitals or in small letters, as the child chooses, and looks
         // its picture up in the case in force: both must lead to a picture that plays.
         const QString maiuscola = regole::inMaiuscolo(p);
@@ -273,28 +291,27 @@ private:
         const bool c1 = QFileInfo::exists(immagini::percorsoParola(cartella, maiuscola));
         const bool c2 = QFileInfo::exists(immagini::percorsoParola(cartella, minuscola));
         if (!c1 && !c2) {
-            immagine(file, riga, p, p, QString());
+            immagine(luogo, p, QString());
             return;
         }
-        immagine(file, riga, p, maiuscola, QStringLiteral(" (scritta in maiuscolo)"));
-        immagine(file, riga, p, minuscola, QStringLiteral(" (scritta in minuscolo)"));
+        immagine(luogo, maiuscola, QStringLiteral(" (scritta in maiuscolo)"));
+        immagine(luogo, minuscola, QStringLiteral(" (scritta in minuscolo)"));
     }
 
-    void immagine(
-        const QString &file, int riga, const QString &p, const QString &comeTenuta, const QString &caso)
+    void immagine(const Luogo &luogo, const QString &comeTenuta, const QString &caso)
     {
         QString percorso;
         try {
             percorso = immagini::percorsoParola(cartella, comeTenuta);
         } catch (const Errore &) {
-            problema(
-                file, riga, QStringLiteral("la parola %1 non può essere il nome di un file").arg(parola(p)));
+            problema(Tipo::parola, luogo.lista, luogo,
+                difetto({regole::Difetto::nomeFile, {}}, luogo.parola, luogo.lettere));
             return;
         }
         const QString jpg = relativo(percorso);
         if (!QFileInfo::exists(percorso)) {
-            problema(file, riga,
-                QStringLiteral("manca l'immagine %1 della parola %2%3").arg(jpg, parola(p), caso)
+            problema(Tipo::immagine, luogo.lista, luogo,
+                QStringLiteral("manca l'immagine %1 della parola %2%3").arg(jpg, parola(luogo.parola), caso)
                     + altroFormato(percorso));
             return;
         }
@@ -303,19 +320,18 @@ private:
             return;
         immaginiViste.insert(percorso);
 
-        const QString dove
-            = QStringLiteral(" (parola %1 di %2:%3)").arg(parola(p), file, QString::number(riga));
         if (!QFileInfo(percorso).isFile()) {
-            problema(jpg, 0, QStringLiteral("non è un file") + dove);
+            problema(Tipo::immagine, jpg, luogo, QStringLiteral("non è un file"));
             return;
         }
-        QImageReader lettore(percorso);
-        const QByteArray formato = lettore.format();
-        if (formato != "jpeg") {
+        // By the content, as the game tells it: never by a reader Qt would pick for it.
+        // A file that cannot be read at all gets the game's own reason, below.
+        const QByteArray formato = immagini::formatoFile(percorso);
+        if (formato != "jpeg" && QFileInfo(percorso).isReadable()) {
             const QString quale = formato.isEmpty()
                 ? QStringLiteral("formato sconosciuto")
                 : QStringLiteral("è in formato %1").arg(QString::fromLatin1(formato));
-            problema(jpg, 0, QStringLiteral("non è un'immagine JPEG: %1").arg(quale) + dove);
+            problema(Tipo::immagine, jpg, luogo, QStringLiteral("non è un'immagine JPEG: %1").arg(quale));
             return;
         }
         immagini::Lettura l;
@@ -323,26 +339,25 @@ private:
             // Decoded exactly as the game decodes it, with the same bounds, at the size of its box.
             l = immagini::leggi(percorso, misuraRiquadro);
         } catch (const Errore &e) {
-            problema(jpg, 0, senzaPercorso(e.messaggio(), percorso) + dove);
+            problema(Tipo::immagine, jpg, luogo, senzaPercorso(e.messaggio(), percorso));
             return;
         }
         if (l.avvisi > 0) {
-            problema(jpg, 0,
+            problema(Tipo::immagine, jpg, luogo,
                 QStringLiteral(
-                    "immagine rovinata o incompleta: il gioco ne mostra in grigio la parte mancante")
-                    + dove);
+                    "immagine rovinata o incompleta: il gioco ne mostra in grigio la parte mancante"));
         }
         const QSize o = l.originale;
         const QString misura = QStringLiteral("%1 x %2 pixel").arg(o.width()).arg(o.height());
         if (o.width() < misuraRiquadro.width() || o.height() < misuraRiquadro.height()) {
-            nota(jpg, 0,
+            nota(Tipo::immagine, jpg, luogo,
                 QStringLiteral("immagine di %1, più piccola del riquadro di %2 x %3: apparirà sfocata")
                     .arg(misura)
                     .arg(misuraRiquadro.width())
                     .arg(misuraRiquadro.height()));
         }
         if (qMax(o.width(), o.height()) > qMin(o.width(), o.height()) * 3 / 2) {
-            nota(jpg, 0,
+            nota(Tipo::immagine, jpg, luogo,
                 QStringLiteral("immagine di %1, lontana dal quadrato: nel riquadro apparirà schiacciata")
                     .arg(misura));
         }
@@ -359,8 +374,7 @@ private:
             if (!QFileInfo(cercato).isFile())
                 continue;
             const QString trovato = relativo(cercato);
-            QImageReader lettore(cercato);
-            if (lettore.format() == "jpeg")
+            if (immagini::formatoFile(cercato) == "jpeg")
                 return QStringLiteral(": c'è %1, rinominala in %2").arg(trovato, nomeJpg);
             return QStringLiteral(": c'è %1, salvala come JPEG con il nome %2").arg(trovato, nomeJpg);
         }
@@ -368,57 +382,115 @@ private:
     }
 
     // A list the game reads but that an editor may have saved unexpectedly.
-    void codifica(const QString &file, const QString &percorso)
+    void codifica(const Luogo &inLista, const QByteArray &byte)
     {
-        QFile f(percorso);
-        if (!f.open(QIODevice::ReadOnly))
-            return;
-        const listaparole::Codifica c = listaparole::codifica(f.read(2));
+        const listaparole::Codifica c = listaparole::codifica(QByteArrayView(byte).first(qMin<qsizetype>(2, byte.size())));
         if (c == listaparole::Codifica::utf16le || c == listaparole::Codifica::utf16be) {
-            nota(file, 0,
+            nota(Tipo::lista, inLista.lista, inLista,
                 QStringLiteral("lista in %1 (\"Unicode\" di Blocco note): il gioco la legge")
                     .arg(listaparole::nomeCodifica(c)));
         }
+    }
+
+    // Why the player would not play the file, in the checker's words; empty when it would. A voice
+    // is said, a sound is played.
+    static QString nonSuona(const QString &percorso, bool voce)
+    {
+        const QFileInfo info(percorso);
+        if (!info.isFile())
+            return voce ? QStringLiteral("la voce non è un file") : QStringLiteral("il suono non è un file");
+        // The game's own rule: a sound it would not even try to play is as good as missing.
+        if (!suonoGiocabile(percorso)) {
+            return (voce ? QStringLiteral("voce troppo grande (%1 MB): il gioco non la dice, il massimo è %2 MB")
+                         : QStringLiteral("suono troppo grande (%1 MB): il gioco non lo suona, il massimo è %2 MB"))
+                .arg(info.size() >> 20)
+                .arg(massimoByteSuono >> 20);
+        }
+        QFile f(percorso);
+        if (!f.open(QIODevice::ReadOnly)) {
+            return (voce ? QStringLiteral("voce illeggibile (%1)") : QStringLiteral("suono illeggibile (%1)"))
+                .arg(motivi::diFile(f));
+        }
+        // Read as the player reads it: what it would not play is reported with the reason.
+        const wav::Lettura l = wav::leggi(f.read(massimoByteSuono));
+        if (!l.valida()) {
+            return (voce ? QStringLiteral("non è una voce WAV che il gioco sa suonare: %1")
+                         : QStringLiteral("non è un suono WAV che il gioco sa suonare: %1"))
+                .arg(l.errore);
+        }
+        return {};
     }
 
     void suono(const QString &nome)
     {
         const QString percorso = percorsi::dati(cartella, nome);
         const QString file = relativo(percorso);
+        if (!QFileInfo::exists(percorso)) {
+            problema(Tipo::suono, file, {}, QStringLiteral("suono mancante"));
+            return;
+        }
+        const QString perche = nonSuona(percorso, false);
+        if (!perche.isEmpty())
+            problema(Tipo::suono, file, {}, perche);
+    }
+
+    // The teacher's voices: each word's, looked up in both letter cases as the game looks it up,
+    // must play; a file no word leads to is never said; and where some words speak, a word that
+    // does not is worth a note.
+    void voci()
+    {
+        const QString percorso = percorsi::dati(cartella, QStringLiteral("\\voci"));
         const QFileInfo info(percorso);
-        if (!info.exists()) {
-            problema(file, 0, QStringLiteral("suono mancante"));
+        if (!info.exists())
+            return;
+        if (!info.isDir()) {
+            problema(Tipo::cartella, relativo(percorso), {},
+                QStringLiteral("dovrebbe essere la cartella delle voci, ma è un file"));
             return;
         }
-        if (!info.isFile()) {
-            problema(file, 0, QStringLiteral("il suono non è un file"));
-            return;
+        QSet<QString> usate;
+        std::vector<const ParolaLetta *> mute;
+        for (const ParolaLetta &p : paroleLette) {
+            bool trovata = false;
+            for (const QString &comeTenuta : {regole::inMaiuscolo(p.testo), regole::inMinuscolo(p.testo)}) {
+                const QString voce = percorsoVoce(cartella, comeTenuta);
+                if (voce.isEmpty() || !QFileInfo::exists(voce))
+                    continue;
+                trovata = true;
+                if (usate.contains(voce))
+                    continue;
+                usate.insert(voce);
+                const QString perche = nonSuona(voce, true);
+                if (!perche.isEmpty())
+                    problema(Tipo::voce, relativo(voce), p.luogo, perche);
+            }
+            if (!trovata)
+                mute.push_back(&p);
         }
-        // The game's own rule: a sound it would not even try to play is as good as missing.
-        if (!suonoGiocabile(percorso)) {
-            problema(file, 0,
-                QStringLiteral("suono troppo grande (%1 MB): il gioco non lo suona, il massimo è %2 MB")
-                    .arg(info.size() >> 20)
-                    .arg(massimoByteSuono >> 20));
-            return;
+        const QStringList nomi = QDir(percorso).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        for (const QString &nome : nomi) {
+            const QString voce = percorso + u'/' + nome;
+            if (usate.contains(voce))
+                continue;
+            problema(Tipo::voce, relativo(voce), {},
+                nome.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive)
+                    ? QStringLiteral("nessuna parola delle liste ha questa voce: il gioco non la dice mai")
+                    : QStringLiteral("non è una voce: il gioco dice solo i file .wav con il nome della parola"));
         }
-        QFile f(percorso);
-        if (!f.open(QIODevice::ReadOnly)) {
-            problema(file, 0,
-                QStringLiteral("suono illeggibile (%1)")
-                    .arg(f.error() == QFileDevice::PermissionsError ? QStringLiteral("permesso negato")
-                                                                    : f.errorString()));
+        if (usate.isEmpty())
             return;
+        for (const ParolaLetta *p : mute) {
+            nota(Tipo::voce, p->luogo.lista, p->luogo,
+                QStringLiteral("la parola %1 non ha la voce (%2): il gioco non la dice")
+                    .arg(parola(p->testo),
+                        relativo(percorso) + u'/' + regole::senzaSpaziIniziali(p->testo) + QStringLiteral(".wav")));
         }
-        // Read as the player reads it: what it would not play is reported with the reason.
-        const wav::Lettura l = wav::leggi(f.read(massimoByteSuono));
-        if (!l.valida())
-            problema(file, 0, QStringLiteral("non è un suono WAV che il gioco sa suonare: %1").arg(l.errore));
     }
 
     const QString cartella;
     const QString radice;
     QSet<QString> immaginiViste;
+    std::vector<ParolaLetta> paroleLette;
     Esito esito;
 };
 
@@ -429,27 +501,30 @@ Esito controlla(const QString &cartella)
     return Controllo(cartella).esegui();
 }
 
-QString testo(const Problema &problema)
+qsizetype Esito::quanti(Gravita gravita) const
 {
-    if (problema.riga > 0)
-        return QStringLiteral("%1:%2: %3")
-            .arg(problema.file, QString::number(problema.riga), problema.messaggio);
-    return QStringLiteral("%1: %2").arg(problema.file, problema.messaggio);
+    return std::count_if(
+        risultati.begin(), risultati.end(), [gravita](const Problema &p) { return p.gravita == gravita; });
 }
 
-QString testoNota(const Problema &nota)
+QString testo(const Problema &problema)
 {
-    Problema p = nota;
-    p.messaggio = QStringLiteral("nota: ") + p.messaggio;
-    return testo(p);
+    const QString messaggio
+        = problema.gravita == Gravita::nota ? QStringLiteral("nota: ") + problema.messaggio : problema.messaggio;
+    if (problema.riga > 0 && problema.file == problema.lista)
+        return QStringLiteral("%1:%2: %3").arg(problema.file, QString::number(problema.riga), messaggio);
+    // A word's picture or voice: the word and its line follow.
+    if (problema.riga > 0 && !problema.parola.isEmpty())
+        return QStringLiteral("%1: %2 (parola %3 di %4:%5)")
+            .arg(problema.file, messaggio, parola(problema.parola), problema.lista, QString::number(problema.riga));
+    return QStringLiteral("%1: %2").arg(problema.file, messaggio);
 }
 
 QString riepilogo(const Esito &esito)
 {
-    const auto n = qint64(esito.problemi.size());
-    const QString note = esito.note.empty()
-        ? QString()
-        : QStringLiteral(" (%1)").arg(quanti(qint64(esito.note.size()), "nota", "note"));
+    const qsizetype n = esito.quanti(Gravita::problema);
+    const qsizetype k = esito.quanti(Gravita::nota);
+    const QString note = k == 0 ? QString() : QStringLiteral(" (%1)").arg(quanti(k, "nota", "note"));
     if (n == 0) {
         return QStringLiteral("Nessun problema: %1, %2%3.")
             .arg(quanti(esito.liste, "lista", "liste"), quanti(esito.parole, "parola", "parole"), note);

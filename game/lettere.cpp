@@ -94,7 +94,7 @@ void lettere::costruisci()
     area->setPalette(sfondo);
     setCentralWidget(area);
 
-    Image1 = new QLabel(area);
+    Image1 = new ImmagineCliccabile(area);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(twips::inPixel(d::Image1));
     Image1->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -186,6 +186,7 @@ void lettere::collega()
 {
     connect(Command1, &QAbstractButton::clicked, this, gestore([this] { Command1_Click(); }));
     connect(SSCommand1, &QAbstractButton::clicked, this, gestore([this] { SSCommand1_Click(); }));
+    connect(Image1, &ImmagineCliccabile::cliccata, this, gestore([this] { Image1_Click(); }));
     for (int i = 0; i < d::numeroTasti; ++i)
         connect(batticco[std::size_t(i)], &QAbstractButton::clicked, this, gestore([this, i] { batticco_Click(i); }));
     for (int i = 0; i < d::caselle; ++i) {
@@ -233,8 +234,10 @@ QString lettere::percorsoLista() const
 void lettere::caricaLista()
 {
     stato.numParole = 0;
-    const QString testo = listaparole::leggiFile(percorsoLista());
-    const auto campi = listaparole::leggiCampi(testo, listaparole::massimoParole + 1);
+    // A word longer than a file name can be never names a picture, and its turn ends the game
+    // with a message that shows its beginning: more of it than that is not kept.
+    const auto campi = listaparole::leggiCampiByte(
+        listaparole::leggiByte(percorsoLista()), listaparole::massimoParole + 1, percorsi::massimoNome + 1);
     for (const listaparole::Campo &campo : campi) {
         ++stato.numParole;
         const bool maiuscole = mnumaiuscoli->isChecked();
@@ -294,7 +297,24 @@ void lettere::nuovoTurno()
         Text1[0]->setEnabled(true);
         Text1[0]->setFocus();
     }
+    voceDelTurno();
 }
+
+// The word's voice comes once the handler that started the turn has run to its end: the window's
+// load starts two turns, and only the one the child sees may speak, once.
+void lettere::voceDelTurno()
+{
+    if (voceInCoda)
+        return;
+    voceInCoda = true;
+    QMetaObject::invokeMethod(this, gestore([this] {
+        voceInCoda = false;
+        moduloColoriSuoni.diciParola(parolaCorrente());
+    }), Qt::QueuedConnection);
+}
+
+// A click on the picture says its word again; without a voice it does nothing.
+void lettere::Image1_Click() { moduloColoriSuoni.diciParola(parolaCorrente()); }
 
 void lettere::mostraImmagine(const QString &parola)
 {

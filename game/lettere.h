@@ -9,6 +9,7 @@
 #include <array>
 
 class CasellaTesto;
+class ImmagineCliccabile;
 class Pulsante;
 class PulsanteGrafico;
 class QAction;
@@ -44,6 +45,7 @@ public:
     void mnuminuscoli_Click();
     void mnuInforma_Click();
     void mnuEsci_Click();
+    void Image1_Click();
 
     // Operations.
     void caricaLista();
@@ -54,7 +56,7 @@ public:
 
     // Controls.
     QWidget *area = nullptr; // the client area below the menu bar
-    QLabel *Image1 = nullptr;
+    ImmagineCliccabile *Image1 = nullptr;
     QLabel *ComandoIconaSi = nullptr;
     QLabel *ComandoIconaNo = nullptr;
     QLabel *Label3 = nullptr;
@@ -89,6 +91,7 @@ private:
     void scriviConteggio(QLabel *etichetta, qint16 valore);
     const QString &parolaCorrente() const;
     void mostraImmagine(const QString &parola);
+    void voceDelTurno();
     QString percorsoLista() const;
 
     template <typename Gestore>
@@ -96,4 +99,5 @@ private:
 
     Piattaforma &p;
     ModuloColoriSuoni moduloColoriSuoni;
+    bool voceInCoda = false; // the voice of the turn is waiting for the handler to end
 };

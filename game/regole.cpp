@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/regole.h"
 
+#include "ui/percorsi.h"
+
 #include <cmath>
 #include <limits>
 
@@ -78,6 +80,41 @@ QString senzaSpaziIniziali(QStringView parola)
     while (i < parola.size() && parola[i] == u' ')
         ++i;
     return parola.mid(i).toString();
+}
+
+std::vector<DifettoParola> difettiParola(QStringView parola, int lettere)
+{
+    if (parola.isEmpty())
+        return {{Difetto::vuota, {}}};
+    // A "word" of megabytes in quotes is said once, without looking at each of its characters.
+    if (parola.size() > percorsi::massimoNome)
+        return {{Difetto::troppoLunga, {}}};
+
+    bool spazio = false;
+    bool controllo = false;
+    QList<char32_t> mancanti;
+    for (char32_t c : parola.toUcs4()) {
+        const bool lettera = (c >= U'a' && c <= U'z') || (c >= U'A' && c <= U'Z');
+        if (QChar::isSpace(c))
+            spazio = true;
+        else if (!lettera && !mancanti.contains(c))
+            mancanti << c;
+        controllo = controllo || QChar::category(c) == QChar::Other_Control;
+    }
+    std::vector<DifettoParola> difetti;
+    if (spazio)
+        difetti.push_back({Difetto::spazio, {}});
+    if (!mancanti.isEmpty())
+        difetti.push_back({Difetto::fuoriTastiera, mancanti});
+    const QString testo = parola.toString();
+    if (testo != testo.normalized(QString::NormalizationForm_C))
+        difetti.push_back({Difetto::scomposta, {}});
+    // The game compares letter by letter, one UTF-16 unit at a time, against this many boxes.
+    if (parola.size() != lettere)
+        difetti.push_back({Difetto::lunghezza, {}});
+    if (controllo || !percorsi::nomeSicuro(senzaSpaziIniziali(parola)))
+        difetti.push_back({Difetto::nomeFile, {}});
+    return difetti;
 }
 
 } // namespace regole

@@ -4,8 +4,11 @@
 // The game's rules that need no widget. Names follow the game's Italian vocabulary throughout
 // (parola, posizione, lunghezza, esatti, errati), as the windows and menus do.
 
+#include <QList>
 #include <QString>
 #include <QStringView>
+
+#include <vector>
 
 namespace regole {
 
@@ -30,5 +33,25 @@ QString inMinuscolo(QStringView testo);
 
 // The word as it names its picture: leading blanks removed, tabs and trailing blanks kept.
 QString senzaSpaziIniziali(QStringView parola);
+
+// What keeps a word from being played in a list of `lettere` letters, whatever the list around it.
+// The one rule of the checker, of the editor's live check and of its save.
+enum class Difetto {
+    vuota, // nothing between two separators
+    troppoLunga, // longer than any file name: said alone
+    spazio, // a blank, a tab or a line end inside
+    fuoriTastiera, // characters the drawn keyboard has no key for
+    scomposta, // accented letters stored as letter and accent (as a Mac writes them)
+    lunghezza, // not as many characters as the list's boxes
+    nomeFile, // cannot name the word's picture
+};
+
+struct DifettoParola {
+    Difetto difetto;
+    QList<char32_t> caratteri; // fuoriTastiera: the characters without a key, each once, in order
+};
+
+// The word's faults, in the order above; none for a word the game plays as it is.
+std::vector<DifettoParola> difettiParola(QStringView parola, int lettere);
 
 } // namespace regole

@@ -67,6 +67,7 @@ class RiproduttoreFinto final : public Riproduttore
 public:
     QStringList suonati;
     void suona(const QString &percorso) override { suonati << percorso; }
+    void suonaSeGiocabile(const QString &percorso) override { suonati << percorso; }
     // The file names only, without the folder: "si1.wav", "no.wav".
     QStringList nomi() const
     {

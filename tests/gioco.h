@@ -40,7 +40,7 @@ struct Gioco {
     {
         carica();
         w->show();
-        QApplication::setActiveWindow(w.get());
+        w->activateWindow();
         if (!QTest::qWaitForWindowActive(w.get()))
             qWarning("game window did not become active");
         return *w;

@@ -136,6 +136,17 @@ private slots:
         QCOMPARE(QDir(QFileInfo(voce).absolutePath()).entryList(QDir::Files).size(), 2);
         QVERIFY(leggi(altra).contains("Name=Batticco - le mie parole (Batticco)"));
 
+        // Her copy is told apart in a dock by its own class, the entry's name, and has the board's launcher.
+        QCOMPARE(letta.value(QStringLiteral("StartupWMClass")).toString() + QStringLiteral(".desktop"),
+            QFileInfo(voce).fileName());
+        QVERIFY(letta.value(QStringLiteral("StartupWMClass")).toString() != QStringLiteral("batticco"));
+        const QString conLavagna = copiapersonale::scriviVoce(
+            copia, QStringLiteral("/usr/games/batticco-parole"), QStringLiteral("/usr/lib/batticco/batticco-lavagna"));
+        QVERIFY(leggi(conLavagna).contains("\nActions=lavagna;parole;\n"));
+        QVERIFY(leggi(conLavagna).contains("\n[Desktop Action lavagna]\nName=Batticco - lavagna\n"
+                                           "Exec=\"/usr/lib/batticco/batticco-lavagna\" \""
+            + QFile::encodeName(copia) + "/batticco\"\n"));
+
         // A path with blanks, quotes and a dollar is quoted as the desktop entry rules want.
         const QByteArray t
             = copiapersonale::testoVoce(QStringLiteral("/media/Maestra \"Anna\"/$oldi%"), QString());

@@ -100,7 +100,6 @@ private slots:
             for (const char *p : {"cane", "lupo", "gatto"})
                 scrivi(c + QStringLiteral("/jpg/") + QString::fromLatin1(p) + QStringLiteral(".jpg"),
                     jpeg(Qt::gray));
-            scrivi(c + QStringLiteral("/voci/lupo.wav"), voce("lupo"));
         }
     }
 
@@ -132,6 +131,7 @@ private slots:
     void annullaDopoSalvare()
     {
         QFETCH(int, passo);
+        scrivi(cartella + QStringLiteral("/voci/lupo.wav"), voce("lupo"));
         DomandeFinte domande;
         FinestraParole f(domande, QString(), QString());
         QVERIFY(f.apri(cartella));
@@ -377,6 +377,82 @@ private slots:
         f.vaiAlProblema(riga);
         QCOMPARE(f.listaCorrente(), 4);
         QCOMPARE(f.parolaSelezionata(), 2);
+    }
+
+    // Every finding is listed, problems and notes, and a click on one leads to its word, from the
+    // list and line the checker gives, whether the finding is in the list, in a picture or a voice.
+    void ogniRisultatoPortaAllaParola_data()
+    {
+        QTest::addColumn<QString>("inizio"); // the start of the finding's line
+        QTest::addColumn<int>("lista"); // where the click leads; 3 and -1: nowhere
+        QTest::addColumn<int>("indice");
+        QTest::newRow("missing picture, said in the list") << "lista4.txt:3: manca l'immagine" << 4 << 2;
+        QTest::newRow("a picture that is no JPEG") << "jpg/lupo.jpg: non è un'immagine JPEG" << 4 << 1;
+        QTest::newRow("a note on a small picture") << "jpg/gatto.jpg: nota: immagine di 100 x 100" << 5 << 0;
+        QTest::newRow("a note on a word without voice") << "lista4.txt:2: nota: la parola «lupo» non ha la voce"
+                                                        << 4 << 1;
+        QTest::newRow("a voice of no word leads nowhere") << "voci/orso.wav: nessuna parola" << 3 << -1;
+    }
+    void ogniRisultatoPortaAllaParola()
+    {
+        QFETCH(QString, inizio);
+        QFETCH(int, lista);
+        QFETCH(int, indice);
+        scrivi(cartella + QStringLiteral("/lista4.txt"), "cane\r\nlupo\r\nrana\r\n");
+        QImage png(300, 300, QImage::Format_RGB32);
+        png.fill(Qt::green);
+        QVERIFY(png.save(cartella + QStringLiteral("/jpg/lupo.jpg"), "PNG"));
+        QVERIFY(tinta(Qt::gray).scaled(100, 100).save(cartella + QStringLiteral("/jpg/gatto.jpg"), "JPEG"));
+        const QByteArray wav = QByteArray::fromHex("52494646280000005741564566"
+                                                   "6d7420100000000100010040"
+                                                   "1f0000803e00000200100064617461040000000000000000");
+        scrivi(cartella + QStringLiteral("/voci/cane.wav"), wav);
+        scrivi(cartella + QStringLiteral("/voci/orso.wav"), wav);
+
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        f.resize(900, 700);
+        f.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&f));
+        // The panel holds what the checker prints, notes included, and says how many of each.
+        QCOMPARE(f.problemi->count(), 15);
+        QVERIFY2(f.riepilogo->text().startsWith(QStringLiteral("11 problemi trovati (4 note).")),
+            qPrintable(f.riepilogo->text()));
+        QListWidgetItem *voce = nullptr;
+        for (int i = 0; i < f.problemi->count(); ++i) {
+            if (f.problemi->item(i)->text().startsWith(inizio))
+                voce = f.problemi->item(i);
+        }
+        QVERIFY2(voce, qPrintable(inizio));
+        f.schede->setCurrentIndex(0);
+        f.problemi->scrollToItem(voce);
+        QTest::mouseClick(f.problemi->viewport(), Qt::LeftButton, {}, f.problemi->visualItemRect(voce).center());
+        QCOMPARE(f.listaCorrente(), lista);
+        QCOMPARE(f.parolaSelezionata(), indice);
+    }
+
+    // The save keeps the word rule too: a word the live check refuses is never written.
+    void salvataggioConLaRegolaDellaParola()
+    {
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        f.aggiungi(4, QStringLiteral("fa o"), tinta(Qt::red));
+        QVERIFY(!f.salva());
+        QCOMPARE(domande.avvisi.size(), 1);
+        QVERIFY2(domande.avvisi[0].contains(QStringLiteral("Niente spazi")), qPrintable(domande.avvisi[0]));
+        QCOMPARE(
+            leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
+        QVERIFY(!QFileInfo::exists(cartella + QStringLiteral("/jpg/fa o.jpg")));
+        // A word of the file, taken out and put back, is not new: «perché» saves as it was.
+        f.pila.undo();
+        domande.risposte = {true};
+        QVERIFY(f.togli(4, 2));
+        f.pila.undo();
+        QVERIFY2(f.salva(), qPrintable(domande.avvisi.join(u'\n')));
+        QCOMPARE(
+            leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
     }
 
     // A screen reader has a name to say for every control that shows no text of its own.

@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QTest>
 
+#include <cmath>
+
 namespace {
 
 // The box with the keyboard focus, where the next key release goes.
@@ -34,6 +36,7 @@ class TestTastiere : public QObject
 private slots:
     // On-screen keyboard.
     void tastiRiempionoLeEtichette();
+    void letteraGiustaSiLeggeNellaCasellaSpenta();
     void tastoSbagliato();
     void completamentoESuoni();
     void clicDopoIlCompletamento();
@@ -258,6 +261,36 @@ void TestTastiere::letteraConvertitaPrimaDellaCasella()
     QCOMPARE(w.Text1[0]->text(), QString("c"));
     QTest::keyRelease(w.Text1[0], Qt::Key_C, Qt::ShiftModifier);
     QCOMPARE(w.stato.posizione, qint16(1));
+}
+
+namespace {
+
+double luminanza(QColor c)
+{
+    auto lineare = [](double v) { return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * lineare(c.redF()) + 0.7152 * lineare(c.greenF()) + 0.0722 * lineare(c.blueF());
+}
+
+} // namespace
+
+void TestTastiere::letteraGiustaSiLeggeNellaCasellaSpenta()
+{
+    // The right letter in a box that is done (disabled, as designed) is drawn dark enough to read:
+    // the darkest ink against the box's own background, at least 4.5 to 1.
+    Gioco g;
+    lettere &w = g.caricaEMostra();
+    w.mnuPc->trigger();
+    QTest::keyClick(focalizzato(g), Qt::Key_C);
+    QVERIFY(!w.Text1[0]->isEnabled());
+    const QImage casella = w.Text1[0]->grab().toImage();
+    const QColor sfondo = casella.pixelColor(4, 4);
+    double scura = 1.0;
+    for (int y = 2; y < casella.height() - 2; ++y) {
+        for (int x = 2; x < casella.width() - 2; ++x)
+            scura = std::min(scura, luminanza(casella.pixelColor(x, y)));
+    }
+    const double contrasto = (luminanza(sfondo) + 0.05) / (scura + 0.05);
+    QVERIFY2(contrasto >= 4.5, qPrintable(QString::number(contrasto)));
 }
 
 void TestTastiere::letteraGiustaPassaAllaCasellaSuccessiva()

@@ -58,6 +58,8 @@ private slots:
     void errori();
     void parolaCheEsceDallaCartella();
     void nienteScrittoNellaCartella();
+    void voce_data();
+    void voce();
 };
 
 void TestTurni::caricamentoMostraIlPrimoTurno()
@@ -468,6 +470,81 @@ void TestTurni::nienteScrittoNellaCartella()
     QTest::mouseClick(w.SSCommand1, Qt::LeftButton);
     w.mnuAzzera->trigger();
     QCOMPARE(elenco(g.f.cartella.path()), prima);
+}
+
+void TestTurni::voce_data()
+{
+    QTest::addColumn<QString>("lista"); // lista4.txt, each word with its picture
+    QTest::addColumn<QStringList>("voci"); // files laid in the data folder, a WAV each
+    // What the child does after the load, one letter a step: c a click on the picture, n a wrong
+    // letter, p the word spelled, a "avanti", m small letters.
+    QTest::addColumn<QString>("passi");
+    QTest::addColumn<QStringList>("suonati");
+
+    QTest::newRow("no voices: today's sounds, a click does nothing")
+        << "cane" << QStringList {} << "cnpca" << QStringList {"no.wav", "si1.wav"};
+    QTest::newRow("the voice once at the load, again on a click")
+        << "cane" << QStringList {"voci/cane.wav"} << "c" << QStringList {"cane.wav", "cane.wav"};
+    QTest::newRow("the load speaks the turn the child sees only")
+        << "cane,lupo,orso" << QStringList {"voci/cane.wav", "voci/lupo.wav", "voci/orso.wav"} << ""
+        << QStringList {"orso.wav"};
+    QTest::newRow("a wrong letter's no comes after the voice, each new turn speaks")
+        << "cane" << QStringList {"voci/cane.wav"} << "npam"
+        << QStringList {"cane.wav", "no.wav", "si1.wav", "cane.wav", "cane.wav"};
+    QTest::newRow("folder and name in other letter cases, name from a Mac")
+        << "perché" << QStringList {"VOCI/PERCHE\u0301.Wav"} << "mc"
+        << QStringList {"PERCHE\u0301.Wav", "PERCHE\u0301.Wav", "PERCHE\u0301.Wav"};
+    QTest::newRow("another word's voice is not this one's")
+        << "cane" << QStringList {"voci/gatto.wav", "voci/can.wav", "cane.wav"} << "c" << QStringList {};
+    QTest::newRow("a folder named cane.wav, a voice too big: silent")
+        << "cane,lupo" << QStringList {"voci/cane.wav/", "voci/lupo.wav+"} << "pac" << QStringList {"si1.wav"};
+}
+
+void TestTurni::voce()
+{
+    QFETCH(QString, lista);
+    QFETCH(QStringList, voci);
+    QFETCH(QString, passi);
+    QFETCH(QStringList, suonati);
+    Gioco g;
+    g.f.lista(4, lista.split(u','));
+    for (QString v : std::as_const(voci)) {
+        v.replace(QStringLiteral("\\u0301"), QString(QChar(0x301)));
+        if (v.endsWith(u'/')) {
+            QVERIFY(QDir().mkpath(g.f.percorso(v)));
+        } else if (v.endsWith(u'+')) {
+            v.chop(1);
+            g.f.scrivi(v, wavDiProva());
+            QVERIFY(QFile(g.f.percorso(v)).resize(massimoByteSuono + 1));
+        } else {
+            g.f.scrivi(v, wavDiProva());
+        }
+    }
+    // Three words: the load's three picks land on each in turn, the child sees the last.
+    g.f.casuale.valori = {0.0, 0.4, 0.9};
+    lettere &w = g.carica();
+    QVERIFY(g.f.riproduttore.suonati.isEmpty()); // the voice waits for the load to end
+    QCoreApplication::processEvents();
+    for (QChar passo : passi) {
+        if (passo == u'c') {
+            QTest::mouseClick(w.Image1, Qt::LeftButton);
+        } else if (passo == u'n') {
+            g.clicca(u'q');
+        } else if (passo == u'p') {
+            for (QChar lettera : w.stato.parole[std::size_t(w.stato.indiceParola)])
+                g.clicca(lettera);
+        } else if (passo == u'a') {
+            QTest::mouseClick(w.Command1, Qt::LeftButton);
+        } else if (passo == u'm') {
+            g.scegli(w.mnuminuscoli);
+        }
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(g.f.uscita.stato, -1);
+    QStringList attesi;
+    for (QString n : suonati)
+        attesi << n.replace(QStringLiteral("\\u0301"), QString(QChar(0x301)));
+    QCOMPARE(g.f.riproduttore.nomi(), attesi);
 }
 
 QTEST_MAIN(TestTurni)

@@ -42,11 +42,21 @@ void preparaPulita(const PiattaformaFinta &f)
         f.immagine(QStringLiteral("%1.jpg").arg(QLatin1StringView(p)), Qt::red, QSize(240, 240));
 }
 
-QStringList righe(const verifica::Esito &esito)
+// The lines of the problems, or of the notes.
+// A voice for each word of the clean folder.
+void voci(const PiattaformaFinta &f)
+{
+    for (const char *p : {"ape", "gru", "cane", "lupo", "gatto", "ananas", "banana"})
+        f.scrivi(QStringLiteral("voci/%1.wav").arg(QLatin1StringView(p)), wavDiProva());
+}
+
+QStringList righe(const verifica::Esito &esito, verifica::Gravita gravita = verifica::Gravita::problema)
 {
     QStringList r;
-    for (const verifica::Problema &p : esito.problemi)
-        r << verifica::testo(p);
+    for (const verifica::Problema &p : esito.risultati) {
+        if (p.gravita == gravita)
+            r << verifica::testo(p);
+    }
     return r;
 }
 
@@ -93,6 +103,8 @@ private slots:
     void comeIlGioco();
     void casiDelGioco_data();
     void casiDelGioco();
+    void campi_data();
+    void campi();
     void cartellaSenzaListe();
     void cartellaConNomeLatino1();
     void listaDa64MB();
@@ -109,7 +121,7 @@ void TestVerifica::cartellaPulita()
     PiattaformaFinta f;
     preparaPulita(f);
     const verifica::Esito esito = verifica::controlla(f.cartella.path());
-    QVERIFY2(esito.problemi.empty(), qPrintable(righe(esito).join(u'\n')));
+    QVERIFY2(esito.risultati.empty(), qPrintable(righe(esito).join(u'\n')));
     QCOMPARE(esito.liste, 4);
     QCOMPARE(esito.parole, 7);
     QCOMPARE(verifica::riepilogo(esito), QStringLiteral("Nessun problema: 4 liste, 7 parole."));
@@ -316,6 +328,61 @@ void TestVerifica::casiDelGioco_data()
         f.immagine("a.jpg", Qt::red, QSize(240, 240));
     }) << QStringList {"lista4.txt:1: la parola «a» ha 1 carattere invece di 4"}
                                              << QStringList {};
+    QTest::newRow("every word with its voice") << Guasto([](const PiattaformaFinta &f) { voci(f); })
+                                               << QStringList {} << QStringList {};
+    QTest::newRow("a voice that is no WAV, one too big, a folder named as a voice")
+        << Guasto([](const PiattaformaFinta &f) {
+               voci(f);
+               f.scrivi("voci/cane.wav", "ID3\x03 non una voce");
+               QFile grande(f.percorso("voci/lupo.wav"));
+               QVERIFY(grande.resize(5 * 1024 * 1024));
+               QFile::remove(f.percorso("voci/ape.wav"));
+               QDir().mkpath(f.percorso("voci/ape.wav"));
+           })
+        << QStringList {"voci/ape.wav: la voce non è un file (parola «ape» di lista3.txt:1)",
+               "voci/cane.wav: non è una voce WAV che il gioco sa suonare: manca l'intestazione RIFF/WAVE "
+               "(parola «cane» di lista4.txt:1)",
+               "voci/lupo.wav: voce troppo grande (5 MB): il gioco non la dice, il massimo è 4 MB (parola «lupo» "
+               "di lista4.txt:2)"}
+        << QStringList {};
+    QTest::newRow("a voice no word has, a file that is no .wav, a Mac's hidden file")
+        << Guasto([](const PiattaformaFinta &f) {
+               voci(f);
+               f.scrivi("voci/orso.wav", wavDiProva());
+               f.scrivi("voci/cane.mp3", "ID3");
+               f.scrivi("voci/._cane.wav", "Mac");
+           })
+        << QStringList {"voci/cane.mp3: non è una voce: il gioco dice solo i file .wav con il nome della parola",
+               "voci/orso.wav: nessuna parola delle liste ha questa voce: il gioco non la dice mai"}
+        << QStringList {};
+    QTest::newRow("voices in capitals and from a Mac, in a folder in capitals")
+        << Guasto([](const PiattaformaFinta &f) {
+               voci(f);
+               QVERIFY(QFile::rename(f.percorso("voci/gatto.wav"), f.percorso("voci/GATTO.WAV")));
+               QVERIFY(QFile::rename(f.percorso("voci"), f.percorso("VOCI")));
+               f.scrivi("lista5.txt", "gatto\npere\xCC\x81\n");
+               f.immagine(QString::fromUtf8("pere\xCC\x81.jpg"), Qt::red, QSize(240, 240));
+               f.scrivi(QString::fromUtf8("VOCI/PER\xC3\x89.wav"), wavDiProva());
+           })
+        << QStringList {"lista5.txt:2: la parola «peré» contiene «U+0301»", "lista5.txt:2: la parola «peré» ha le"}
+        << QStringList {};
+    QTest::newRow("words without a voice where another has one: a note each")
+        << Guasto([](const PiattaformaFinta &f) {
+               f.scrivi("voci/lupo.wav", wavDiProva());
+               f.scrivi("lista4.txt", "cane\nlupo\nLUPO\n");
+           })
+        << QStringList {"lista4.txt:3: parola «LUPO» ripetuta"}
+        << QStringList {"lista3.txt:1: nota: la parola «ape» non ha la voce (voci/ape.wav): il gioco non la dice",
+               "lista3.txt:2: nota: la parola «gru» non ha la voce (voci/gru.wav)",
+               "lista4.txt:1: nota: la parola «cane» non ha la voce (voci/cane.wav)",
+               "lista5.txt:1: nota: la parola «gatto» non ha la voce", "lista6.txt:1: nota: la parola «ananas»",
+               "lista6.txt:2: nota: la parola «banana»"};
+    QTest::newRow("voices of no word only: no notes")
+        << Guasto([](const PiattaformaFinta &f) { f.scrivi("voci/orso.wav", wavDiProva()); })
+        << QStringList {"voci/orso.wav: nessuna parola delle liste ha questa voce"} << QStringList {};
+    QTest::newRow("voci is a file") << Guasto([](const PiattaformaFinta &f) { f.scrivi("voci", "voci"); })
+                                    << QStringList {"voci: dovrebbe essere la cartella delle voci, ma è un file"}
+                                    << QStringList {};
 }
 
 void TestVerifica::casiDelGioco()
@@ -331,9 +398,7 @@ void TestVerifica::casiDelGioco()
     const verifica::Esito esito = verifica::controlla(f.cartella.path());
     QFile::setPermissions(
         f.percorso("jpg"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    QStringList trovateNote;
-    for (const verifica::Problema &n : esito.note)
-        trovateNote << verifica::testoNota(n);
+    const QStringList trovateNote = righe(esito, verifica::Gravita::nota);
     auto iniziano = [](const QStringList &trovate, const QStringList &attese) {
         if (trovate.size() != attese.size())
             return false;
@@ -346,6 +411,66 @@ void TestVerifica::casiDelGioco()
     };
     QVERIFY2(iniziano(righe(esito), problemi), qPrintable(righe(esito).join(u'\n')));
     QVERIFY2(iniziano(trovateNote, note), qPrintable(trovateNote.join(u'\n')));
+}
+
+// Each finding carries its place as data, so that the editor leads to the word without reading the
+// sentence: one folder with a fault of each kind, one row per finding.
+void TestVerifica::campi_data()
+{
+    QTest::addColumn<QString>("inizio"); // the start of the finding's line
+    QTest::addColumn<int>("tipo");
+    QTest::addColumn<bool>("nota");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("lettere");
+    QTest::addColumn<int>("riga");
+    QTest::addColumn<QString>("parola");
+    using T = verifica::Tipo;
+    QTest::newRow("a word's own fault") << "lista4.txt:3: spazio" << int(T::parola) << false << "lista4.txt" << 4 << 3
+                                        << "ca o";
+    QTest::newRow("a picture's note names its word") << "jpg/cane.jpg: nota:" << int(T::immagine) << true
+                                                     << "jpg/cane.jpg" << 4 << 1 << "cane";
+    QTest::newRow("a voice's fault") << "voci/gatto.wav:" << int(T::voce) << false << "voci/gatto.wav" << 5 << 1
+                                     << "gatto";
+    QTest::newRow("a voice of no word") << "voci/orso.wav:" << int(T::voce) << false << "voci/orso.wav" << 0 << 0
+                                        << "";
+    QTest::newRow("a sound") << "suoni/no.wav:" << int(T::suono) << false << "suoni/no.wav" << 0 << 0 << "";
+}
+
+void TestVerifica::campi()
+{
+    QFETCH(QString, inizio);
+    QFETCH(int, tipo);
+    QFETCH(bool, nota);
+    QFETCH(QString, file);
+    QFETCH(int, lettere);
+    QFETCH(int, riga);
+    QFETCH(QString, parola);
+    PiattaformaFinta f;
+    preparaPulita(f);
+    f.scrivi("lista4.txt", "cane\nlupo\nca o\n");
+    f.immagine("cane.jpg", Qt::red, QSize(100, 100));
+    voci(f);
+    f.scrivi("voci/gatto.wav", "non una voce");
+    f.scrivi("voci/orso.wav", wavDiProva());
+    QFile::remove(f.percorso("suoni/no.wav"));
+    const verifica::Esito esito = verifica::controlla(f.cartella.path());
+    std::vector<verifica::Problema> trovati;
+    QStringList tutte;
+    for (const verifica::Problema &p : esito.risultati) {
+        tutte << verifica::testo(p);
+        if (verifica::testo(p).startsWith(inizio))
+            trovati.push_back(p);
+    }
+    QVERIFY2(trovati.size() == 1, qPrintable(tutte.join(u'\n')));
+    const verifica::Problema &p = trovati.front();
+    QCOMPARE(int(p.tipo), tipo);
+    QCOMPARE(p.gravita == verifica::Gravita::nota, nota);
+    QCOMPARE(p.file, file);
+    QCOMPARE(p.lettere, lettere);
+    QCOMPARE(p.lista, lettere ? QStringLiteral("lista%1.txt").arg(lettere) : QString());
+    QCOMPARE(p.riga, riga);
+    QCOMPARE(p.parola, parola);
+    QVERIFY(!p.messaggio.contains(file) && !p.messaggio.startsWith(QStringLiteral("nota")));
 }
 
 void TestVerifica::cartellaSenzaListe()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs the Debian packages Batticco needs. With --gioco only what building and playing need
-# (tools/play.sh); without it also everything the tests, CI jobs and benchmarks use.
+# Installs the Debian packages Batticco needs, on Debian 12 (bookworm) or 13 (trixie). With --gioco only what
+# building and playing need (tools/play.sh); without it also everything the tests, CI jobs and benchmarks use.
 # Safe to run again: apt-get only fetches what is missing.
 set -euo pipefail
 
@@ -12,7 +12,7 @@ gioco=(
     # sounds: the desktop sound server's client library (PulseAudio, or PipeWire's service)
     libpulse-dev
     # the designs' fonts: Arial and Times New Roman resolve to these metric-compatible faces
-    fonts-liberation2
+    fonts-liberation
     # pictures: libjpeg-turbo's decoder, used directly
     libjpeg62-turbo-dev
     # Xlib's keyboard extension: a held key is released once
@@ -25,23 +25,42 @@ prove=(
     # end-to-end tests in a real X server, screen readers' view; xset for the server's auto-repeat
     xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
     at-spi2-core python3-pyatspi dbus dbus-x11
+    # a window manager for the windows' placement, frames and title bars, and wmctrl to ask it things
+    openbox wmctrl
     # a desktop's dark colour scheme and font, the way a desktop gives them to Qt programs
     qt6ct
     # a real sound server for the sounds' end-to-end test, and pactl to see what it plays
     pulseaudio pulseaudio-utils
+    # the editor's computer voice for a word (the package only recommends it)
+    espeak-ng
     # fuzzing and sanitizers
-    clang libclang-rt-14-dev
+    clang libclang-rt-dev
     # benchmarks: Google Benchmark, and Xlib for the start-up timer
     libbenchmark-dev libx11-dev
     # checks on the shipped sounds and word lists
     python3
 )
 
+# The arrays name packages as Debian 13 does. Where an older release calls one otherwise, the table
+# nomi_<its VERSION_CODENAME> gives that name (an empty one: the release does without the package).
+declare -A nomi_bookworm=(
+    [fonts-liberation]=fonts-liberation2 # Liberation 2 (metric-compatible with Arial, Times New Roman)
+)
+
 packages=("${gioco[@]}")
 [ "${1:-}" = --gioco ] || packages+=("${prove[@]}")
 
+release=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+if [[ "$(declare -p "nomi_$release" 2>/dev/null)" == "declare -A"* ]]; then
+    declare -n nomi=nomi_$release
+    for i in "${!packages[@]}"; do
+        [ -v "nomi[${packages[$i]}]" ] && packages[$i]=${nomi[${packages[$i]}]}
+    done
+fi
+
 missing=()
 for p in "${packages[@]}"; do
+    [ -n "$p" ] || continue
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then

@@ -17,6 +17,8 @@
 #include <cstring>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include <jerror.h>
 #include <jpeglib.h>
 
@@ -25,16 +27,15 @@ namespace immagini
 
 QString percorsoParola(const QString &cartellaDati, QStringView parola)
 {
-    const QString nome = regole::senzaSpaziIniziali(parola);
+    if (const auto percorso = percorsi::fileParola(cartellaDati, u"jpg", parola, u".jpg"))
+        return *percorso;
     // A "word" of megabytes is refused before any path is built around it; the message shows the
     // beginning of such a name.
-    if (!percorsi::nomeSicuro(nome)) {
-        const QString mostrato = nome.size() > 40 ? nome.left(40) + QChar(0x2026) : nome;
-        throw Errore(QStringLiteral("Immagine illeggibile: %1 (nome non valido)")
-                         .arg(QDir::toNativeSeparators(
-                             cartellaDati + QStringLiteral("/jpg/") + mostrato + QStringLiteral(".jpg"))));
-    }
-    return percorsi::dati(cartellaDati, QStringLiteral("\\jpg\\") + nome + QStringLiteral(".jpg"));
+    const QString nome = regole::senzaSpaziIniziali(parola);
+    const QString mostrato = nome.size() > 40 ? nome.left(40) + QChar(0x2026) : nome;
+    throw Errore(QStringLiteral("Immagine illeggibile: %1 (nome non valido)")
+                     .arg(QDir::toNativeSeparators(
+                         cartellaDati + QStringLiteral("/jpg/") + mostrato + QStringLiteral(".jpg"))));
 }
 
 namespace
@@ -44,6 +45,7 @@ namespace
 // setjmp of the phase that is running. Each phase below is a plain function with no C++ object that
 // needs destroying, so the jump skips nothing.
 constexpr int erroreScansioni = -2;
+constexpr int erroreLavoro = -3;
 
 struct GestoreErrori {
     jpeg_error_mgr base;
@@ -51,6 +53,8 @@ struct GestoreErrori {
     int avvisi;
     int codice;
     int parametro;
+    int scansione; // the last scan counted
+    qint64 blocchi; // blocks decoded so far, over every scan
     char testo[JMSG_LENGTH_MAX];
 };
 
@@ -75,15 +79,29 @@ void emettiMessaggio(j_common_ptr c, int livello)
         ++gestore(c)->avvisi;
 }
 
-// Called by the decoder as it goes, at least once per scan it takes in.
+// Called by the decoder as it goes, at least once per scan it takes in: every scan goes through all
+// the blocks of its components, so the work of a picture is its blocks times its scans, and both are
+// counted before a scan's data is decoded.
 void controllaScansioni(j_common_ptr c)
 {
     const auto *d = reinterpret_cast<j_decompress_ptr>(c);
+    GestoreErrori *e = gestore(c);
     if (d->input_scan_number > massimoScansioni) {
-        GestoreErrori *e = gestore(c);
         e->codice = erroreScansioni;
         e->parametro = d->input_scan_number;
         std::longjmp(e->salto, 1);
+    }
+    if (d->input_scan_number != e->scansione && d->comps_in_scan > 0) {
+        e->scansione = d->input_scan_number;
+        const jpeg_component_info *primo = d->cur_comp_info[0];
+        e->blocchi += d->comps_in_scan == 1
+            ? qint64(primo->width_in_blocks) * primo->height_in_blocks
+            : qint64(d->MCUs_per_row) * d->MCU_rows_in_scan * d->blocks_in_MCU;
+        if (e->blocchi > massimiBlocchi) {
+            e->codice = erroreLavoro;
+            e->parametro = d->input_scan_number;
+            std::longjmp(e->salto, 1);
+        }
     }
 }
 
@@ -270,6 +288,13 @@ QString motivo(const Decodifica &d)
     case erroreScansioni:
         return QStringLiteral("JPEG progressivo con più di %1 passate: il file è costruito male")
             .arg(massimoScansioni);
+    case erroreLavoro:
+        return QStringLiteral(
+            "JPEG progressivo di %1 x %2 pixel in troppe passate (già %3): mostrarla bloccherebbe il gioco; "
+            "salvala più piccola o come JPEG normale, non progressivo")
+            .arg(dichiarata.width())
+            .arg(dichiarata.height())
+            .arg(e.parametro);
     case JERR_NO_BACKING_STORE:
     case JERR_OUT_OF_MEMORY:
         return QStringLiteral(
@@ -313,6 +338,8 @@ Lettura leggiJpeg(const QString &percorso, const QString &nome, std::FILE *file,
     d.errori.avvisi = 0;
     d.errori.codice = 0;
     d.errori.parametro = 0;
+    d.errori.scansione = 0;
+    d.errori.blocchi = 0;
     d.errori.testo[0] = '\0';
     jpeg_create_decompress(&d.info);
     auto distruggi = qScopeGuard([&d] { jpeg_destroy_decompress(&d.info); });
@@ -389,30 +416,49 @@ Lettura leggiJpeg(const QString &percorso, const QString &nome, std::FILE *file,
     return l;
 }
 
-// A file named .jpg that holds another format Qt reads (a PNG, say) is shown as before.
-Lettura leggiAltro(const QString &percorso, const QString &nome, QSize dimensione)
+// The bytes a decoded pixel of a picture in another format takes: Qt decodes a 16-bit PNG to 64-bit
+// pixels, anything else to 32-bit ones.
+int bytePerPixel(const QByteArray &formato, QByteArrayView inizio)
 {
-    QImageReader lettore(percorso);
-    const QSize originale = lettore.size();
-    if (lettore.format().isEmpty())
-        throw Errore(QStringLiteral("Immagine illeggibile: %1 (non è un'immagine JPEG)").arg(nome));
+    return formato == "png" && inizio.size() > 24 && uchar(inizio[24]) == 16 ? 8 : 4;
+}
+
+// A file named .jpg that holds a PNG, a GIF or a BMP is shown as before, decoded by Qt's reader for
+// that format and no other: the format is the one its content shows, never one Qt would guess.
+Lettura leggiAltro(
+    std::FILE *file, const QString &nome, const QByteArray &formato, QByteArrayView inizio, QSize dimensione)
+{
+    const QString quale = QString::fromLatin1(formato).toUpper();
+    auto rovinata = [&] {
+        return Errore(QStringLiteral("Immagine illeggibile: %1 (immagine %2 rovinata)").arg(nome, quale));
+    };
+    std::rewind(file);
+    QFile dispositivo;
+    if (!dispositivo.open(file, QIODevice::ReadOnly))
+        throw Errore(QStringLiteral("Immagine illeggibile: %1 (%2)").arg(nome, motivi::diFile(dispositivo)));
+    QImageReader lettore(&dispositivo, formato);
+    lettore.setAutoDetectImageFormat(false);
+    const QSize originale = lettore.canRead() ? lettore.size() : QSize();
     if (!originale.isValid() || originale.isEmpty())
-        throw Errore(QStringLiteral("Immagine illeggibile: %1 (immagine %2 rovinata)")
-                         .arg(nome, QString::fromLatin1(lettore.format()).toUpper()));
-    if (qint64(originale.width()) * originale.height() > massimoPixel)
-        throw Errore(QStringLiteral("Immagine troppo grande: %1 (%2 x %3 pixel; un'immagine che non è JPEG può "
-                                    "averne al massimo %4 milioni)")
+        throw rovinata();
+    const qint64 perPixel = bytePerPixel(formato, inizio);
+    if (qint64(originale.width()) * originale.height() * perPixel > massimaMemoriaAltro)
+        throw Errore(QStringLiteral("Immagine troppo grande: %1 (%2 x %3 pixel; un'immagine %4 può averne al "
+                                    "massimo %5 milioni: salvala più piccola, come JPEG)")
                          .arg(nome)
                          .arg(originale.width())
                          .arg(originale.height())
-                         .arg(massimoPixel / 1'000'000));
+                         .arg(quale)
+                         .arg(massimaMemoriaAltro / perPixel / 1'000'000));
+    // The bound above is this program's: Qt's own, lower for some formats, would refuse with a
+    // warning of its own instead.
+    lettore.setAllocationLimit(int(massimaMemoriaAltro >> 20) + 1);
     const bool riduci = originale.width() >= dimensione.width() && originale.height() >= dimensione.height();
     if (riduci)
         lettore.setScaledSize(dimensione);
     QImage immagine = lettore.read();
     if (immagine.isNull())
-        throw Errore(QStringLiteral("Immagine illeggibile: %1 (immagine %2 rovinata)")
-                         .arg(nome, QString::fromLatin1(lettore.format()).toUpper()));
+        throw rovinata();
     if (immagine.size() != dimensione)
         immagine = immagine.scaled(dimensione, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     Lettura l;
@@ -422,6 +468,66 @@ Lettura leggiAltro(const QString &percorso, const QString &nome, QSize dimension
 }
 
 } // namespace
+
+QByteArray formato(QByteArrayView b)
+{
+    auto a = [&b](const char *m, qsizetype da = 0) {
+        const qsizetype n = qsizetype(std::strlen(m));
+        return b.size() >= da + n && std::memcmp(b.data() + da, m, std::size_t(n)) == 0;
+    };
+    if (b.size() >= 2 && uchar(b[0]) == 0xFF && uchar(b[1]) == 0xD8)
+        return "jpeg";
+    if (a("\x89PNG\r\n\x1A\n"))
+        return "png";
+    if (a("GIF87a") || a("GIF89a"))
+        return "gif";
+    if (a("BM") && b.size() >= 26)
+        return "bmp";
+    if (a("RIFF") && a("WEBP", 8))
+        return "webp";
+    if (b.size() >= 4 && (std::memcmp(b.data(), "II*\0", 4) == 0 || std::memcmp(b.data(), "MM\0*", 4) == 0))
+        return "tiff";
+    if (a("ftyp", 4))
+        return a("avif", 8) || a("avis", 8) ? "avif" : "heif";
+    if (b.size() >= 4 && std::memcmp(b.data(), "\0\0\1\0", 4) == 0)
+        return "ico";
+    if (a("\x1F\x8B"))
+        return "gzip";
+    if (a("%PDF"))
+        return "pdf";
+    if (a("qoif"))
+        return "qoi";
+    // Text formats: after a byte-order mark and blanks.
+    QByteArrayView t = b;
+    if (t.startsWith("\xEF\xBB\xBF"))
+        t = t.sliced(3);
+    while (!t.isEmpty() && (t[0] == ' ' || t[0] == '\t' || t[0] == '\r' || t[0] == '\n'))
+        t = t.sliced(1);
+    if (t.startsWith("<")) {
+        const QByteArray testa = t.first(qMin<qsizetype>(t.size(), 4096)).toByteArray().toLower();
+        return testa.contains("<svg") ? "svg" : "xml";
+    }
+    if (t.startsWith("/* XPM */"))
+        return "xpm";
+    if (t.startsWith("#define"))
+        return "xbm";
+    if (t.size() >= 2 && t[0] == 'P' && t[1] >= '1' && t[1] <= '6')
+        return t[1] == '1' || t[1] == '4' ? "pbm" : (t[1] == '2' || t[1] == '5' ? "pgm" : "ppm");
+    return {};
+}
+
+bool formatoMostrato(const QByteArray &formato)
+{
+    return formato == "jpeg" || formato == "png" || formato == "gif" || formato == "bmp";
+}
+
+QByteArray formatoFile(const QString &percorso)
+{
+    QFile f(percorso);
+    if (!QFileInfo(percorso).isFile() || !f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return {};
+    return formato(f.read(inizioLetto));
+}
 
 Lettura leggi(const QString &percorso, QSize dimensione)
 {
@@ -444,24 +550,55 @@ Lettura leggi(const QString &percorso, QSize dimensione)
     dimensione = dimensione.expandedTo(QSize(1, 1));
 
     std::FILE *file = std::fopen(QFile::encodeName(percorso).constData(), "rb");
-    if (!file) {
-        const int e = errno;
-        if (e == EACCES || e == EPERM)
-            throw Errore(QStringLiteral("Immagine illeggibile: %1 (permesso negato)").arg(nome));
-        throw Errore(QStringLiteral("Immagine illeggibile: %1 (%2)").arg(nome, qt_error_string(e)));
-    }
+    if (!file)
+        throw Errore(QStringLiteral("Immagine illeggibile: %1 (%2)").arg(nome, motivi::diSistema(errno)));
     auto chiudi = qScopeGuard([file] { std::fclose(file); });
-    unsigned char inizio[2] = {0, 0};
-    const bool jpeg = std::fread(inizio, 1, 2, file) == 2 && inizio[0] == 0xFF && inizio[1] == 0xD8;
-    if (!jpeg)
-        return leggiAltro(percorso, nome, dimensione);
-    std::rewind(file);
-    return leggiJpeg(percorso, nome, file, dimensione);
+    char inizio[inizioLetto];
+    const auto letti = qsizetype(std::fread(inizio, 1, sizeof inizio, file));
+    const QByteArrayView vista(inizio, letti);
+    const QByteArray f = formato(vista);
+    if (f == "jpeg") {
+        std::rewind(file);
+        return leggiJpeg(percorso, nome, file, dimensione);
+    }
+    if (formatoMostrato(f))
+        return leggiAltro(file, nome, f, vista, dimensione);
+    // Anything else is refused by its content, whatever its name: above all a drawing (SVG) or a
+    // document, which may name other files or carry other pictures inside.
+    if (f.isEmpty())
+        throw Errore(QStringLiteral("Immagine illeggibile: %1 (non è un'immagine JPEG)").arg(nome));
+    throw Errore(QStringLiteral("Immagine illeggibile: %1 (non è un'immagine JPEG: è in formato %2, che il "
+                                "gioco non mostra)")
+                     .arg(nome, QString::fromLatin1(f)));
 }
 
 QImage caricaScalata(const QString &percorso, QSize dimensione)
 {
-    return leggi(percorso, dimensione).immagine;
+    // The last picture shown, and the file it came from as it was then. A turn that shows the same
+    // file again at the same size (the two turns of the game's start, which both show the first
+    // word) takes it from here instead of decoding it again.
+    struct Ultima {
+        QString percorso;
+        QSize dimensione;
+        struct stat file {};
+        QImage immagine;
+    };
+    static Ultima ultima;
+    struct stat ora {};
+    const bool visto = ::stat(QFile::encodeName(percorso).constData(), &ora) == 0;
+    auto stesso = [&ora](const struct stat &prima) {
+        return ora.st_dev == prima.st_dev && ora.st_ino == prima.st_ino && ora.st_size == prima.st_size
+            && ora.st_mtim.tv_sec == prima.st_mtim.tv_sec && ora.st_mtim.tv_nsec == prima.st_mtim.tv_nsec
+            && ora.st_ctim.tv_sec == prima.st_ctim.tv_sec && ora.st_ctim.tv_nsec == prima.st_ctim.tv_nsec;
+    };
+    if (visto && !ultima.immagine.isNull() && ultima.percorso == percorso && ultima.dimensione == dimensione
+        && stesso(ultima.file))
+        return ultima.immagine;
+    ultima = Ultima();
+    QImage immagine = leggi(percorso, dimensione).immagine;
+    if (visto)
+        ultima = Ultima {percorso, dimensione, ora, immagine};
+    return immagine;
 }
 
 } // namespace immagini

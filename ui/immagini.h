@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QStringView>
 
 namespace immagini
@@ -36,8 +38,24 @@ struct Lettura {
 // is no file, cannot be opened, is no picture the game reads or would cost more than the bounds.
 Lettura leggi(const QString &percorso, QSize dimensione);
 
-// leggi(), the picture only.
+// leggi(), the picture only. The picture shown last is kept: the same file, unchanged on disk, at
+// the same size is not decoded again.
 QImage caricaScalata(const QString &percorso, QSize dimensione);
+
+// A picture's format by its first bytes, whatever its name: "jpeg", "png", "gif", "bmp", "svg",
+// "webp", "tiff", "heif"... (Qt's names), or empty when they are no picture format known here.
+QByteArray formato(QByteArrayView inizio);
+
+// The format of a file by its content (formato()), empty when it is no regular file or unreadable.
+QByteArray formatoFile(const QString &percorso);
+
+// The formats the game shows: JPEG through its own decoder, PNG, GIF and BMP through Qt's reader
+// for that format. Each reads nothing but the file itself; any other format (a drawing that names
+// other files, say) is refused by leggi().
+bool formatoMostrato(const QByteArray &formato);
+
+// How much of a file formato() looks at.
+inline constexpr int inizioLetto = 512;
 
 // The bounds. A picture file larger than this is refused unread; real photos are a few megabytes.
 inline constexpr qint64 massimoByte = 100 * 1024 * 1024;
@@ -51,8 +69,15 @@ inline constexpr long massimaMemoria = 160L * 1024 * 1024;
 inline constexpr qint64 massimoPixelJpeg = 300'000'000;
 // Scans of a JPEG: a progressive photo has about ten; a file of thousands is built to stall a decoder.
 inline constexpr int massimoScansioni = 100;
-// Pictures in other formats (a PNG named .jpg) are decoded whole by Qt, four bytes a pixel: those
-// whose header claims more pixels than this are refused.
+// The decoder's work: every scan goes through all the blocks (8 x 8 samples) of its components, so
+// blocks times scans. A 50-megapixel progressive photo in ten scans costs about 7 million; a picture
+// near the memory bound in a hundred scans would cost over a hundred million, many seconds. This
+// keeps every picture within about a second here.
+inline constexpr qint64 massimiBlocchi = 12'000'000;
+// Pictures in other formats (a PNG named .jpg) are decoded whole by Qt, four bytes a pixel (eight for
+// a 16-bit PNG): those whose decoded pixels would take more than this are refused.
+inline constexpr qint64 massimaMemoriaAltro = 128L * 1024 * 1024;
+// A photo the editor decodes whole to crop it: those whose header claims more pixels are refused.
 inline constexpr qint64 massimoPixel = 40'000'000;
 
 } // namespace immagini

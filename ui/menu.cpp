@@ -6,10 +6,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QChildEvent>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QSet>
 #include <QProxyStyle>
 #include <QStyleOption>
+#include <QTimer>
 
 #include <vector>
 
@@ -67,7 +71,10 @@ private:
     void applica(QMenu *m)
     {
         m->setPalette(colori::tavolozzaClassica());
-        m->setFont(barra->font());
+        // The bar keeps its fixed size; a drop-down menu has room for the desktop's own text size.
+        QFont carattere = QApplication::font(m);
+        carattere.setFamily(barra->font().family());
+        m->setFont(carattere);
         m->setStyle(stile);
     }
 
@@ -87,6 +94,157 @@ private:
     QStyle *stile;
 };
 
+
+// The menus from the keyboard, as in every desktop program: F10, or Alt pressed and let go alone,
+// opens the bar on its first entry; Alt and an entry's first letter opens that entry; the bar's own
+// keys then move (arrows), choose (Enter) and close (Escape). The letter boxes judge every key
+// released in them: a key that opened the menus, or was pressed in a menu or in a message box (the
+// Escape that closes one), is let go over the game window only after its window has gone, and that
+// release is kept from the game window's widgets.
+class TastieraMenu : public QObject
+{
+public:
+    explicit TastieraMenu(QMenuBar *barra) : QObject(barra), barra(barra)
+    {
+        qApp->installEventFilter(this);
+        connect(barra, &QMenuBar::triggered, this, &TastieraMenu::controllaPiuTardi);
+        for (QMenu *m : barra->findChildren<QMenu *>())
+            connect(m, &QMenu::aboutToHide, this, &TastieraMenu::controllaPiuTardi);
+        // A message box opened from the menus gives the focus back to the bar when it closes.
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *ora) {
+            if (ora == this->barra)
+                controllaPiuTardi();
+        });
+    }
+
+    ~TastieraMenu() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject *oggetto, QEvent *evento) override
+    {
+        // Key events reach the window first and then its focus widget: the widget's turn is judged
+        // here, after the held-key filter has seen the window's.
+        if (!oggetto->isWidgetType())
+            return false;
+        auto *w = static_cast<QWidget *>(oggetto);
+        switch (evento->type()) {
+        case QEvent::KeyPress:
+            return pressione(w, static_cast<QKeyEvent *>(evento));
+        case QEvent::KeyRelease:
+            return rilascio(w, static_cast<QKeyEvent *>(evento));
+        default:
+            return false;
+        }
+    }
+
+private:
+    static quint32 chiave(const QKeyEvent *e)
+    {
+        return e->nativeScanCode() ? e->nativeScanCode() : quint32(e->key()) | 0x80000000u;
+    }
+
+    bool deiMenu(const QWidget *w) const
+    {
+        return w == barra || qobject_cast<const QMenu *>(w);
+    }
+
+    bool pressione(QWidget *w, QKeyEvent *e)
+    {
+        if (e->key() != Qt::Key_Alt)
+            altDaSolo = false;
+        if (deiMenu(w) || w->window() != barra->window()) {
+            // A menu's key, or a message box's: its release may come back to the game window.
+            if (!e->isAutoRepeat())
+                presiAltrove.insert(chiave(e));
+            if (deiMenu(w))
+                controllaPiuTardi();
+            return false;
+        }
+        presiAltrove.remove(chiave(e));
+        if (!barra->isVisible() || !w->isEnabled())
+            return false;
+        const Qt::KeyboardModifiers mod = e->modifiers() & ~Qt::KeypadModifier;
+        if (e->key() == Qt::Key_Alt) {
+            altDaSolo = !e->isAutoRepeat() || altDaSolo;
+            return false;
+        }
+        if (e->key() == Qt::Key_F10 && mod == Qt::NoModifier) {
+            if (!e->isAutoRepeat())
+                apri(w, primaVoce(), e);
+            return true;
+        }
+        if (mod == Qt::AltModifier && e->text().size() == 1) {
+            if (QAction *voce = voceDaLettera(e->text().at(0))) {
+                if (!e->isAutoRepeat())
+                    apri(w, voce, e);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    bool rilascio(QWidget *w, QKeyEvent *e)
+    {
+        if (e->isAutoRepeat() || deiMenu(w) || w->window() != barra->window())
+            return false;
+        if (e->key() == Qt::Key_Alt && altDaSolo && barra->isVisible()) {
+            altDaSolo = false;
+            // Qt's own Alt navigation may have opened the bar already.
+            if (!barra->activeAction())
+                apri(w, primaVoce(), nullptr);
+            return true;
+        }
+        return presiAltrove.remove(chiave(e));
+    }
+
+    QAction *primaVoce() const
+    {
+        for (QAction *a : barra->actions()) {
+            if (a->isVisible() && a->isEnabled())
+                return a;
+        }
+        return nullptr;
+    }
+
+    QAction *voceDaLettera(QChar lettera) const
+    {
+        for (QAction *a : barra->actions()) {
+            const QString testo = a->text().trimmed();
+            if (a->isVisible() && a->isEnabled() && !testo.isEmpty()
+                && testo.at(0).toCaseFolded() == lettera.toCaseFolded())
+                return a;
+        }
+        return nullptr;
+    }
+
+    void apri(QWidget *da, QAction *voce, const QKeyEvent *tasto)
+    {
+        if (!voce)
+            return;
+        if (tasto)
+            presiAltrove.insert(chiave(tasto));
+        if (da != barra)
+            ritorno = da;
+        barra->setFocus(Qt::MenuBarFocusReason);
+        barra->setActiveAction(voce);
+    }
+
+    // Once the bar holds the focus with no entry lit and no menu open (Escape, or an entry chosen),
+    // the focus goes back to where the child was.
+    void controllaPiuTardi()
+    {
+        QTimer::singleShot(0, this, [this] {
+            if (barra->window()->focusWidget() == barra && !barra->activeAction()
+                && !QApplication::activePopupWidget() && ritorno)
+                ritorno->setFocus(Qt::MenuBarFocusReason);
+        });
+    }
+
+    QMenuBar *barra;
+    QPointer<QWidget> ritorno;
+    QSet<quint32> presiAltrove; // keys pressed in a menu, a message box, or to open the menus
+    bool altDaSolo = false;
+};
+
 } // namespace
 
 QHash<QString, QAction *> costruisci(QMenuBar *barra, std::span<const Voce> voci)
@@ -102,7 +260,10 @@ QHash<QString, QAction *> costruisci(QMenuBar *barra, std::span<const Voce> voci
 
         QAction *azione = nullptr;
         if (apreSottomenu) {
-            auto *sottomenu = new QMenu(testo, barra);
+            // A submenu belongs to the menu it opens from: Wayland opens a popup over its parent
+            // window, and a submenu made over the bar's window is refused as a stray popup.
+            QWidget *genitore = v.livello == 1 ? static_cast<QWidget *>(barra) : aperti.back();
+            auto *sottomenu = new QMenu(testo, genitore);
             sottomenu->setObjectName(nome);
             azione = v.livello == 1 ? barra->addMenu(sottomenu) : aperti.back()->addMenu(sottomenu);
             aperti.push_back(sottomenu);
@@ -121,6 +282,7 @@ QHash<QString, QAction *> costruisci(QMenuBar *barra, std::span<const Voce> voci
         azioni.insert(nome, azione);
     }
     new AspettoMenu(barra);
+    new TastieraMenu(barra);
     return azioni;
 }
 

@@ -4,6 +4,8 @@
 #include "ui/colori.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
@@ -23,6 +25,26 @@ QMessageBox::Icon icona(int s)
         return QMessageBox::Information;
     default:
         return QMessageBox::NoIcon;
+    }
+}
+
+// A box as wide as its title bar needs: the window manager writes the title there in a bold face
+// of about the desktop's size, beside the window's icon and up to four buttons. A box narrower than
+// that shows "B" or "Batt", or nothing at all.
+int larghezzaPerTitolo(const QString &titolo)
+{
+    QFont carattere = QApplication::font("QMdiSubWindowTitleBar");
+    carattere.setBold(true);
+    const QFontMetrics misure(carattere);
+    return misure.horizontalAdvance(titolo) + 7 * misure.height();
+}
+
+void allarga(QMessageBox &box, int larghezza)
+{
+    // A message box lays itself out anew whenever it is shown: a spacer in its grid is what it keeps.
+    if (auto *griglia = qobject_cast<QGridLayout *>(box.layout())) {
+        griglia->addItem(new QSpacerItem(larghezza, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+            griglia->rowCount(), 0, 1, griglia->columnCount());
     }
 }
 
@@ -51,6 +73,7 @@ int MessaggiQt::mostra(const QString &testo, int s, const QString &titolo)
                     genitoreMessaggi());
     // In the game's own light colours, like the windows it speaks for.
     box.setPalette(colori::tavolozzaClassica());
+    allarga(box, larghezzaPerTitolo(box.windowTitle()));
     if ((s & stile::pulsanti) == stile::siNo) {
         QPushButton *si = box.addButton(QMessageBox::Yes);
         si->setText(QStringLiteral("Sì"));

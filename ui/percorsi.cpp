@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/percorsi.h"
 
+#include "game/regole.h"
 #include "ui/errori.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -98,6 +100,23 @@ bool nomeSicuro(const QString &nome)
             return false;
     }
     return true;
+}
+
+std::optional<QString> fileParola(
+    const QString &cartellaDati, QStringView cartella, QStringView parola, QStringView estensione)
+{
+    const QString nome = regole::senzaSpaziIniziali(parola);
+    if (!nomeSicuro(nome))
+        return std::nullopt;
+    return dati(cartellaDati, u'\\' + cartella.toString() + u'\\' + nome + estensione.toString());
+}
+
+QString voceCopia(const QString &cartella)
+{
+    const QString assoluto = QFileInfo(cartella).absoluteFilePath();
+    const QByteArray impronta
+        = QCryptographicHash::hash(assoluto.toUtf8(), QCryptographicHash::Sha1).toHex().left(10);
+    return QStringLiteral("batticco-copia-") + QString::fromLatin1(impronta);
 }
 
 } // namespace percorsi

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
+
+#include <optional>
 
 // Data paths: the data folder followed by a relative part written as the data was first laid out,
 // with backslashes ("\jpg\CANE.jpg"). The separators become the platform's, and every name after
@@ -27,6 +30,11 @@ QString cartellaProgramma();
 // the text names it again, else "." after moving into it. Empty when the folder cannot be entered.
 QString cartellaDaByte(const QByteArray &percorso);
 
+// The name (without ".desktop") of the menu entry the word editor writes for a teacher's copy of the
+// game in `cartella`; the copy's windows carry it as their class and application id, so that a dock
+// shows her copy apart from the installed game.
+QString voceCopia(const QString &cartella);
+
 // No file system takes a longer name.
 inline constexpr qsizetype massimoNome = 255;
 
@@ -34,5 +42,13 @@ inline constexpr qsizetype massimoNome = 255;
 // not "." or "..", no NUL, not longer than a name can be. A word from a list must pass this before
 // it names a picture.
 bool nomeSicuro(const QString &nome);
+
+// The file of a word in a folder of the data folder, as the game names a word's files: the word as
+// it is held at that moment (in the letter case in force) without its leading spaces, then the
+// extension, looked up as dati() looks names up: "jpg" and ".jpg" give the word's picture, "voci"
+// and ".wav" its voice. Nothing when the word cannot be a file name (nomeSicuro): a word never
+// leads outside its folder.
+std::optional<QString> fileParola(
+    const QString &cartellaDati, QStringView cartella, QStringView parola, QStringView estensione);
 
 } // namespace percorsi

@@ -4,6 +4,7 @@
 #include "ui/colori.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QStyleOption>
 
 namespace {
@@ -62,4 +63,25 @@ void PulsanteGrafico::keyPressEvent(QKeyEvent *evento)
 {
     if (!premiConInvio(this, evento))
         QToolButton::keyPressEvent(evento);
+}
+
+ImmagineCliccabile::ImmagineCliccabile(QWidget *genitore) : QLabel(genitore)
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void ImmagineCliccabile::mousePressEvent(QMouseEvent *evento)
+{
+    premuta = evento->button() == Qt::LeftButton;
+    evento->accept();
+}
+
+void ImmagineCliccabile::mouseReleaseEvent(QMouseEvent *evento)
+{
+    const bool clic = premuta && evento->button() == Qt::LeftButton && rect().contains(evento->position().toPoint());
+    if (evento->button() == Qt::LeftButton)
+        premuta = false;
+    evento->accept();
+    if (clic)
+        emit cliccata();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -30,4 +31,23 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *evento) override;
+};
+
+// A picture that answers a click (or a touch, which Qt turns into one): a press and a release of the
+// left button inside it. It never takes the keyboard focus, so a letter box keeps every key.
+class ImmagineCliccabile : public QLabel
+{
+    Q_OBJECT
+public:
+    explicit ImmagineCliccabile(QWidget *genitore = nullptr);
+
+signals:
+    void cliccata();
+
+protected:
+    void mousePressEvent(QMouseEvent *evento) override;
+    void mouseReleaseEvent(QMouseEvent *evento) override;
+
+private:
+    bool premuta = false;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/suoni.h"
 
+#include "ui/percorsi.h"
+#include "ui/serverPulse.h"
 #include "ui/wav.h"
 
 #include <QDir>
@@ -10,18 +12,14 @@
 #include <pulse/context.h>
 #include <pulse/error.h>
 #include <pulse/mainloop.h>
-#include <pulse/proplist.h>
 #include <pulse/stream.h>
 #include <pulse/timeval.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
-#include <dirent.h>
 #include <sys/eventfd.h>
 #include <mutex>
 #include <optional>
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -29,6 +27,11 @@ bool suonoGiocabile(const QString &percorso)
 {
     const QFileInfo file(percorso);
     return file.isFile() && file.size() <= massimoByteSuono;
+}
+
+QString percorsoVoce(const QString &cartellaDati, QStringView parola)
+{
+    return percorsi::fileParola(cartellaDati, u"voci", parola, u".wav").value_or(QString());
 }
 
 namespace {
@@ -39,90 +42,6 @@ using Orologio = std::chrono::steady_clock;
 // heard seconds after the word was finished would belong to nothing the child did.
 constexpr auto attesaServer = std::chrono::seconds(3);
 constexpr auto ritardoMassimo = std::chrono::milliseconds(1500);
-
-QByteArray variabile(const char *nome)
-{
-    const char *v = std::getenv(nome);
-    return v ? QByteArray(v) : QByteArray();
-}
-
-bool presa(const QByteArray &percorso)
-{
-    struct stat st {};
-    return ::stat(percorso.constData(), &st) == 0 && S_ISSOCK(st.st_mode);
-}
-
-bool esiste(const QByteArray &percorso)
-{
-    struct stat st {};
-    return ::stat(percorso.constData(), &st) == 0;
-}
-
-// The user's configuration folder for the sound server, as the client library computes it.
-QByteArray configurazionePulse()
-{
-    const QByteArray xdg = variabile("XDG_CONFIG_HOME");
-    if (!xdg.isEmpty())
-        return xdg + "/pulse";
-    const QByteArray casa = variabile("HOME");
-    return casa.isEmpty() ? QByteArray() : casa + "/.config/pulse";
-}
-
-// Where a server of this user listens, in the order the client library itself tries them, but
-// found by looking: the library would create its runtime folder (and, without XDG_RUNTIME_DIR, a
-// folder in /tmp and a link to it in HOME) before trying. Each socket is named by its real path,
-// which holds no blanks, since blanks separate the entries of a server list. Empty when no
-// server is running.
-QByteArray serverLocali()
-{
-    QList<QByteArray> candidati;
-    const QByteArray runtime = variabile("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty())
-        candidati << runtime + "/pulse/native";
-    candidati << "/run/user/" + QByteArray::number(::getuid()) + "/pulse/native";
-    // Without XDG_RUNTIME_DIR the library keeps its folder behind a link <machine id>-runtime.
-    const QByteArray configurazione = configurazionePulse();
-    if (!configurazione.isEmpty()) {
-        if (DIR *d = ::opendir(configurazione.constData())) {
-            while (const dirent *voce = ::readdir(d)) {
-                const QByteArray nome(voce->d_name);
-                if (nome.endsWith("-runtime"))
-                    candidati << configurazione + '/' + nome + "/native";
-            }
-            ::closedir(d);
-        }
-    }
-    candidati << "/var/run/pulse/native";
-
-    QByteArray elenco;
-    for (const QByteArray &c : std::as_const(candidati)) {
-        if (!presa(c))
-            continue;
-        char *vero = ::realpath(c.constData(), nullptr);
-        const QByteArray percorso = vero ? QByteArray(vero) : c;
-        std::free(vero);
-        if (percorso.contains(' ') || percorso.contains('\t') || percorso.contains('\n')
-            || elenco.contains("unix:" + percorso + ' '))
-            continue;
-        elenco += "unix:" + percorso + ' ';
-    }
-    return elenco.trimmed();
-}
-
-// Whether the user has a cookie the library would read. Without one, the library makes
-// ~/.config/pulse/cookie on its first connection; it is given an endless source of zero bytes
-// to read instead. The cookie only matters to a server of another user, and such a server's
-// user would have given this one a cookie file.
-bool senzaCookie()
-{
-    if (!variabile("PULSE_COOKIE").isEmpty())
-        return false;
-    const QByteArray configurazione = configurazionePulse();
-    if (!configurazione.isEmpty() && esiste(configurazione + "/cookie"))
-        return false;
-    const QByteArray casa = variabile("HOME");
-    return casa.isEmpty() || !esiste(casa + "/.pulse-cookie");
-}
 
 pa_sample_format_t formato(wav::Campione c)
 {
@@ -142,6 +61,7 @@ struct Richiesta
 {
     QString percorso;
     Orologio::time_point quando;
+    bool soloSeGiocabile = false; // a file that does not play leaves the sound playing
 };
 
 struct Pronto
@@ -200,13 +120,13 @@ struct RiproduttorePulse::Motore
             ::close(campanello);
     }
 
-    void chiedi(const QString &percorso)
+    void chiedi(const QString &percorso, bool soloSeGiocabile)
     {
         if (campanello < 0)
             return;
         {
             const std::lock_guard blocco(mutex);
-            richiesta = Richiesta {percorso, Orologio::now()};
+            richiesta = Richiesta {percorso, Orologio::now(), soloSeGiocabile};
         }
         bussa();
     }
@@ -235,11 +155,15 @@ struct RiproduttorePulse::Motore
             m->accetta(*r);
     }
 
-    // A new sound stops the one playing, even when the new one cannot be played.
+    // A new sound stops the one playing, even when the new one cannot be played, unless it was
+    // asked for only if it plays.
     void accetta(const Richiesta &r)
     {
+        std::optional<Pronto> nuovo = carica(r);
+        if (!nuovo && r.soloSeGiocabile)
+            return;
         ferma();
-        inAttesa = carica(r);
+        inAttesa = std::move(nuovo);
         if (!inAttesa)
             return;
         if (!contesto)
@@ -251,30 +175,10 @@ struct RiproduttorePulse::Motore
 
     void connetti()
     {
-        const QByteArray locali = serverLocali();
-        const bool scelto = !variabile("PULSE_SERVER").isEmpty();
-        if (!scelto && locali.isEmpty()) {
-            inAttesa.reset(); // no server running: silent, and the next sound looks again
-            return;
-        }
-        pa_proplist *p = pa_proplist_new();
-        pa_proplist_sets(p, PA_PROP_APPLICATION_NAME, "Batticco");
-        pa_proplist_sets(p, PA_PROP_APPLICATION_ID, "io.github.batticco.Batticco");
-        pa_proplist_sets(p, PA_PROP_APPLICATION_ICON_NAME, "batticco");
-        pa_proplist_sets(p, PA_PROP_MEDIA_ROLE, "game");
-        contesto = pa_context_new_with_proplist(api, "Batticco", p);
-        pa_proplist_free(p);
+        static constexpr serverpulse::Cliente gioco {"Batticco", "io.github.batticco.Batticco", "game"};
+        contesto = serverpulse::connetti(api, gioco, &Motore::statoContesto, this);
         if (!contesto) {
-            inAttesa.reset();
-            return;
-        }
-        if (senzaCookie())
-            pa_context_load_cookie_from_file(contesto, "/dev/zero");
-        pa_context_set_state_callback(contesto, &Motore::statoContesto, this);
-        // A server the user chose (PULSE_SERVER) is the library's to find; never start one.
-        if (pa_context_connect(contesto, scelto ? nullptr : locali.constData(), PA_CONTEXT_NOAUTOSPAWN, nullptr)
-            < 0) {
-            abbandona();
+            inAttesa.reset(); // no server running: silent, and the next sound looks again
             return;
         }
         timeval quando {};
@@ -397,12 +301,7 @@ struct RiproduttorePulse::Motore
     void chiudiContesto()
     {
         fermaScadenza();
-        if (!contesto)
-            return;
-        pa_context_set_state_callback(contesto, nullptr, nullptr);
-        pa_context_disconnect(contesto);
-        pa_context_unref(contesto);
-        contesto = nullptr;
+        serverpulse::chiudi(std::exchange(contesto, nullptr));
     }
 
     pa_mainloop *ciclo;
@@ -430,5 +329,12 @@ void RiproduttorePulse::suona(const QString &percorso)
 {
     if (!motore)
         motore = std::make_unique<Motore>();
-    motore->chiedi(percorso);
+    motore->chiedi(percorso, false);
+}
+
+void RiproduttorePulse::suonaSeGiocabile(const QString &percorso)
+{
+    if (!motore)
+        motore = std::make_unique<Motore>();
+    motore->chiedi(percorso, true);
 }

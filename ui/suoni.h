@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <memory>
 
@@ -15,6 +16,10 @@ inline constexpr qint64 massimoByteSuono = 4 * 1024 * 1024;
 // massimoByteSuono bytes. Only the file's size is looked at, never its contents.
 bool suonoGiocabile(const QString &percorso);
 
+// A word's voice, recorded by the teacher: "voci", the word as the game holds it, ".wav", found as
+// the word's picture is (percorsi::fileParola). Empty when the word cannot be a file name.
+QString percorsoVoce(const QString &cartellaDati, QStringView parola);
+
 // Plays a WAV file by path: starts at once, returns at once, and a new sound takes the place of
 // one still playing. A missing or unplayable file, or a machine without sound, is simply silent.
 class Riproduttore
@@ -22,6 +27,9 @@ class Riproduttore
 public:
     virtual ~Riproduttore() = default;
     virtual void suona(const QString &percorso) = 0;
+    // As suona(), but a file that turns out not to play leaves the sound playing alone: a voice is
+    // the teacher's own file, and one that cannot be played changes nothing the child hears.
+    virtual void suonaSeGiocabile(const QString &percorso) = 0;
 };
 
 // Plays through the desktop's sound server (PulseAudio, or PipeWire's PulseAudio service), on a
@@ -38,6 +46,7 @@ public:
     RiproduttorePulse();
     ~RiproduttorePulse() override;
     void suona(const QString &percorso) override;
+    void suonaSeGiocabile(const QString &percorso) override;
 
     struct Motore;
 

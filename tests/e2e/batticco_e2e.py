@@ -144,10 +144,10 @@ class Sessione:
         self.env["QT_LOGGING_RULES"] = "*.debug=false"
 
     # -- X server
-    def avvia_x(self):
+    def avvia_x(self, schermo="1024x768"):
         lettura, scrittura = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(scrittura), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset"],
+            ["Xvfb", "-displayfd", str(scrittura), "-screen", "0", f"{schermo}x24", "-nolisten", "tcp", "-noreset"],
             pass_fds=(scrittura,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
         self.processi.append(self.xvfb)
         os.close(scrittura)
@@ -165,6 +165,24 @@ class Sessione:
         self.env["DISPLAY"] = self.display
         log("Xvfb su", self.display)
         return self.display
+
+    def avvia_gestore_finestre(self):
+        """openbox with its default settings, as a plain desktop has it; returns once it manages the screen."""
+        self.avvia_processo(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        aspetta(lambda: "window id" in self.x("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", controlla=False),
+                "il gestore delle finestre")
+
+    def cornice(self, finestra):
+        """The window manager's frame as (sinistra, destra, sopra, sotto), from _NET_FRAME_EXTENTS."""
+        r = self.x("xprop", "-id", str(finestra), "_NET_FRAME_EXTENTS", controlla=False)
+        numeri = re.findall(r"\d+", r.split("=", 1)[1]) if "=" in r else []
+        return tuple(int(n) for n in numeri) if len(numeri) == 4 else (0, 0, 0, 0)
+
+    def geometria_esterna(self, finestra):
+        """(x, y, larghezza, altezza) of the window with its frame."""
+        x, y, w, h = self.geometria(finestra)
+        sx, dx, su, gi = self.cornice(finestra)
+        return x - sx, y - su, w + sx + dx, h + su + gi
 
     def avvia_accessibilita(self, ascolta=None):
         """A private session bus and the accessibility bus on it, as a desktop session has them; Qt then
@@ -206,9 +224,9 @@ class Sessione:
         return p
 
     # -- Program
-    def avvia_programma(self, cartella, env=None):
+    def avvia_programma(self, cartella, env=None, nome="batticco"):
         self.uscita_programma = open(os.path.join(self.temp, "programma.log"), "w+")
-        self.programma = self.avvia_processo([os.path.join(cartella, "batticco")], env=env or self.env,
+        self.programma = self.avvia_processo([os.path.join(cartella, nome)], env=env or self.env,
                                              stdout=self.uscita_programma, stderr=subprocess.STDOUT,
                                              cwd=self.temp)
         return self.programma

@@ -44,6 +44,12 @@ class Server:
         self.s, self.casa, self.runtime, self.processo = s, casa, runtime, None
         os.makedirs(casa, exist_ok=True)
 
+    @classmethod
+    def nella_sessione(cls, s):
+        """A server of the session's own: its HOME and its runtime folder in the session's folder."""
+        runtime = os.path.join(s.temp, "runtime")
+        os.makedirs(runtime, mode=0o700)
+        return cls(s, os.path.join(s.temp, "casa-server"), runtime)
 
     def avvia(self, uscita=True):
         """uscita=False: a server with no output yet, as before a USB headset is plugged in."""
@@ -132,9 +138,8 @@ def main(eseguibile):
     with Sessione("suoni") as s:
         s.avvia_x()
         s.avvia_accessibilita()
-        runtime = os.path.join(s.temp, "runtime")
-        os.makedirs(runtime, mode=0o700)
-        server = Server(s, os.path.join(s.temp, "casa-server"), runtime)
+        server = Server.nella_sessione(s)
+        runtime = server.runtime
         server.avvia(uscita=False)
 
         casa = os.path.join(s.temp, "casa")

@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QSize>
 
+#include <functional>
 #include <stdexcept>
 
 namespace jpegostili
@@ -146,6 +147,145 @@ inline QByteArray jpegPiatto(QSize dimensione)
         j += char(0xFF >> (bit % 8));
     j += QByteArray("\xFF\xD9", 2);
     return j;
+}
+
+// Bits of entropy-coded data, most significant first, with a zero byte after each 0xFF.
+class Bit
+{
+public:
+    explicit Bit(QByteArray &uscita) : j(uscita) { }
+    void scrivi(quint32 valore, int n)
+    {
+        for (int i = n - 1; i >= 0; --i) {
+            corrente = quint8(corrente << 1 | ((valore >> i) & 1));
+            if (++pieni == 8)
+                svuota();
+        }
+    }
+    // The end of a scan: the last byte padded with ones.
+    void chiudi()
+    {
+        while (pieni != 0)
+            scrivi(1, 1);
+    }
+
+private:
+    void svuota()
+    {
+        j += char(corrente);
+        if (corrente == 0xFF)
+            j += char(0);
+        corrente = 0;
+        pieni = 0;
+    }
+    QByteArray &j;
+    quint8 corrente = 0;
+    int pieni = 0;
+};
+
+// A valid grey progressive JPEG in exactly 100 scans, the most a JPEG may have, written directly:
+// the DC coefficient in eleven scans (a first one and ten refinements), coefficients 1 to 26 each
+// in a first scan and a refinement, 27 to 63 in one scan each. Flat, it is all grey and costs about
+// two bits per block (8900 x 8900 takes 170 kB); with noise, every block of every scan holds data
+// (8900 x 8900 takes about 25 MB).
+inline QByteArray jpegCentoPassate(QSize dimensione, bool rumore)
+{
+    QByteArray j("\xFF\xD8", 2);
+    auto segmento = [&j](uchar marker, const QByteArray &dati) {
+        j += char(0xFF);
+        j += char(marker);
+        j += char((dati.size() + 2) >> 8);
+        j += char((dati.size() + 2) & 0xFF);
+        j += dati;
+    };
+    segmento(0xDB, QByteArray(1, 0) + QByteArray(64, 1));
+    QByteArray sof("\x08", 1);
+    sof += char(dimensione.height() >> 8);
+    sof += char(dimensione.height() & 0xFF);
+    sof += char(dimensione.width() >> 8);
+    sof += char(dimensione.width() & 0xFF);
+    sof += QByteArray("\x01\x01\x11\x00", 4);
+    segmento(0xC2, sof);
+    // DC: one code, "0", for no difference. AC: "0" for a coefficient of size 1, then the fifteen
+    // end-of-band runs EOB0..EOB14 in five bits each, 10000 to 11110.
+    QByteArray dht;
+    dht += char(0x00);
+    dht += char(1);
+    dht += QByteArray(15, 0);
+    dht += char(0);
+    dht += char(0x10);
+    dht += QByteArray("\x01\x00\x00\x00\x0F", 5);
+    dht += QByteArray(11, 0);
+    dht += char(0x01);
+    for (int r = 0; r <= 14; ++r)
+        dht += char(r << 4);
+    segmento(0xC4, dht);
+
+    const qint64 blocchi = qint64((dimensione.width() + 7) / 8) * ((dimensione.height() + 7) / 8);
+    quint64 stato = 0x9E3779B97F4A7C15ULL;
+    auto caso = [&stato]() -> quint32 {
+        stato ^= stato << 13;
+        stato ^= stato >> 7;
+        stato ^= stato << 17;
+        return quint32(stato >> 40) & 1;
+    };
+    auto scansione = [&](int ss, int se, int ah, int al, const std::function<void(Bit &)> &dati) {
+        segmento(0xDA, QByteArray("\x01\x01\x00", 3) + char(ss) + char(se) + char(ah << 4 | al));
+        Bit b(j);
+        dati(b);
+        b.chiudi();
+    };
+    // Runs of empty blocks, each followed by the blocks' correction bits when they have some.
+    auto vuoti = [&](Bit &b, bool correzioni) {
+        for (qint64 resto = blocchi; resto > 0;) {
+            const int n = int(qMin<qint64>(resto, 32767));
+            int r = 0;
+            while ((2 << r) <= n)
+                ++r;
+            b.scrivi(0x10 + quint32(r), 5);
+            b.scrivi(quint32(n - (1 << r)), r);
+            if (correzioni) {
+                for (int i = 0; i < n; ++i)
+                    b.scrivi(caso(), 1);
+            }
+            resto -= n;
+        }
+    };
+    scansione(0, 0, 0, 10, [&](Bit &b) {
+        for (qint64 i = 0; i < blocchi; ++i)
+            b.scrivi(0, 1);
+    });
+    for (int a = 10; a >= 1; --a) {
+        scansione(0, 0, a, a - 1, [&](Bit &b) {
+            for (qint64 i = 0; i < blocchi; ++i)
+                b.scrivi(rumore ? caso() : 0, 1);
+        });
+    }
+    auto primi = [&](Bit &b) {
+        if (!rumore)
+            return vuoti(b, false);
+        for (qint64 i = 0; i < blocchi; ++i) {
+            b.scrivi(0, 1); // run 0, size 1
+            b.scrivi(caso(), 1); // its sign
+        }
+    };
+    for (int k = 1; k <= 26; ++k)
+        scansione(k, k, 0, 1, primi);
+    for (int k = 1; k <= 26; ++k)
+        scansione(k, k, 1, 0, [&](Bit &b) { vuoti(b, rumore); });
+    for (int k = 27; k <= 63; ++k)
+        scansione(k, k, 0, 0, primi);
+    j += QByteArray("\xFF\xD9", 2);
+    return j;
+}
+
+// A drawing (SVG) that shows another picture through <image>: a file name, or a data: URI.
+inline QByteArray svgConImmagine(const QByteArray &riferimento)
+{
+    return "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" "
+           "xmlns:xlink=\"http://www.w3.org/1999/xlink\" width=\"64\" height=\"64\">\n"
+           "<image width=\"64\" height=\"64\" xlink:href=\""
+        + riferimento + "\"/>\n</svg>\n";
 }
 
 } // namespace jpegostili

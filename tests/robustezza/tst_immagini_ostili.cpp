@@ -60,6 +60,11 @@ void TestImmaginiOstili::leggi_data()
                                 << false;
     QTest::newRow("empty file") << QByteArray() << "vuoto" << false;
     QTest::newRow("not a picture") << QByteArray("cane\n") << "non è un'immagine JPEG" << false;
+    QTest::newRow("SVG named .jpg") << svgConImmagine("altro.png") << "è in formato svg" << false;
+    QTest::newRow("100 scans, 4000 x 4000") << jpegCentoPassate(QSize(4000, 4000), false) << "troppe passate"
+                                            << false;
+    QTest::newRow("100 scans, 800 x 600, plays") << jpegCentoPassate(QSize(800, 600), true) << QString()
+                                                 << false;
     QTest::newRow("JPEG start, then garbage") << QByteArray("\xFF\xD8garbage") << "rovinato" << false;
 }
 

@@ -30,7 +30,7 @@ QString uso(const QString &nome)
 {
     return QStringLiteral(
         "Uso: %1 [cartella]\n"
-        "Controlla la cartella dei dati di Batticco (lista3.txt ... lista6.txt, jpg/, suoni/)\n"
+        "Controlla la cartella dei dati di Batticco (lista3.txt ... lista6.txt, jpg/, suoni/, voci/)\n"
         "e scrive una riga per ogni problema, nella forma \"file:riga: messaggio\";\n"
         "le righe \"nota:\" dicono ciò che funziona ma conviene sapere.\n"
         "Senza cartella controlla la cartella corrente.\n"
@@ -88,12 +88,10 @@ int main(int argc, char *argv[])
     }
 
     const verifica::Esito esito = verifica::controlla(cartella);
-    for (const verifica::Problema &p : esito.problemi)
+    for (const verifica::Problema &p : esito.risultati)
         scrivi(stdout, verifica::testo(p));
-    for (const verifica::Problema &p : esito.note)
-        scrivi(stdout, verifica::testoNota(p));
     // The count goes to the error stream, so the problem lines alone can be piped or sorted.
-    if (esito.problemi.empty()) {
+    if (esito.quanti(verifica::Gravita::problema) == 0) {
         scrivi(stdout, verifica::riepilogo(esito));
         return 0;
     }
