@@ -209,15 +209,28 @@ void CartellaParole::leggi(ListaInCartella &l)
     }
     l.impronta = impronta(byte);
     l.formato = listaparole::formato(byte);
-    const QString testo = listaparole::decodifica(byte);
-    byte.clear();
-    // One field past the game's limit tells a list the game refuses; what lies beyond is not read.
+    // One field past the game's limit tells a list the game refuses; what lies beyond is not read,
+    // and of a "word" longer than any file name only enough is kept to tell it.
     std::vector<listaparole::Campo> campi
-        = listaparole::leggiCampi(testo, std::size_t(listaparole::massimoParole) + 1);
+        = listaparole::leggiCampiByte(byte, std::size_t(listaparole::massimoParole) + 1, lunghissima);
+    for (const listaparole::Campo &c : campi) {
+        if (c.lunghezza > c.parola.size()) {
+            // Written back it would be cut short: the list stays as it is, for a text editor.
+            l.errore = QStringLiteral("La riga %1 di %2 ha una parola di %3 caratteri, che non può essere il "
+                                      "nome di un'immagine.")
+                           .arg(c.riga)
+                           .arg(nativo(percorso))
+                           .arg(c.lunghezza);
+            l.formato = {};
+            return;
+        }
+    }
     if (campi.size() > std::size_t(listaparole::massimoParole)) {
         l.rigaTagliata = campi.back().riga;
         campi.pop_back();
     }
+    const QString testo = listaparole::decodifica(byte);
+    byte.clear();
     l.perdite = testoPerso(testo, campi);
     for (listaparole::Campo &c : campi) {
         l.parole.push_back(std::move(c.parola));
@@ -473,8 +486,8 @@ QSet<QString> CartellaParole::raggiunti(Compagno c) const
             parole.insert(p);
         const QString percorso = percorsi::dati(cartella, QStringLiteral("\\lista%1.txt").arg(l.lettere));
         try {
-            for (const listaparole::Campo &campo :
-                listaparole::leggiCampi(listaparole::leggiFile(percorso), listaparole::massimoParole + 1))
+            for (const listaparole::Campo &campo : listaparole::leggiCampiByte(
+                     listaparole::leggiByte(percorso), listaparole::massimoParole + 1, lunghissima))
                 parole.insert(campo.parola);
         } catch (const Errore &) {
         }

@@ -471,6 +471,8 @@ void FinestraParole::aggiornaAvviso()
     if (modello)
         testo += avvisiCartella();
     testoAvviso->setText(testo.trimmed());
+    // The label's name says what it is; a screen reader reads what it says from its description.
+    testoAvviso->setAccessibleDescription(testo.trimmed());
     bottoneAvviso->setVisible(copia);
     bottoneAggiorna->setVisible(aggiorna);
     avviso->setVisible(!testo.isEmpty());
@@ -721,6 +723,7 @@ void FinestraParole::controlla()
     if (!pila.isClean())
         r += QStringLiteral(" (Controllo dei file salvati: salva per controllare le ultime modifiche.)");
     riepilogo->setText(r);
+    riepilogo->setAccessibleDescription(r);
 }
 
 void FinestraParole::vaiAlProblema(int riga)
