@@ -214,13 +214,15 @@ void CartellaParole::leggi(ListaInCartella &l)
     std::vector<listaparole::Campo> campi
         = listaparole::leggiCampiByte(byte, std::size_t(listaparole::massimoParole) + 1, lunghissima);
     for (const listaparole::Campo &c : campi) {
-        if (c.lunghezza > c.parola.size()) {
+        // Cut short by the reader: only such a field keeps as many characters as the limit.
+        if (c.lunghezza > c.parola.size() && c.parola.size() >= lunghissima) {
             // Written back it would be cut short: the list stays as it is, for a text editor.
-            l.errore = QStringLiteral("La riga %1 di %2 ha una parola di %3 caratteri, che non può essere il "
-                                      "nome di un'immagine.")
-                           .arg(c.riga)
-                           .arg(nativo(percorso))
-                           .arg(c.lunghezza);
+            l.errore
+                = QStringLiteral("La riga %1 di %2 ha una parola di più di %3 caratteri, che non può essere "
+                                 "il nome di un'immagine.")
+                      .arg(c.riga)
+                      .arg(nativo(percorso))
+                      .arg(lunghissima);
             l.formato = {};
             return;
         }
@@ -301,6 +303,16 @@ int CartellaParole::usi(const QString &parola) const
         for (const QString &p : l.parole)
             n += p.compare(parola, Qt::CaseInsensitive) == 0;
     }
+    return n;
+}
+
+int CartellaParole::raggiunta(const QString &parola) const
+{
+    const QString k = chiave(parola);
+    int n = 0;
+    for (const ListaInCartella &l : liste)
+        n += int(std::count_if(
+            l.parole.begin(), l.parole.end(), [&](const QString &p) { return chiave(p) == k; }));
     return n;
 }
 

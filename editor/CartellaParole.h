@@ -116,6 +116,9 @@ public:
 
     // How many times the folder's words use this one (any case, in any list).
     int usi(const QString &parola) const;
+    // How many words of the lists reach the same files as this one by the game's lookup (any
+    // case, either Unicode form, leading blanks dropped).
+    int raggiunta(const QString &parola) const;
 
     // The folder's path of a file named relative to it, refused (Errore) when it would lead outside.
     QString dentro(const QString &relativo) const;

@@ -25,7 +25,7 @@ void rimetti(CartellaParole &m, const QString &parola, const Compagni &c)
 // A word no list holds any more takes its companions with it at the next save.
 void liberaSeNonUsata(CartellaParole &m, const QString &parola)
 {
-    if (m.usi(parola) > 0)
+    if (m.raggiunta(parola) > 0)
         return;
     for (Compagno k : compagni)
         m.imposta(k, parola, Contenuto {});
@@ -139,7 +139,7 @@ ComandoRinomina::ComandoRinomina(FinestraParole &f, int lettere, int indice, QSt
 void ComandoRinomina::redo()
 {
     f.modello->rinomina(lettere, indice, nuova);
-    const bool libera = f.modello->usi(vecchia) == 0;
+    const bool libera = f.modello->raggiunta(vecchia) == 0;
     for (Compagno k : compagni) {
         const Contenuto &c = primaVecchia[std::size_t(k)];
         // A file that could not be read stays under its old name rather than be lost.

@@ -618,7 +618,7 @@ bool FinestraParole::togli(int lettere, int indice)
             file << QDir(modello->percorso()).relativeFilePath(f);
     }
     if (!file.isEmpty()) {
-        testo += modello->usi(parola) > 1
+        testo += modello->raggiunta(parola) > 1
             ? QStringLiteral("\nI suoi file restano: la usa anche un'altra lista.")
             : (file.size() > 1 ? QStringLiteral("\nQuando salvi, anche %1 saranno cancellati.")
                                : QStringLiteral("\nQuando salvi, anche %1 sarà cancellato."))

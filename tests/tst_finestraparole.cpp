@@ -25,6 +25,7 @@
 #include <QTest>
 
 #include <deque>
+#include <memory>
 
 class DomandeFinte final : public Domande
 {
@@ -235,6 +236,73 @@ private slots:
         QVERIFY(f.salva());
         QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/cane.jpg")));
         QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("lupo\r\nperch\xE9\r\n"));
+    }
+
+    // A save removes a word's picture only when no list reaches it by the game's own lookup: not
+    // when another list spells it with a leading blank or in the other Unicode form, not when
+    // another program wrote a list naming it since, not while another editor shows the word.
+    void tolgoSoloCioCheNessunoRaggiunge_data()
+    {
+        QTest::addColumn<QByteArray>("lista5"); // lista5.txt when the folder is opened
+        QTest::addColumn<QByteArray>("scrittaDopo"); // lista5.txt as another program writes it later
+        QTest::addColumn<bool>("altroEditor");
+        QTest::addColumn<bool>("resta");
+        QTest::newRow("used nowhere else: it goes") << QByteArray("gatto\r\n") << QByteArray() << false << false;
+        QTest::newRow("a leading blank") << QByteArray("gatto\r\n\" s\xC3\xAC\"\r\n") << QByteArray() << false
+                                         << true;
+        QTest::newRow("decomposed in the other list") << QByteArray("gatto\r\nsi\xCC\x80\r\n") << QByteArray()
+                                                      << false << true;
+        QTest::newRow("other case") << QByteArray("gatto\r\nS\xC3\x8C\r\n") << QByteArray() << false << true;
+        QTest::newRow("written by another program since") << QByteArray("gatto\r\n")
+                                                          << QByteArray("gatto\r\ns\xC3\xAC\r\n") << false << true;
+        QTest::newRow("another editor shows it") << QByteArray("gatto\r\n") << QByteArray() << true << true;
+    }
+    void tolgoSoloCioCheNessunoRaggiunge()
+    {
+        QFETCH(QByteArray, lista5);
+        QFETCH(QByteArray, scrittaDopo);
+        QFETCH(bool, altroEditor);
+        QFETCH(bool, resta);
+        scrivi(cartella + QStringLiteral("/lista4.txt"), "s\xC3\xAC\r\nlupo\r\n");
+        scrivi(cartella + QStringLiteral("/lista5.txt"), lista5);
+        scrivi(cartella + QStringLiteral("/jpg/sì.jpg"), jpeg(Qt::red));
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        DomandeFinte altre;
+        std::unique_ptr<FinestraParole> altro;
+        if (altroEditor) {
+            altro = std::make_unique<FinestraParole>(altre, QString(), QString());
+            QVERIFY(altro->apri(cartella));
+        }
+        if (!scrittaDopo.isEmpty())
+            scrivi(cartella + QStringLiteral("/lista5.txt"), scrittaDopo);
+        domande.risposte = {true, true}; // remove it; save although a list changed on disk
+        QVERIFY(f.togli(4, 0));
+        QVERIFY(f.salva());
+        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("lupo\r\n"));
+        QCOMPARE(QFileInfo::exists(cartella + QStringLiteral("/jpg/sì.jpg")), resta);
+        QCOMPARE(domande.chieste.size(), scrittaDopo.isEmpty() ? 1 : 2);
+    }
+
+    // Text the game skips (after a closing quote) is lost by a rewrite: saving says so first, and
+    // "no" writes nothing.
+    void salvataggioDiceCosaRiscrive()
+    {
+        scrivi(cartella + QStringLiteral("/lista4.txt"), "\"orso\" bruno\r\ncane\r\nlupo\r\n");
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        domande.risposte = {true, false};
+        QVERIFY(f.togli(4, 2));
+        QVERIFY(!f.salva());
+        QVERIFY2(domande.chieste.last().contains(QStringLiteral("riga 1: «\"orso\" bruno»")),
+            qPrintable(domande.chieste.last()));
+        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("\"orso\" bruno\r\ncane\r\nlupo\r\n"));
+        QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/lupo.jpg")));
+        domande.risposte = {true};
+        QVERIFY(f.salva());
+        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("orso\r\ncane\r\n"));
     }
 
     void nuovaImmagineEAnnulla()
