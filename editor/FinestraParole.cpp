@@ -669,6 +669,9 @@ bool FinestraParole::salva()
         return false;
     }
     pila.setClean();
+    // What waits for the game or the other window goes once they have closed.
+    if (aspetta && !modello->daCancellare().isEmpty())
+        attesaGioco.start();
     icone.clear();
     mostraListe();
     controlla();
@@ -684,10 +687,10 @@ bool FinestraParole::giocoAperto()
 
 void FinestraParole::controllaGiochi()
 {
-    if (giocoAperto())
+    if (giocoAperto() || (presenza && presenza->altri() > 0))
         return;
     attesaGioco.stop();
-    if (!modello || modello->daCancellare().isEmpty() || (presenza && presenza->altri() > 0))
+    if (!modello || modello->daCancellare().isEmpty())
         return;
     try {
         modello->cancellaInAttesa();
@@ -844,10 +847,19 @@ bool FinestraParole::puoiLasciare()
 
 void FinestraParole::closeEvent(QCloseEvent *e)
 {
-    if (puoiLasciare())
-        e->accept();
-    else
+    if (!puoiLasciare()) {
         e->ignore();
+        return;
+    }
+    e->accept();
+    // Files kept for the game or another window go now, if nobody shows their words any more;
+    // else they stay on disk, used by no list.
+    if (modello && !giocoAperto() && !(presenza && presenza->altri() > 0) && !modello->daCancellare().isEmpty()) {
+        try {
+            modello->cancellaInAttesa();
+        } catch (const Errore &) {
+        }
+    }
 }
 
 void FinestraParole::dialogoAggiungi()

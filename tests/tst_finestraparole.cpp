@@ -285,6 +285,25 @@ private slots:
         QCOMPARE(domande.chieste.size(), scrittaDopo.isEmpty() ? 1 : 2);
     }
 
+    // A picture kept while another window showed its word goes when that window has closed: at
+    // the next check, or when this window closes.
+    void immagineTenutaPoiTolta()
+    {
+        DomandeFinte domande, altre;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        auto altro = std::make_unique<FinestraParole>(altre, QString(), QString());
+        QVERIFY(altro->apri(cartella));
+        domande.risposte = {true};
+        QVERIFY(f.togli(4, 1));
+        QVERIFY(f.salva());
+        QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/lupo.jpg")));
+        QVERIFY(f.testoAvviso->text().contains(QStringLiteral("«lupo»")));
+        altro.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(cartella + QStringLiteral("/jpg/lupo.jpg")), 3000);
+        QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/cane.jpg")));
+    }
+
     // Text the game skips (after a closing quote) is lost by a rewrite: saving says so first, and
     // "no" writes nothing.
     void salvataggioDiceCosaRiscrive()
