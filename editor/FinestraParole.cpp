@@ -6,8 +6,8 @@
 #include "editor/DialogoParola.h"
 #include "editor/DialogoVoce.h"
 #include "editor/Presenza.h"
-#include "editor/VoceComputer.h"
 #include "editor/Riquadro.h"
+#include "editor/VoceComputer.h"
 #include "game/VerificaDati.h"
 #include "ui/errori.h"
 
@@ -22,16 +22,16 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
-#include <QProgressDialog>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -57,7 +57,8 @@ bool cartellaScrivibile(const QString &cartella)
 {
     if (!QFileInfo(cartella).isWritable())
         return false;
-    for (const QString &nome : QDir(cartella).entryList({QStringLiteral("lista*.txt"), QStringLiteral("jpg"), QStringLiteral("voci")},
+    for (const QString &nome : QDir(cartella).entryList(
+             {QStringLiteral("lista*.txt"), QStringLiteral("jpg"), QStringLiteral("voci")},
              QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (!QFileInfo(cartella + u'/' + nome).isWritable())
             return false;
@@ -109,6 +110,20 @@ QByteArray figura(const QImage &immagine)
     if (immagine.size() == QSize(riquadro::lato, riquadro::lato))
         return riquadro::jpeg(immagine);
     return riquadro::jpeg(riquadro::ritaglia(immagine, riquadro::alCentro(immagine.size())));
+}
+
+// A finding as a teacher reads it: the line of a list said in words, the folder by its path.
+QString detto(const verifica::Problema &p, const QString &cartella)
+{
+    const QString messaggio
+        = p.gravita == verifica::Gravita::nota ? QStringLiteral("nota: ") + p.messaggio : p.messaggio;
+    if (p.file == u'.' || p.file.isEmpty())
+        return QStringLiteral("%1: %2").arg(nativo(cartella), messaggio);
+    if (p.riga > 0 && p.file == p.lista)
+        return QStringLiteral("%1, riga %2: %3").arg(p.file).arg(p.riga).arg(messaggio);
+    if (p.riga > 0 && !p.parola.isEmpty())
+        return QStringLiteral("%1: %2 (%3, riga %4)").arg(p.file, messaggio, p.lista).arg(p.riga);
+    return QStringLiteral("%1: %2").arg(p.file, messaggio);
 }
 
 } // namespace
@@ -165,7 +180,8 @@ FinestraParole::FinestraParole(
         // A click selects after the current row has changed: the commands follow the selection.
         connect(g, &QListWidget::itemSelectionChanged, this, [this] { aggiornaAzioni(); });
         g->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(g, &QWidget::customContextMenuRequested, this, [this, g](QPoint p) { menuDellaParola(g, p); });
+        connect(
+            g, &QWidget::customContextMenuRequested, this, [this, g](QPoint p) { menuDellaParola(g, p); });
         griglie[i] = g;
         schede->addTab(g, QString());
     }
@@ -262,10 +278,11 @@ void FinestraParole::costruisciMenu()
     mnuRinomina = azione(modifica, "mnuRinomina", QStringLiteral("Ri&nomina…"), QKeySequence(Qt::Key_F2),
         [this] { dialogoRinomina(); });
     modifica->addSeparator();
-    mnuVoce = azione(modifica, "mnuVoce", QStringLiteral("Registra la &voce…"), QKeySequence(Qt::CTRL | Qt::Key_R),
-        [this] { dialogoVoce(); });
-    mnuVociComputer = azione(modifica, "mnuVociComputer",
-        QStringLiteral("Voce del c&omputer per le parole senza voce"), QKeySequence(), [this] { vociDelComputer(); });
+    mnuVoce = azione(modifica, "mnuVoce", QStringLiteral("Registra la &voce…"),
+        QKeySequence(Qt::CTRL | Qt::Key_R), [this] { dialogoVoce(); });
+    mnuVociComputer
+        = azione(modifica, "mnuVociComputer", QStringLiteral("Voce del c&omputer per le parole senza voce"),
+            QKeySequence(), [this] { vociDelComputer(); });
     menuParola = new QMenu(this);
     menuParola->setObjectName(QStringLiteral("menuParola"));
     menuParola->addActions({mnuCambia, mnuVoce, mnuRinomina, mnuTogli});
@@ -354,8 +371,8 @@ void FinestraParole::mostraLista(int lettere)
         for (const QString &p : l.parole) {
             // A "word" of megabytes from a damaged list shows as its beginning.
             const QString mostrata = p.isEmpty() ? QStringLiteral("(vuota)")
-                : p.size() > 40                 ? p.left(40) + QChar(0x2026)
-                                                : p;
+                : p.size() > 40                  ? p.left(40) + QChar(0x2026)
+                                                 : p;
             auto *voce = new QListWidgetItem(icona(p), mostrata, g);
             const bool manca = !modello->ha(Compagno::immagine, p);
             QString suggerimento = manca ? QStringLiteral("«%1»: manca l'immagine").arg(mostrata) : mostrata;
@@ -409,11 +426,16 @@ void FinestraParole::aggiornaTitoli()
     if (modello) {
         const ListaInCartella &l = modello->lista(listaCorrente());
         // The encoding's name is for whoever also edits the file by hand; she reads that it is kept.
-        statusBar()->showMessage(l.esiste
-                ? QStringLiteral("%1 — lista di %2 lettere (lista%2.txt): salvando resta scritta come ora (%3)")
+        statusBar()->showMessage(!haListe() ? nativo(modello->percorso())
+                : !l.errore.isEmpty()
+                ? QStringLiteral("%1 — lista%2.txt: il gioco non la legge; qui resta com'è")
                       .arg(nativo(modello->percorso()))
                       .arg(l.lettere)
-                      .arg(listaparole::nomeCodifica(l.formato.codifica))
+                : l.esiste
+                // The file keeps its letters and line ends, whoever also edits it by hand.
+                ? QStringLiteral("%1 — lista di %2 lettere (lista%2.txt): salvando resta scritta come ora")
+                      .arg(nativo(modello->percorso()))
+                      .arg(l.lettere)
                 : QStringLiteral("%1 — lista di %2 lettere: ancora nessun file, lista%2.txt nascerà al primo "
                                  "salvataggio")
                       .arg(nativo(modello->percorso()))
@@ -425,7 +447,7 @@ void FinestraParole::aggiornaAzioni()
 {
     const bool c = modello != nullptr;
     // A list the game refuses to read is left as it is: only a text editor can mend it.
-    const bool lista = c && scrivibile && modello->lista(listaCorrente()).errore.isEmpty();
+    const bool lista = c && scrivibile && modello->lista(listaCorrente()).errore.isEmpty() && haListe();
     const bool scelta = lista && parolaSelezionata() >= 0;
     mnuAggiungi->setEnabled(lista);
     mnuCambia->setEnabled(scelta);
@@ -480,26 +502,42 @@ void FinestraParole::aggiornaAvviso()
         bottoneAvviso->setFocus();
 }
 
+bool FinestraParole::haListe() const
+{
+    for (int n = CartellaParole::primaLunghezza;
+         n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
+        if (modello->lista(n).esiste)
+            return true;
+    }
+    return false;
+}
+
 QString FinestraParole::avvisiCartella()
 {
     QString testo;
-    for (int n = CartellaParole::primaLunghezza; n < CartellaParole::primaLunghezza + CartellaParole::numeroListe;
-         ++n) {
+    if (!haListe())
+        testo += QStringLiteral(
+            "\nQui non c'è nessuna lista di Batticco (lista3.txt … lista6.txt): apri la cartella "
+            "del gioco o della tua copia.");
+    for (int n = CartellaParole::primaLunghezza;
+         n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
         const ListaInCartella &l = modello->lista(n);
         if (!l.errore.isEmpty())
             testo += QStringLiteral("\n%1 Il gioco si ferma con questo errore; qui la lista resta com'è.")
                          .arg(l.errore);
         else if (l.rigaTagliata > 0)
-            testo += QStringLiteral("\nlista%1.txt ha più di %2 parole e il gioco la rifiuta: qui vedi le prime "
-                                    "%2. Se la cambi, salvando sarà tolto tutto quello che c'è dalla riga %3 "
-                                    "in poi.")
+            testo += QStringLiteral(
+                "\nlista%1.txt ha più di %2 parole e il gioco la rifiuta: qui vedi le prime "
+                "%2. Se la cambi, salvando sarà tolto tutto quello che c'è dalla riga %3 "
+                "in poi.")
                          .arg(n)
                          .arg(listaparole::massimoParole)
                          .arg(l.rigaTagliata);
     }
     if (presenza && presenza->altri() > 0)
-        testo += QStringLiteral("\nQuesta cartella è aperta anche in un'altra finestra di Parole di Batticco: "
-                                "cambiala in una sola, o salvando l'una cancelli le modifiche dell'altra.");
+        testo
+            += QStringLiteral("\nQuesta cartella è aperta anche in un'altra finestra di Parole di Batticco: "
+                              "cambiala in una sola, o salvando l'una cancelli le modifiche dell'altra.");
     const QStringList attese = modello->daCancellare();
     if (!attese.isEmpty())
         testo += QStringLiteral("\nL'immagine e la voce di %1 restano sul disco finché il gioco (o l'altra "
@@ -533,7 +571,8 @@ QString FinestraParole::problemaRinomina(int lettere, int indice, const QString 
     if (nuova.compare(vecchia, Qt::CaseInsensitive) == 0 && !vecchia.isEmpty()) {
         for (QChar ch : nuova) {
             if (!(ch >= u'a' && ch <= u'z') && !(ch >= u'A' && ch <= u'Z'))
-                return QStringLiteral("Solo lettere dalla a alla z: la tastiera del gioco non ha altri tasti.");
+                return QStringLiteral(
+                    "Solo lettere dalla a alla z: la tastiera del gioco non ha altri tasti.");
         }
         return {};
     }
@@ -563,22 +602,24 @@ int FinestraParole::vociDelComputer()
     if (!modello || !scrivibile)
         return 0;
     QStringList senza;
-    for (int n = CartellaParole::primaLunghezza; n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
+    for (int n = CartellaParole::primaLunghezza;
+         n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
         for (const QString &p : modello->lista(n).parole) {
             if (!p.isEmpty() && !modello->haVoce(p) && !senza.contains(p, Qt::CaseInsensitive))
                 senza << p;
         }
     }
     if (senza.isEmpty()) {
-        domande.avvisa(QStringLiteral("Voce del computer"), QStringLiteral("Ogni parola ha già la sua voce."));
+        domande.avvisa(
+            QStringLiteral("Voce del computer"), QStringLiteral("Ogni parola ha già la sua voce."));
         return 0;
     }
     if (vocecomputer::programma().isEmpty()) {
         domande.avvisa(QStringLiteral("Voce del computer"), vocecomputer::voce(senza.first()).errore);
         return 0;
     }
-    QProgressDialog avanzamento(QStringLiteral("Il computer dice le parole…"), QStringLiteral("Annulla"), 0,
-        int(senza.size()), this);
+    QProgressDialog avanzamento(
+        QStringLiteral("Il computer dice le parole…"), QStringLiteral("Annulla"), 0, int(senza.size()), this);
     avanzamento.setWindowTitle(QStringLiteral("Voce del computer"));
     avanzamento.setMinimumDuration(300);
     // One step to undo: every voice made here goes back together.
@@ -718,7 +759,7 @@ void FinestraParole::controlla()
                 indice = int(it - righe.begin());
         }
         dovePortano.emplace_back(indice >= 0 ? p.lettere : 0, indice);
-        auto *voce = new QListWidgetItem(verifica::testo(p), problemi);
+        auto *voce = new QListWidgetItem(detto(p, modello->percorso()), problemi);
         if (indice >= 0)
             voce->setToolTip(QStringLiteral("Clic per vedere la parola"));
     }
@@ -854,7 +895,8 @@ void FinestraParole::closeEvent(QCloseEvent *e)
     e->accept();
     // Files kept for the game or another window go now, if nobody shows their words any more;
     // else they stay on disk, used by no list.
-    if (modello && !giocoAperto() && !(presenza && presenza->altri() > 0) && !modello->daCancellare().isEmpty()) {
+    if (modello && !giocoAperto() && !(presenza && presenza->altri() > 0)
+        && !modello->daCancellare().isEmpty()) {
         try {
             modello->cancellaInAttesa();
         } catch (const Errore &) {

@@ -126,6 +126,7 @@ private:
     void aggiornaAzioni();
     void aggiornaAvviso();
     QString avvisiCartella(); // what the open folder's lists and the other programs on it need said
+    bool haListe() const; // whether the folder open has any list file
     QIcon icona(const QString &parola);
     void dimenticaIcona(const QString &parola) { icone.remove(parola.toLower()); }
     void seleziona(int lettere, int indice);

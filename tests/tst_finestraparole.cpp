@@ -473,10 +473,10 @@ private slots:
         QTest::addColumn<QString>("inizio"); // the start of the finding's line
         QTest::addColumn<int>("lista"); // where the click leads; 3 and -1: nowhere
         QTest::addColumn<int>("indice");
-        QTest::newRow("missing picture, said in the list") << "lista4.txt:3: manca l'immagine" << 4 << 2;
+        QTest::newRow("missing picture, said in the list") << "lista4.txt, riga 3: manca l'immagine" << 4 << 2;
         QTest::newRow("a picture that is no JPEG") << "jpg/lupo.jpg: non è un'immagine JPEG" << 4 << 1;
         QTest::newRow("a note on a small picture") << "jpg/gatto.jpg: nota: immagine di 100 x 100" << 5 << 0;
-        QTest::newRow("a note on a word without voice") << "lista4.txt:2: nota: la parola «lupo» non ha la voce"
+        QTest::newRow("a note on a word without voice") << "lista4.txt, riga 2: nota: la parola «lupo» non ha la voce"
                                                         << 4 << 1;
         QTest::newRow("a voice of no word leads nowhere") << "voci/orso.wav: nessuna parola" << 3 << -1;
     }
