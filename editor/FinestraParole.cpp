@@ -33,6 +33,7 @@
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -220,7 +221,10 @@ FinestraParole::FinestraParole(
     });
     attesaGioco.setInterval(1000);
     connect(&attesaGioco, &QTimer::timeout, this, &FinestraParole::controllaGiochi);
-    resize(900, 680);
+    // The window fits the screen it opens on at any text size: the size is in the screen's own
+    // units, which large text makes fewer, less room for a title bar and a panel.
+    const QRect schermo = screen()->availableGeometry();
+    resize(std::min(900, schermo.width() - 16), std::min(680, schermo.height() - 64));
     aggiornaTitoli();
     aggiornaAzioni();
     aggiornaAvviso();
@@ -295,6 +299,13 @@ void FinestraParole::costruisciMenu()
     barra->setObjectName(QStringLiteral("barra"));
     barra->setMovable(false);
     barra->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // Short names on the bar, so that with large text none of them, Annulla last, hides behind
+    // its »; the menus and the tooltips say them whole.
+    const std::pair<QAction *, const char16_t *> brevi[]
+        = {{mnuAggiungi, u"Aggiungi"}, {mnuCambia, u"Immagine"}, {mnuVoce, u"Voce"}, {mnuTogli, u"Togli"},
+            {mnuProva, u"Prova il gioco"}, {mnuAnnulla, u"Annulla"}};
+    for (const auto &[a, breve] : brevi)
+        a->setIconText(QString::fromUtf16(breve));
     for (QAction *a : {mnuAggiungi, mnuCambia, mnuVoce, mnuTogli, mnuSalva, mnuProva})
         barra->addAction(a);
     barra->addSeparator();
