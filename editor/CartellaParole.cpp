@@ -5,15 +5,14 @@
 #include "ui/errori.h"
 #include "ui/immagini.h"
 #include "ui/percorsi.h"
-#include "ui/suoni.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #include <algorithm>
-#include <limits>
 
 namespace
 {
@@ -40,8 +39,9 @@ QString spiega(const regole::DifettoParola &d, const QString &parola, int letter
     case regole::Difetto::fuoriTastiera:
         for (char32_t c : d.caratteri) {
             if (accentata(c))
-                return QStringLiteral("«%1» ha una lettera accentata: la tastiera del gioco non ha il tasto %1. "
-                                      "Scrivi la parola senza accento, o scegline un'altra.")
+                return QStringLiteral(
+                    "«%1» ha una lettera accentata: la tastiera del gioco non ha il tasto %1. "
+                    "Scrivi la parola senza accento, o scegline un'altra.")
                     .arg(QString::fromUcs4(&c, 1));
         }
         return QStringLiteral("Solo lettere dalla a alla z: la tastiera del gioco non ha altri tasti.");
@@ -59,6 +59,113 @@ QString spiega(const regole::DifettoParola &d, const QString &parola, int letter
     return {};
 }
 
+// Where each kind of companion lives: folder and extension, written as the game writes its paths.
+struct Posto {
+    const char16_t *cartella;
+    const char16_t *estensione;
+};
+constexpr std::array<Posto, compagni.size()> posti {{
+    {u"jpg", u".jpg"},
+    {u"voci", u".wav"},
+}};
+
+constexpr qsizetype lunghissima = CartellaParole::lunghissima;
+static_assert(lunghissima >= 4 * percorsi::massimoNome);
+
+const Posto &posto(Compagno c)
+{
+    return posti[std::size_t(c)];
+}
+
+// The game's own lookup of a word's companion, the same for its picture and its voice.
+QString percorsoGioco(const QString &cartella, Compagno c, const QString &parola)
+{
+    return percorsi::fileParola(cartella, posto(c).cartella, parola, posto(c).estensione).value_or(QString());
+}
+
+bool dentroDi(const QString &radice, const QString &canonico)
+{
+    return !radice.isEmpty() && !canonico.isEmpty() && canonico.startsWith(radice + u'/');
+}
+
+// A companion file's bytes, read only when it is a regular file of a size a picture or voice has.
+Contenuto leggiContenuto(const QString &percorso)
+{
+    Contenuto c;
+    if (percorso.isEmpty())
+        return c;
+    const QFileInfo info(percorso);
+    if (!info.exists() && !info.isSymLink())
+        return c;
+    c.presente = true;
+    QFile f(percorso);
+    if (!info.isFile() || info.size() > immagini::massimoByte || !f.open(QIODevice::ReadOnly)) {
+        c.leggibile = false;
+        return c;
+    }
+    c.byte = f.read(immagini::massimoByte + 1);
+    c.leggibile = c.byte.size() <= immagini::massimoByte;
+    return c;
+}
+
+QByteArray impronta(const QByteArray &byte)
+{
+    return QCryptographicHash::hash(byte, QCryptographicHash::Sha256);
+}
+
+// Characters that carry text on a line, leaving out what the reader and the writer treat as form:
+// blanks, quotes and commas.
+qsizetype visibili(QStringView testo)
+{
+    qsizetype n = 0;
+    for (QChar c : testo)
+        n += c != u' ' && c != u'\t' && c != u'"' && c != u',';
+    return n;
+}
+
+// The lines whose text the reader skips, so that writing the list again loses it: text after a
+// closing quote ("orso" bruno). A word spanning lines makes its lines unsure; they are left out.
+QStringList testoPerso(const QString &testo, const std::vector<listaparole::Campo> &campi)
+{
+    QStringView t(testo);
+    if (t.endsWith(QChar(0x1A)))
+        t.chop(1);
+    std::vector<QStringView> linee;
+    qsizetype inizio = 0;
+    for (qsizetype i = 0; i < t.size(); ++i) {
+        if (t[i] != u'\r' && t[i] != u'\n')
+            continue;
+        linee.push_back(t.mid(inizio, i - inizio));
+        if (t[i] == u'\r' && i + 1 < t.size() && t[i + 1] == u'\n')
+            ++i;
+        inizio = i + 1;
+    }
+    linee.push_back(t.mid(inizio));
+    std::vector<qsizetype> nelleParole(linee.size() + 1, 0);
+    std::vector<bool> incerta(linee.size() + 1, false);
+    int ultima = 0;
+    for (const listaparole::Campo &c : campi) {
+        const auto r = std::size_t(c.riga);
+        if (r > linee.size())
+            continue;
+        nelleParole[r] += visibili(c.parola);
+        const qsizetype aCapo = c.parola.count(u'\n') + c.parola.count(u'\r');
+        for (qsizetype k = 0; k <= aCapo && r + std::size_t(k) <= linee.size(); ++k)
+            incerta[r + std::size_t(k)] = aCapo > 0;
+        ultima = c.riga;
+    }
+    QStringList perse;
+    for (std::size_t r = 1; r <= linee.size() && int(r) <= ultima; ++r) {
+        if (incerta[r] || visibili(linee[r - 1]) <= nelleParole[r])
+            continue;
+        QString riga = linee[r - 1].trimmed().toString();
+        if (riga.size() > 60)
+            riga = riga.left(60) + QChar(0x2026);
+        perse << QStringLiteral("riga %1: «%2»").arg(r).arg(riga);
+    }
+    return perse;
+}
+
 } // namespace
 
 CartellaParole::CartellaParole(const QString &cartella)
@@ -70,25 +177,65 @@ CartellaParole::CartellaParole(const QString &cartella)
     }
 }
 
+QString CartellaParole::chiave(const QString &parola)
+{
+    // A "word" far longer than any file name names no file; it is not normalised each time it shows.
+    if (parola.size() > lunghissima)
+        return QStringLiteral("\n") + parola.left(lunghissima);
+    return regole::senzaSpaziIniziali(parola).normalized(QString::NormalizationForm_C).toLower();
+}
+
 void CartellaParole::leggi(ListaInCartella &l)
 {
     const QString percorso = percorsi::dati(cartella, QStringLiteral("\\lista%1.txt").arg(l.lettere));
-    l.esiste = QFileInfo::exists(percorso);
+    const QFileInfo info(percorso);
+    l.esiste = info.exists() || info.isSymLink();
     l.parole.clear();
     l.righe.clear();
     l.modificata = false;
-    if (!l.esiste) {
-        l.formato = {};
+    l.errore.clear();
+    l.rigaTagliata = 0;
+    l.perdite.clear();
+    l.impronta.clear();
+    l.formato = {};
+    if (!l.esiste)
+        return;
+    QByteArray byte;
+    try {
+        byte = listaparole::leggiByte(percorso);
+    } catch (const Errore &e) {
+        l.errore = e.messaggio();
         return;
     }
-    QFile f(percorso);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > listaparole::massimoByte)
-        throw Errore(QStringLiteral("Non riesco a leggere la lista %1.").arg(nativo(percorso)));
-    const QByteArray byte = f.readAll();
+    l.impronta = impronta(byte);
     l.formato = listaparole::formato(byte);
-    for (const listaparole::Campo &c :
-        listaparole::leggiCampi(listaparole::decodifica(byte), std::numeric_limits<std::size_t>::max())) {
-        l.parole.push_back(c.parola);
+    // One field past the game's limit tells a list the game refuses; what lies beyond is not read,
+    // and of a "word" longer than any file name only enough is kept to tell it.
+    std::vector<listaparole::Campo> campi
+        = listaparole::leggiCampiByte(byte, std::size_t(listaparole::massimoParole) + 1, lunghissima);
+    for (const listaparole::Campo &c : campi) {
+        // Cut short by the reader: only such a field keeps as many characters as the limit.
+        if (c.lunghezza > c.parola.size() && c.parola.size() >= lunghissima) {
+            // Written back it would be cut short: the list stays as it is, for a text editor.
+            l.errore
+                = QStringLiteral("La riga %1 di %2 ha una parola di più di %3 caratteri, che non può essere "
+                                 "il nome di un'immagine.")
+                      .arg(c.riga)
+                      .arg(nativo(percorso))
+                      .arg(lunghissima);
+            l.formato = {};
+            return;
+        }
+    }
+    if (campi.size() > std::size_t(listaparole::massimoParole)) {
+        l.rigaTagliata = campi.back().riga;
+        campi.pop_back();
+    }
+    const QString testo = listaparole::decodifica(byte);
+    byte.clear();
+    l.perdite = testoPerso(testo, campi);
+    for (listaparole::Campo &c : campi) {
+        l.parole.push_back(std::move(c.parola));
         l.righe.push_back(c.riga);
     }
 }
@@ -121,9 +268,11 @@ void CartellaParole::controllaParoleNuove() const
             if (difetti.empty())
                 continue;
             if (!lette) {
-                QFile f(percorsi::dati(cartella, QStringLiteral("\\lista%1.txt").arg(l.lettere)));
-                if (f.open(QIODevice::ReadOnly) && f.size() <= listaparole::massimoByte)
-                    salvate = listaparole::tutteLeParole(listaparole::decodifica(f.readAll()));
+                try {
+                    salvate = listaparole::tutteLeParole(listaparole::leggiFile(
+                        percorsi::dati(cartella, QStringLiteral("\\lista%1.txt").arg(l.lettere))));
+                } catch (const Errore &) {
+                }
                 lette = true;
             }
             // A word the file already holds (a removal undone) is the teacher's own, as she wrote it.
@@ -157,49 +306,124 @@ int CartellaParole::usi(const QString &parola) const
     return n;
 }
 
+int CartellaParole::raggiunta(const QString &parola) const
+{
+    const QString k = chiave(parola);
+    int n = 0;
+    for (const ListaInCartella &l : liste)
+        n += int(std::count_if(
+            l.parole.begin(), l.parole.end(), [&](const QString &p) { return chiave(p) == k; }));
+    return n;
+}
+
+bool CartellaParole::usata(const QString &k) const
+{
+    for (const ListaInCartella &l : liste) {
+        for (const QString &p : l.parole) {
+            if (chiave(p) == k)
+                return true;
+        }
+    }
+    return false;
+}
+
 void CartellaParole::inserisci(int lettere, int indice, const QString &parola)
 {
     ListaInCartella &l = liste.at(lettere - primaLunghezza);
-    const QString k = chiave(parola);
-    if (!nuove.contains(k) && cestino.contains(k) && fileImmagine(parola).isEmpty())
-        nuove.insert(k, cestino.value(k));
-    if (!nuoveVoci.contains(k) && cestinoVoci.contains(k) && fileVoce(parola).isEmpty())
-        nuoveVoci.insert(k, cestinoVoci.value(k));
     l.parole.insert(l.parole.begin() + indice, parola);
     l.righe.insert(l.righe.begin() + indice, 0);
     l.modificata = true;
 }
 
-void CartellaParole::togli(int lettere, int indice, bool liberaImmagine)
+void CartellaParole::togli(int lettere, int indice)
 {
     ListaInCartella &l = liste.at(lettere - primaLunghezza);
-    if (liberaImmagine)
-        tolte.insert(chiave(l.parole.at(indice)));
     l.parole.erase(l.parole.begin() + indice);
     l.righe.erase(l.righe.begin() + indice);
     l.modificata = true;
 }
 
-QString CartellaParole::fileImmagine(const QString &parola) const
+void CartellaParole::rinomina(int lettere, int indice, const QString &parola)
 {
-    try {
-        const QString p = immagini::percorsoParola(cartella, parola);
-        return QFileInfo(p).isFile() ? p : QString();
-    } catch (const Errore &) {
+    ListaInCartella &l = liste.at(lettere - primaLunghezza);
+    l.parole.at(std::size_t(indice)) = parola;
+    l.righe.at(std::size_t(indice)) = 0;
+    l.modificata = true;
+}
+
+QString CartellaParole::file(Compagno c, const QString &parola) const
+{
+    if (parola.size() > lunghissima)
         return {};
+    const QString p = percorsoGioco(cartella, c, parola);
+    if (p.isEmpty())
+        return {};
+    const QFileInfo info(p);
+    if (!info.isFile())
+        return {};
+    // A companion reached through a link that leads out of the folder is not the folder's to touch.
+    return dentroDi(QFileInfo(cartella).canonicalFilePath(), info.canonicalFilePath()) ? p : QString();
+}
+
+Contenuto CartellaParole::contenuto(Compagno c, const QString &parola) const
+{
+    const auto it = attese[std::size_t(c)].constFind(chiave(parola));
+    if (it != attese[std::size_t(c)].constEnd())
+        return *it;
+    return leggiContenuto(file(c, parola));
+}
+
+void CartellaParole::imposta(Compagno c, const QString &parola, const Contenuto &contenuto)
+{
+    // What the disk already holds waits for nothing: the file is shown and kept as it is.
+    const QString k = chiave(parola);
+    if (!contenuto.leggibile || contenuto == leggiContenuto(file(c, parola))) {
+        dimentica(c, parola);
+        return;
     }
+    attese[std::size_t(c)].insert(k, contenuto);
+    // No file for a word a list holds is her choice (a voice taken away); for a word taken out,
+    // it is only what follows, as long as nothing else reaches the file.
+    if (!contenuto.presente && usata(k))
+        apposta[std::size_t(c)].insert(k);
+    else
+        apposta[std::size_t(c)].remove(k);
+}
+
+void CartellaParole::dimentica(Compagno c, const QString &parola)
+{
+    attese[std::size_t(c)].remove(chiave(parola));
+    apposta[std::size_t(c)].remove(chiave(parola));
+}
+
+bool CartellaParole::ha(Compagno c, const QString &parola) const
+{
+    const auto it = attese[std::size_t(c)].constFind(chiave(parola));
+    if (it != attese[std::size_t(c)].constEnd())
+        return it->presente;
+    return !file(c, parola).isEmpty();
+}
+
+QByteArray CartellaParole::inAttesa(Compagno c, const QString &parola) const
+{
+    const Contenuto attesa = attese[std::size_t(c)].value(chiave(parola));
+    return attesa.presente ? attesa.byte : QByteArray();
 }
 
 QImage CartellaParole::immagine(const QString &parola, QSize misura) const
 {
-    const QByteArray attesa = nuove.value(chiave(parola));
-    if (!attesa.isEmpty())
-        return QImage::fromData(attesa).scaled(misura, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    const QString file = fileImmagine(parola);
-    if (file.isEmpty())
+    const auto it = attese[std::size_t(Compagno::immagine)].constFind(chiave(parola));
+    if (it != attese[std::size_t(Compagno::immagine)].constEnd()) {
+        if (!it->presente)
+            return {};
+        return QImage::fromData(it->byte, "JPEG")
+            .scaled(misura, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    const QString f = fileImmagine(parola);
+    if (f.isEmpty())
         return {};
     try {
-        return immagini::caricaScalata(file, misura);
+        return immagini::caricaScalata(f, misura);
     } catch (const Errore &) {
         return {};
     }
@@ -208,29 +432,17 @@ QImage CartellaParole::immagine(const QString &parola, QSize misura) const
 void CartellaParole::impostaImmagine(const QString &parola, const QByteArray &jpeg)
 {
     if (jpeg.isEmpty())
-        nuove.remove(chiave(parola));
+        dimentica(Compagno::immagine, parola);
     else
-        nuove.insert(chiave(parola), jpeg);
-}
-
-QString CartellaParole::fileVoce(const QString &parola) const
-{
-    // The game's own lookup: leading spaces dropped, either case, NFC or NFD.
-    const QString p = percorsoVoce(cartella, parola);
-    return !p.isEmpty() && QFileInfo(p).isFile() ? p : QString();
+        imposta(Compagno::immagine, parola, {true, jpeg});
 }
 
 void CartellaParole::impostaVoce(const QString &parola, const QByteArray &wav)
 {
     if (wav.isEmpty())
-        nuoveVoci.remove(chiave(parola));
+        dimentica(Compagno::voce, parola);
     else
-        nuoveVoci.insert(chiave(parola), wav);
-}
-
-bool CartellaParole::haVoce(const QString &parola) const
-{
-    return nuoveVoci.contains(chiave(parola)) || !fileVoce(parola).isEmpty();
+        imposta(Compagno::voce, parola, {true, wav});
 }
 
 QString CartellaParole::dentro(const QString &relativo) const
@@ -256,61 +468,155 @@ void CartellaParole::scriviFile(const QString &percorso, const QByteArray &byte)
                          .arg(nativo(percorso), f.errorString()));
 }
 
-void CartellaParole::salva()
+void CartellaParole::scriviCompagno(Compagno c, const QString &k, const QByteArray &byte)
 {
-    controllaParoleNuove();
-    // Pictures and voices first: a list never names a word whose new file is not yet on disk.
-    salvaFile(nuove, QStringLiteral("jpg"), QStringLiteral(".jpg"), [this](const QString &p) { return fileImmagine(p); });
-    salvaFile(nuoveVoci, QStringLiteral("voci"), QStringLiteral(".wav"), [this](const QString &p) { return fileVoce(p); });
-    for (ListaInCartella &l : liste) {
+    const QString sotto = QString::fromUtf16(posto(c).cartella);
+    if (!percorsi::nomeSicuro(k))
+        throw Errore(QStringLiteral("«%1» non può essere il nome di un file: non salvo i suoi file.").arg(k));
+    const QString esistente = file(c, k);
+    if (!esistente.isEmpty() && leggiContenuto(esistente) == Contenuto {true, byte})
+        return;
+    if (!QFileInfo(percorsi::dati(cartella, u'\\' + sotto)).isDir()
+        && !QDir(cartella).mkdir(percorsi::dati(cartella, u'\\' + sotto)))
+        throw Errore(
+            (c == Compagno::immagine ? QStringLiteral("Non riesco a creare la cartella delle immagini in %1.")
+                                     : QStringLiteral("Non riesco a creare la cartella delle voci in %1."))
+                .arg(nativo(cartella)));
+    const QString nome = esistente.isEmpty()
+        ? dentro(u'\\' + sotto + u'\\' + k + QString::fromUtf16(posto(c).estensione))
+        : dentro(QDir(cartella).relativeFilePath(esistente));
+    scriviFile(nome, byte);
+}
+
+QSet<QString> CartellaParole::raggiunti(Compagno c) const
+{
+    // The words held here and the words of the lists as they are on disk now: another program
+    // may have written a list since it was read.
+    QSet<QString> parole;
+    for (const ListaInCartella &l : liste) {
+        for (const QString &p : l.parole)
+            parole.insert(p);
+        const QString percorso = percorsi::dati(cartella, QStringLiteral("\\lista%1.txt").arg(l.lettere));
+        try {
+            for (const listaparole::Campo &campo : listaparole::leggiCampiByte(
+                     listaparole::leggiByte(percorso), listaparole::massimoParole + 1, lunghissima))
+                parole.insert(campo.parola);
+        } catch (const Errore &) {
+        }
+    }
+    QSet<QString> percorsi;
+    for (const QString &p : std::as_const(parole)) {
+        const QString f = file(c, p);
+        if (!f.isEmpty())
+            percorsi.insert(QFileInfo(f).canonicalFilePath());
+    }
+    return percorsi;
+}
+
+QStringList CartellaParole::cambiateSuDisco() const
+{
+    QStringList cambiate;
+    for (const ListaInCartella &l : liste) {
+        const QString percorso = percorsi::dati(cartella, QStringLiteral("\\lista%1.txt").arg(l.lettere));
+        const QFileInfo info(percorso);
+        const bool esiste = info.exists() || info.isSymLink();
+        QByteArray ora;
+        if (esiste && l.errore.isEmpty()) {
+            try {
+                ora = impronta(listaparole::leggiByte(percorso));
+            } catch (const Errore &) {
+            }
+        }
+        if (esiste != l.esiste || (l.errore.isEmpty() && ora != l.impronta))
+            cambiate << QStringLiteral("lista%1.txt").arg(l.lettere);
+    }
+    return cambiate;
+}
+
+QStringList CartellaParole::riscritture() const
+{
+    QStringList r;
+    for (const ListaInCartella &l : liste) {
         if (!l.modificata)
             continue;
+        const QString nome = QStringLiteral("lista%1.txt").arg(l.lettere);
+        for (const QString &p : l.perdite)
+            r << QStringLiteral("%1, %2").arg(nome, p);
+        if (l.rigaTagliata > 0)
+            r << QStringLiteral("%1: il gioco legge al massimo %2 parole; tutto quello che c'è dalla riga "
+                                "%3 in poi sarà tolto")
+                     .arg(nome)
+                     .arg(listaparole::massimoParole)
+                     .arg(l.rigaTagliata);
+    }
+    return r;
+}
+
+void CartellaParole::salva(bool cancella)
+{
+    controllaParoleNuove();
+    // Companions first: a list never names a word whose new picture is not yet on disk.
+    for (Compagno c : compagni) {
+        auto &a = attese[std::size_t(c)];
+        for (auto it = a.begin(); it != a.end();) {
+            if (!it->presente) {
+                ++it;
+                continue;
+            }
+            if (usata(it.key()))
+                scriviCompagno(c, it.key(), it->byte);
+            it = a.erase(it);
+        }
+    }
+    for (ListaInCartella &l : liste) {
+        if (!l.modificata || !l.errore.isEmpty())
+            continue;
         const QString nome = dentro(QStringLiteral("\\lista%1.txt").arg(l.lettere));
-        listaparole::Formato usato;
-        scriviFile(nome, listaparole::scriviLista(l.parole, l.formato, &usato));
+        scriviFile(nome, listaparole::scriviLista(l.parole, l.formato));
         leggi(l);
     }
-    // Then the pictures and voices nobody uses any more.
-    for (const QString &parola : std::as_const(tolte)) {
-        if (usi(parola) > 0)
-            continue;
-        cestina(fileImmagine(parola), cestino, parola);
-        cestina(fileVoce(parola), cestinoVoci, parola);
-    }
-    tolte.clear();
+    if (cancella)
+        cancellaInAttesa();
 }
 
-void CartellaParole::salvaFile(QHash<QString, QByteArray> &attesa, const QString &sottocartella,
-    const QString &estensione, const std::function<QString(const QString &)> &esistente)
+int CartellaParole::cancellaInAttesa()
 {
-    for (auto it = attesa.begin(); it != attesa.end();) {
-        if (usi(it.key()) == 0) {
-            it = attesa.erase(it);
+    // Only what no list reaches by the game's own lookup goes: "sì" composed in one list and
+    // decomposed in another, or " cane" beside "cane", are the same file.
+    int tolti = 0;
+    for (Compagno c : compagni) {
+        auto &a = attese[std::size_t(c)];
+        if (a.isEmpty())
             continue;
+        const QSet<QString> usati = raggiunti(c);
+        for (auto it = a.begin(); it != a.end();) {
+            if (it->presente) {
+                ++it;
+                continue;
+            }
+            const QString f = file(c, it.key());
+            const bool voluta = apposta[std::size_t(c)].contains(it.key()) && usata(it.key());
+            if (!f.isEmpty()
+                && (voluta || (!usati.contains(QFileInfo(f).canonicalFilePath()) && !usata(it.key())))) {
+                if (!QFile::remove(dentro(QDir(cartella).relativeFilePath(f))))
+                    throw Errore(QStringLiteral("Non riesco a cancellare %1.").arg(nativo(f)));
+                ++tolti;
+            }
+            apposta[std::size_t(c)].remove(it.key());
+            it = a.erase(it);
         }
-        if (!QFileInfo(cartella + u'/' + sottocartella).isDir()
-            && !QDir(cartella).mkdir(percorsi::dati(cartella, u'\\' + sottocartella)))
-            throw Errore((sottocartella == u"jpg" ? QStringLiteral("Non riesco a creare la cartella delle immagini in %1.")
-                                                  : QStringLiteral("Non riesco a creare la cartella delle voci in %1."))
-                             .arg(nativo(cartella)));
-        QString nome = esistente(it.key());
-        if (nome.isEmpty())
-            nome = dentro(u'\\' + sottocartella + u'\\' + it.key() + estensione);
-        else
-            nome = dentro(QDir(cartella).relativeFilePath(nome));
-        scriviFile(nome, it.value());
-        it = attesa.erase(it);
     }
+    return tolti;
 }
 
-void CartellaParole::cestina(const QString &file, QHash<QString, QByteArray> &cestino, const QString &parola)
+QStringList CartellaParole::daCancellare() const
 {
-    if (file.isEmpty())
-        return;
-    const QString nome = dentro(QDir(cartella).relativeFilePath(file));
-    QFile f(nome);
-    if (f.open(QIODevice::ReadOnly))
-        cestino.insert(parola, f.readAll());
-    f.close();
-    QFile::remove(nome);
+    QStringList parole;
+    for (Compagno c : compagni) {
+        for (auto it = attese[std::size_t(c)].constBegin(); it != attese[std::size_t(c)].constEnd(); ++it) {
+            if (!it->presente && !file(c, it.key()).isEmpty() && !parole.contains(it.key()))
+                parole << it.key();
+        }
+    }
+    return parole;
 }

@@ -105,7 +105,7 @@ DialogoParola::DialogoParola(int lettere, std::function<QString(const QString &)
     esitoVoce->hide();
 
     conferma
-        = new QPushButton(fissa ? QStringLiteral("&Cambia l'immagine") : QStringLiteral("&Aggiungi"), this);
+        = new QPushButton(fissa ? QStringLiteral("Cambia l'&immagine") : QStringLiteral("&Aggiungi"), this);
     conferma->setAccessibleName(
         fissa ? QStringLiteral("Cambia l'immagine") : QStringLiteral("Aggiungi la parola"));
     annulla = new QPushButton(QStringLiteral("Annulla"), this);

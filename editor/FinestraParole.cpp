@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/FinestraParole.h"
 
+#include "editor/Comandi.h"
 #include "editor/CopiaPersonale.h"
 #include "editor/DialogoParola.h"
 #include "editor/DialogoVoce.h"
-#include "editor/VoceComputer.h"
+#include "editor/Presenza.h"
 #include "editor/Riquadro.h"
+#include "editor/VoceComputer.h"
 #include "game/VerificaDati.h"
 #include "ui/errori.h"
 
@@ -20,20 +22,26 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
-#include <QProgressDialog>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QUndoCommand>
 #include <QVBoxLayout>
+
+#include <cerrno>
+#include <signal.h>
 
 namespace
 {
@@ -50,7 +58,8 @@ bool cartellaScrivibile(const QString &cartella)
 {
     if (!QFileInfo(cartella).isWritable())
         return false;
-    for (const QString &nome : QDir(cartella).entryList({QStringLiteral("lista*.txt"), QStringLiteral("jpg"), QStringLiteral("voci")},
+    for (const QString &nome : QDir(cartella).entryList(
+             {QStringLiteral("lista*.txt"), QStringLiteral("jpg"), QStringLiteral("voci")},
              QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
         if (!QFileInfo(cartella + u'/' + nome).isWritable())
             return false;
@@ -104,126 +113,21 @@ QByteArray figura(const QImage &immagine)
     return riquadro::jpeg(riquadro::ritaglia(immagine, riquadro::alCentro(immagine.size())));
 }
 
+// A finding as a teacher reads it: the line of a list said in words, the folder by its path.
+QString detto(const verifica::Problema &p, const QString &cartella)
+{
+    const QString messaggio
+        = p.gravita == verifica::Gravita::nota ? QStringLiteral("nota: ") + p.messaggio : p.messaggio;
+    if (p.file == u'.' || p.file.isEmpty())
+        return QStringLiteral("%1: %2").arg(nativo(cartella), messaggio);
+    if (p.riga > 0 && p.file == p.lista)
+        return QStringLiteral("%1, riga %2: %3").arg(p.file).arg(p.riga).arg(messaggio);
+    if (p.riga > 0 && !p.parola.isEmpty())
+        return QStringLiteral("%1: %2 (%3, riga %4)").arg(p.file, messaggio, p.lista).arg(p.riga);
+    return QStringLiteral("%1: %2").arg(p.file, messaggio);
+}
+
 } // namespace
-
-// Adds or takes out one word; undoing puts things back as they were, pictures waiting to be saved
-// included.
-class ComandoParola : public QUndoCommand
-{
-public:
-    ComandoParola(
-        FinestraParole &f, bool aggiunta, int lettere, int indice, QString parola, QByteArray immagine)
-        : f(f)
-        , aggiunta(aggiunta)
-        , lettere(lettere)
-        , indice(indice)
-        , parola(std::move(parola))
-        , immagine(std::move(immagine))
-    {
-        setText(
-            (aggiunta ? QStringLiteral("aggiungi «%1»") : QStringLiteral("togli «%1»")).arg(this->parola));
-        prima = f.modello->immagineInAttesa(this->parola);
-        primaVoce = f.modello->voceInAttesa(this->parola);
-    }
-    void redo() override { aggiunta ? metti() : leva(true); }
-    void undo() override { aggiunta ? leva(false) : metti(); }
-
-private:
-    void metti()
-    {
-        f.modello->inserisci(lettere, indice, parola);
-        if (aggiunta || !prima.isEmpty())
-            f.modello->impostaImmagine(parola, aggiunta ? immagine : prima);
-        // A new word's voice is a command of its own (ComandoVoce), in the same undo step.
-        if (!aggiunta && !primaVoce.isEmpty())
-            f.modello->impostaVoce(parola, primaVoce);
-        f.dimenticaIcona(parola);
-        f.mostraLista(lettere);
-        f.seleziona(lettere, indice);
-    }
-    void leva(bool liberaImmagine)
-    {
-        f.modello->togli(lettere, indice, liberaImmagine);
-        f.modello->impostaImmagine(parola, aggiunta ? prima : QByteArray());
-        f.modello->impostaVoce(parola, aggiunta ? primaVoce : QByteArray());
-        f.dimenticaIcona(parola);
-        f.mostraLista(lettere);
-        f.seleziona(lettere, std::min(indice, int(f.modello->lista(lettere).parole.size()) - 1));
-    }
-
-    FinestraParole &f;
-    bool aggiunta;
-    int lettere;
-    int indice;
-    QString parola;
-    QByteArray immagine;
-    QByteArray prima;
-    QByteArray primaVoce;
-};
-
-class ComandoImmagine : public QUndoCommand
-{
-public:
-    ComandoImmagine(FinestraParole &f, QString parola, QByteArray immagine)
-        : f(f)
-        , parola(std::move(parola))
-        , nuova(std::move(immagine))
-        , prima(f.modello->immagineInAttesa(this->parola))
-    {
-        setText(QStringLiteral("nuova immagine per «%1»").arg(this->parola));
-    }
-    void redo() override { imposta(nuova); }
-    void undo() override { imposta(prima); }
-
-private:
-    void imposta(const QByteArray &i)
-    {
-        f.modello->impostaImmagine(parola, i);
-        f.dimenticaIcona(parola);
-        f.mostraListe();
-    }
-
-    FinestraParole &f;
-    QString parola;
-    QByteArray nuova;
-    QByteArray prima;
-};
-
-// Gives a word a voice, or takes it away; undoing puts back the voice that was waiting before.
-class ComandoVoce : public QUndoCommand
-{
-public:
-    ComandoVoce(FinestraParole &f, QString parola, QByteArray voce, QUndoCommand *genitore = nullptr)
-        : QUndoCommand(genitore)
-        , f(f)
-        , parola(std::move(parola))
-        , nuova(std::move(voce))
-        , prima(f.modello->voceInAttesa(this->parola))
-    {
-        setText(QStringLiteral("voce di «%1»").arg(this->parola));
-    }
-    void redo() override { imposta(nuova); }
-    void undo() override { imposta(prima); }
-
-private:
-    void imposta(const QByteArray &v)
-    {
-        f.modello->impostaVoce(parola, v);
-        f.dimenticaIcona(parola);
-        // Only the lists that hold the word: every word of a list is looked up when it is shown.
-        for (int n = CartellaParole::primaLunghezza; n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
-            const auto &parole = f.modello->lista(n).parole;
-            if (std::any_of(parole.begin(), parole.end(),
-                    [&](const QString &p) { return p.compare(parola, Qt::CaseInsensitive) == 0; }))
-                f.mostraLista(n);
-        }
-    }
-
-    FinestraParole &f;
-    QString parola;
-    QByteArray nuova;
-    QByteArray prima;
-};
 
 FinestraParole::FinestraParole(
     Domande &domande, const QString &installato, const QString &editor, QWidget *genitore)
@@ -274,8 +178,11 @@ FinestraParole::FinestraParole(
         g->setAccessibleName(QStringLiteral("Parole di %1 lettere").arg(lettere));
         connect(g, &QListWidget::itemActivated, this, [this] { dialogoCambia(); });
         connect(g, &QListWidget::currentRowChanged, this, [this] { aggiornaAzioni(); });
-        // Typing the first word's name selects it without moving the current row.
+        // A click selects after the current row has changed: the commands follow the selection.
         connect(g, &QListWidget::itemSelectionChanged, this, [this] { aggiornaAzioni(); });
+        g->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(
+            g, &QWidget::customContextMenuRequested, this, [this, g](QPoint p) { menuDellaParola(g, p); });
         griglie[i] = g;
         schede->addTab(g, QString());
     }
@@ -312,7 +219,12 @@ FinestraParole::FinestraParole(
         setWindowModified(!pulita);
         aggiornaAzioni();
     });
-    resize(900, 680);
+    attesaGioco.setInterval(1000);
+    connect(&attesaGioco, &QTimer::timeout, this, &FinestraParole::controllaGiochi);
+    // The window fits the screen it opens on at any text size: the size is in the screen's own
+    // units, which large text makes fewer, less room for a title bar and a panel.
+    const QRect schermo = screen()->availableGeometry();
+    resize(std::min(900, schermo.width() - 16), std::min(680, schermo.height() - 64));
     aggiornaTitoli();
     aggiornaAzioni();
     aggiornaAvviso();
@@ -367,11 +279,17 @@ void FinestraParole::costruisciMenu()
         QKeySequence(Qt::CTRL | Qt::Key_I), [this] { dialogoCambia(); });
     mnuTogli = azione(modifica, "mnuTogli", QStringLiteral("&Togli la parola"), QKeySequence::Delete,
         [this] { dialogoTogli(); });
+    mnuRinomina = azione(modifica, "mnuRinomina", QStringLiteral("Ri&nomina…"), QKeySequence(Qt::Key_F2),
+        [this] { dialogoRinomina(); });
     modifica->addSeparator();
-    mnuVoce = azione(modifica, "mnuVoce", QStringLiteral("Registra la &voce…"), QKeySequence(Qt::CTRL | Qt::Key_R),
-        [this] { dialogoVoce(); });
-    mnuVociComputer = azione(modifica, "mnuVociComputer",
-        QStringLiteral("Voce del c&omputer per le parole senza voce"), QKeySequence(), [this] { vociDelComputer(); });
+    mnuVoce = azione(modifica, "mnuVoce", QStringLiteral("Registra la &voce…"),
+        QKeySequence(Qt::CTRL | Qt::Key_R), [this] { dialogoVoce(); });
+    mnuVociComputer
+        = azione(modifica, "mnuVociComputer", QStringLiteral("Voce del c&omputer per le parole senza voce"),
+            QKeySequence(), [this] { vociDelComputer(); });
+    menuParola = new QMenu(this);
+    menuParola->setObjectName(QStringLiteral("menuParola"));
+    menuParola->addActions({mnuCambia, mnuVoce, mnuRinomina, mnuTogli});
 
     QMenu *aiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
     mnuInformazioni = azione(aiuto, "mnuInformazioni", QStringLiteral("&Informazioni"), QKeySequence(),
@@ -381,6 +299,13 @@ void FinestraParole::costruisciMenu()
     barra->setObjectName(QStringLiteral("barra"));
     barra->setMovable(false);
     barra->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    // Short names on the bar, so that with large text none of them, Annulla last, hides behind
+    // its »; the menus and the tooltips say them whole.
+    const std::pair<QAction *, const char16_t *> brevi[]
+        = {{mnuAggiungi, u"Aggiungi"}, {mnuCambia, u"Immagine"}, {mnuVoce, u"Voce"}, {mnuTogli, u"Togli"},
+            {mnuProva, u"Prova il gioco"}, {mnuAnnulla, u"Annulla"}};
+    for (const auto &[a, breve] : brevi)
+        a->setIconText(QString::fromUtf16(breve));
     for (QAction *a : {mnuAggiungi, mnuCambia, mnuVoce, mnuTogli, mnuSalva, mnuProva})
         barra->addAction(a);
     barra->addSeparator();
@@ -405,6 +330,7 @@ bool FinestraParole::apri(const QString &percorso)
     }
     pila.clear();
     modello = std::move(nuovo);
+    presenza = std::make_unique<Presenza>(modello->percorso());
     icone.clear();
     const QString canonico = QFileInfo(percorso).canonicalFilePath();
     // The installed game's folder belongs to the package: an upgrade would overwrite any change.
@@ -433,7 +359,7 @@ int FinestraParole::parolaSelezionata() const
 
 QIcon FinestraParole::icona(const QString &parola)
 {
-    const QString chiave = parola.toLower();
+    const QString chiave = parola.left(CartellaParole::lunghissima).toLower();
     const auto c = icone.constFind(chiave);
     if (c != icone.constEnd())
         return *c;
@@ -448,22 +374,30 @@ QIcon FinestraParole::icona(const QString &parola)
 void FinestraParole::mostraLista(int lettere)
 {
     QListWidget *g = griglie[lettere - CartellaParole::primaLunghezza];
+    const int riga = g->currentRow();
+    const QSignalBlocker zitto(g);
     g->clear();
     if (modello) {
         const ListaInCartella &l = modello->lista(lettere);
         for (const QString &p : l.parole) {
-            auto *voce = new QListWidgetItem(icona(p), p.isEmpty() ? QStringLiteral("(vuota)") : p, g);
-            const bool manca = modello->fileImmagine(p).isEmpty() && modello->immagineInAttesa(p).isEmpty();
-            const bool parla = modello->haVoce(p);
-            QString suggerimento = manca ? QStringLiteral("«%1»: manca l'immagine").arg(p) : p;
-            QString nome = manca ? QStringLiteral("%1, senza immagine").arg(p) : p;
-            if (parla) {
+            // A "word" of megabytes from a damaged list shows as its beginning.
+            const QString mostrata = p.isEmpty() ? QStringLiteral("(vuota)")
+                : p.size() > 40                  ? p.left(40) + QChar(0x2026)
+                                                 : p;
+            auto *voce = new QListWidgetItem(icona(p), mostrata, g);
+            const bool manca = !modello->ha(Compagno::immagine, p);
+            QString suggerimento = manca ? QStringLiteral("«%1»: manca l'immagine").arg(mostrata) : mostrata;
+            QString nome = manca ? QStringLiteral("%1, senza immagine").arg(mostrata) : mostrata;
+            if (modello->haVoce(p)) {
                 suggerimento += QStringLiteral(" (ha la voce)");
                 nome += QStringLiteral(", con la voce");
             }
             voce->setToolTip(suggerimento);
             voce->setData(Qt::AccessibleTextRole, nome);
         }
+        // The word in front is always the selected one, so Canc and the buttons act on what she sees.
+        if (g->count() > 0)
+            g->setCurrentRow(std::clamp(riga, 0, g->count() - 1));
     }
     aggiornaTitoli();
     aggiornaAzioni();
@@ -492,29 +426,45 @@ void FinestraParole::aggiornaTitoli()
     for (int i = 0; i < CartellaParole::numeroListe; ++i) {
         const int lettere = CartellaParole::primaLunghezza + i;
         const int n = modello ? int(modello->lista(lettere).parole.size()) : 0;
-        schede->setTabText(i, QStringLiteral("%1 lettere (%2)").arg(lettere).arg(n));
+        const bool illeggibile = modello && !modello->lista(lettere).errore.isEmpty();
+        schede->setTabText(i,
+            illeggibile ? QStringLiteral("%1 lettere (illeggibile)").arg(lettere)
+                        : QStringLiteral("%1 lettere (%2)").arg(lettere).arg(n));
     }
     const QString nome
         = modello ? QFileInfo(modello->percorso()).fileName() : QStringLiteral("nessuna cartella");
     setWindowTitle(QStringLiteral("%1[*] - Parole di Batticco").arg(nome));
     if (modello) {
         const ListaInCartella &l = modello->lista(listaCorrente());
-        statusBar()->showMessage(QStringLiteral("%1 — lista%2.txt: %3")
-                                     .arg(nativo(modello->percorso()))
-                                     .arg(l.lettere)
-                                     .arg(l.esiste ? listaparole::nomeCodifica(l.formato.codifica)
-                                                   : QStringLiteral("nuova, sarà in UTF-8")));
+        // The encoding's name is for whoever also edits the file by hand; she reads that it is kept.
+        statusBar()->showMessage(!haListe() ? nativo(modello->percorso())
+                : !l.errore.isEmpty()
+                ? QStringLiteral("%1 — lista%2.txt: il gioco non la legge; qui resta com'è")
+                      .arg(nativo(modello->percorso()))
+                      .arg(l.lettere)
+                : l.esiste
+                // The file keeps its letters and line ends, whoever also edits it by hand.
+                ? QStringLiteral("%1 — lista di %2 lettere (lista%2.txt): salvando resta scritta come ora")
+                      .arg(nativo(modello->percorso()))
+                      .arg(l.lettere)
+                : QStringLiteral("%1 — lista di %2 lettere: ancora nessun file, lista%2.txt nascerà al primo "
+                                 "salvataggio")
+                      .arg(nativo(modello->percorso()))
+                      .arg(l.lettere));
     }
 }
 
 void FinestraParole::aggiornaAzioni()
 {
     const bool c = modello != nullptr;
-    const bool scelta = c && parolaSelezionata() >= 0;
-    mnuAggiungi->setEnabled(c && scrivibile);
-    mnuCambia->setEnabled(scelta && scrivibile);
-    mnuTogli->setEnabled(scelta && scrivibile);
-    mnuVoce->setEnabled(scelta && scrivibile);
+    // A list the game refuses to read is left as it is: only a text editor can mend it.
+    const bool lista = c && scrivibile && modello->lista(listaCorrente()).errore.isEmpty() && haListe();
+    const bool scelta = lista && parolaSelezionata() >= 0;
+    mnuAggiungi->setEnabled(lista);
+    mnuCambia->setEnabled(scelta);
+    mnuTogli->setEnabled(scelta);
+    mnuRinomina->setEnabled(scelta);
+    mnuVoce->setEnabled(scelta);
     mnuVociComputer->setEnabled(c && scrivibile);
     mnuSalva->setEnabled(c && scrivibile && !pila.isClean());
     mnuProva->setEnabled(c && copiapersonale::eCartellaGioco(modello->percorso()));
@@ -551,12 +501,60 @@ void FinestraParole::aggiornaAvviso()
             "programma: liste, immagini e suoni restano come sono.");
         aggiorna = true;
     }
-    testoAvviso->setText(testo);
+    if (modello)
+        testo += avvisiCartella();
+    testoAvviso->setText(testo.trimmed());
+    // The label's name says what it is; a screen reader reads what it says from its description.
+    testoAvviso->setAccessibleDescription(testo.trimmed());
     bottoneAvviso->setVisible(copia);
     bottoneAggiorna->setVisible(aggiorna);
     avviso->setVisible(!testo.isEmpty());
     if (copia)
         bottoneAvviso->setFocus();
+}
+
+bool FinestraParole::haListe() const
+{
+    for (int n = CartellaParole::primaLunghezza;
+         n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
+        if (modello->lista(n).esiste)
+            return true;
+    }
+    return false;
+}
+
+QString FinestraParole::avvisiCartella()
+{
+    QString testo;
+    if (!haListe())
+        testo += QStringLiteral(
+            "\nQui non c'è nessuna lista di Batticco (lista3.txt … lista6.txt): apri la cartella "
+            "del gioco o della tua copia.");
+    for (int n = CartellaParole::primaLunghezza;
+         n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
+        const ListaInCartella &l = modello->lista(n);
+        if (!l.errore.isEmpty())
+            testo += QStringLiteral("\n%1 Il gioco si ferma con questo errore; qui la lista resta com'è.")
+                         .arg(l.errore);
+        else if (l.rigaTagliata > 0)
+            testo += QStringLiteral(
+                "\nlista%1.txt ha più di %2 parole e il gioco la rifiuta: qui vedi le prime "
+                "%2. Se la cambi, salvando sarà tolto tutto quello che c'è dalla riga %3 "
+                "in poi.")
+                         .arg(n)
+                         .arg(listaparole::massimoParole)
+                         .arg(l.rigaTagliata);
+    }
+    if (presenza && presenza->altri() > 0)
+        testo
+            += QStringLiteral("\nQuesta cartella è aperta anche in un'altra finestra di Parole di Batticco: "
+                              "cambiala in una sola, o salvando l'una cancelli le modifiche dell'altra.");
+    const QStringList attese = modello->daCancellare();
+    if (!attese.isEmpty())
+        testo += QStringLiteral("\nL'immagine e la voce di %1 restano sul disco finché il gioco (o l'altra "
+                                "finestra) è aperto: lì la parola c'è ancora.")
+                     .arg(QStringLiteral("«%1»").arg(attese.join(QStringLiteral("», «"))));
+    return testo;
 }
 
 void FinestraParole::aggiungi(int lettere, const QString &parola, const QImage &immagine)
@@ -567,12 +565,47 @@ void FinestraParole::aggiungi(int lettere, const QString &parola, const QImage &
 
 void FinestraParole::cambiaImmagine(const QString &parola, const QImage &immagine)
 {
-    pila.push(new ComandoImmagine(*this, parola, figura(immagine)));
+    pila.push(new ComandoCompagno(*this, Compagno::immagine, parola, {true, figura(immagine)}));
+}
+
+void FinestraParole::cambiaCompagno(Compagno c, const QString &parola, const Contenuto &nuovo)
+{
+    pila.push(new ComandoCompagno(*this, c, parola, nuovo));
+}
+
+QString FinestraParole::problemaRinomina(int lettere, int indice, const QString &nuova) const
+{
+    const QString vecchia = modello->lista(lettere).parole.at(std::size_t(indice));
+    if (nuova == vecchia)
+        return QStringLiteral("È già «%1».").arg(nuova);
+    // A change of letter case only: the word finds itself in the list, which is no clash.
+    if (nuova.compare(vecchia, Qt::CaseInsensitive) == 0 && !vecchia.isEmpty()) {
+        for (QChar ch : nuova) {
+            if (!(ch >= u'a' && ch <= u'z') && !(ch >= u'A' && ch <= u'Z'))
+                return QStringLiteral(
+                    "Solo lettere dalla a alla z: la tastiera del gioco non ha altri tasti.");
+        }
+        return {};
+    }
+    return modello->problemaParolaNuova(lettere, nuova);
+}
+
+bool FinestraParole::rinomina(int lettere, int indice, const QString &nuova)
+{
+    if (!modello || !scrivibile || indice < 0 || indice >= int(modello->lista(lettere).parole.size()))
+        return false;
+    const QString problema = problemaRinomina(lettere, indice, nuova);
+    if (!problema.isEmpty()) {
+        domande.avvisa(QStringLiteral("Rinomina"), problema);
+        return false;
+    }
+    pila.push(new ComandoRinomina(*this, lettere, indice, nuova));
+    return true;
 }
 
 void FinestraParole::cambiaVoce(const QString &parola, const QByteArray &wav)
 {
-    pila.push(new ComandoVoce(*this, parola, wav));
+    cambiaCompagno(Compagno::voce, parola, wav.isEmpty() ? Contenuto {} : Contenuto {true, wav});
 }
 
 int FinestraParole::vociDelComputer()
@@ -580,26 +613,28 @@ int FinestraParole::vociDelComputer()
     if (!modello || !scrivibile)
         return 0;
     QStringList senza;
-    for (int n = CartellaParole::primaLunghezza; n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
+    for (int n = CartellaParole::primaLunghezza;
+         n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
         for (const QString &p : modello->lista(n).parole) {
             if (!p.isEmpty() && !modello->haVoce(p) && !senza.contains(p, Qt::CaseInsensitive))
                 senza << p;
         }
     }
     if (senza.isEmpty()) {
-        domande.avvisa(QStringLiteral("Voce del computer"), QStringLiteral("Ogni parola ha già la sua voce."));
+        domande.avvisa(
+            QStringLiteral("Voce del computer"), QStringLiteral("Ogni parola ha già la sua voce."));
         return 0;
     }
     if (vocecomputer::programma().isEmpty()) {
         domande.avvisa(QStringLiteral("Voce del computer"), vocecomputer::voce(senza.first()).errore);
         return 0;
     }
-    QProgressDialog avanzamento(QStringLiteral("Il computer dice le parole…"), QStringLiteral("Annulla"), 0,
-        int(senza.size()), this);
+    QProgressDialog avanzamento(
+        QStringLiteral("Il computer dice le parole…"), QStringLiteral("Annulla"), 0, int(senza.size()), this);
     avanzamento.setWindowTitle(QStringLiteral("Voce del computer"));
     avanzamento.setMinimumDuration(300);
     // One step to undo: every voice made here goes back together.
-    auto *tutte = new QUndoCommand(QStringLiteral("voce del computer per %1 parole").arg(senza.size()));
+    auto *tutte = new QUndoCommand(QStringLiteral("la voce del computer per %1 parole").arg(senza.size()));
     int fatte = 0;
     QString errore;
     for (int i = 0; i < senza.size() && !avanzamento.wasCanceled(); ++i) {
@@ -609,12 +644,12 @@ int FinestraParole::vociDelComputer()
             errore = r.errore;
             continue;
         }
-        new ComandoVoce(*this, senza[i], r.wav, tutte);
+        new ComandoCompagno(*this, Compagno::voce, senza[i], {true, r.wav}, tutte);
         ++fatte;
     }
     avanzamento.setValue(int(senza.size()));
     if (fatte > 0) {
-        tutte->setText(QStringLiteral("voce del computer per %1 parole").arg(fatte));
+        tutte->setText(QStringLiteral("la voce del computer per %1 parole").arg(fatte));
         pila.push(tutte);
     } else {
         delete tutte;
@@ -628,28 +663,57 @@ bool FinestraParole::togli(int lettere, int indice)
 {
     const QString parola = modello->lista(lettere).parole.at(indice);
     QString testo = QStringLiteral("Togliere «%1» dalla lista di %2 lettere?").arg(parola).arg(lettere);
-    const QString file = modello->fileImmagine(parola);
-    if (modello->haVoce(parola) && modello->usi(parola) == 1)
-        testo += QStringLiteral("\nAnche la sua voce sarà tolta.");
-    if (!file.isEmpty()) {
-        testo += modello->usi(parola) > 1
-            ? QStringLiteral("\nLa sua immagine resta: la usa anche un'altra lista.")
-            : QStringLiteral("\nQuando salvi, anche la sua immagine %1 sarà cancellata.")
-                  .arg(QDir(modello->percorso()).relativeFilePath(file));
+    QStringList file;
+    for (Compagno c : compagni) {
+        const QString f = modello->file(c, parola);
+        if (!f.isEmpty())
+            file << QDir(modello->percorso()).relativeFilePath(f);
     }
-    testo += QStringLiteral("\nPuoi sempre annullare con Ctrl+Z prima di salvare.");
+    if (!file.isEmpty()) {
+        testo += modello->raggiunta(parola) > 1
+            ? QStringLiteral("\nI suoi file restano: la usa anche un'altra lista.")
+            : (file.size() > 1 ? QStringLiteral("\nQuando salvi, anche %1 saranno cancellati.")
+                               : QStringLiteral("\nQuando salvi, anche %1 sarà cancellato."))
+                  .arg(file.join(QStringLiteral(" e ")));
+    }
+    testo += QStringLiteral("\nPuoi sempre annullare con Ctrl+Z, anche dopo aver salvato.");
     if (!domande.chiedi(QStringLiteral("Togli la parola"), testo, QStringLiteral("&Togli")))
         return false;
     pila.push(new ComandoParola(*this, false, lettere, indice, parola, QByteArray()));
     return true;
 }
 
+bool FinestraParole::confermaSalvataggio()
+{
+    const QStringList cambiate = modello->cambiateSuDisco();
+    if (!cambiate.isEmpty()
+        && !domande.chiedi(QStringLiteral("Cambiate da un altro programma"),
+            QStringLiteral("%1 è cambiata sul disco dopo che l'hai aperta qui (forse in un'altra finestra "
+                           "di Parole di Batticco, o in un editor di testo). Salvando, le tue liste prendono "
+                           "il posto di quelle e le loro modifiche vanno perse.\nPer vederle prima, non "
+                           "salvare e riapri la cartella.")
+                .arg(cambiate.join(QStringLiteral(", "))),
+            QStringLiteral("Salva lo &stesso")))
+        return false;
+    const QStringList riscritte = modello->riscritture();
+    return riscritte.isEmpty()
+        || domande.chiedi(QStringLiteral("Il salvataggio riscrive"),
+            QStringLiteral("Salvando, le liste sono riscritte una parola per riga, e cambia anche quello "
+                           "che il gioco non legge:\n%1\nSalvare?")
+                .arg(riscritte.join(u'\n')),
+            QStringLiteral("&Salva"));
+}
+
 bool FinestraParole::salva()
 {
     if (!modello || !scrivibile)
         return false;
+    if (!confermaSalvataggio())
+        return false;
+    // While the game or another editor may still show a word, its picture and voice stay on disk.
+    const bool aspetta = giocoAperto() || (presenza && presenza->altri() > 0);
     try {
-        modello->salva();
+        modello->salva(!aspetta);
     } catch (const Errore &e) {
         domande.avvisa(QStringLiteral("Salvataggio non riuscito"), e.messaggio());
         icone.clear();
@@ -657,10 +721,35 @@ bool FinestraParole::salva()
         return false;
     }
     pila.setClean();
+    // What waits for the game or the other window goes once they have closed.
+    if (aspetta && !modello->daCancellare().isEmpty())
+        attesaGioco.start();
     icone.clear();
     mostraListe();
     controlla();
+    aggiornaAvviso();
     return true;
+}
+
+bool FinestraParole::giocoAperto()
+{
+    std::erase_if(giochi, [](qint64 pid) { return ::kill(pid_t(pid), 0) != 0 && errno != EPERM; });
+    return !giochi.empty();
+}
+
+void FinestraParole::controllaGiochi()
+{
+    if (giocoAperto() || (presenza && presenza->altri() > 0))
+        return;
+    attesaGioco.stop();
+    if (!modello || modello->daCancellare().isEmpty())
+        return;
+    try {
+        modello->cancellaInAttesa();
+    } catch (const Errore &e) {
+        domande.avvisa(QStringLiteral("File non cancellati"), e.messaggio());
+    }
+    aggiornaAvviso();
 }
 
 void FinestraParole::controlla()
@@ -681,7 +770,7 @@ void FinestraParole::controlla()
                 indice = int(it - righe.begin());
         }
         dovePortano.emplace_back(indice >= 0 ? p.lettere : 0, indice);
-        auto *voce = new QListWidgetItem(verifica::testo(p), problemi);
+        auto *voce = new QListWidgetItem(detto(p, modello->percorso()), problemi);
         if (indice >= 0)
             voce->setToolTip(QStringLiteral("Clic per vedere la parola"));
     }
@@ -689,6 +778,7 @@ void FinestraParole::controlla()
     if (!pila.isClean())
         r += QStringLiteral(" (Controllo dei file salvati: salva per controllare le ultime modifiche.)");
     riepilogo->setText(r);
+    riepilogo->setAccessibleDescription(r);
 }
 
 void FinestraParole::vaiAlProblema(int riga)
@@ -718,7 +808,8 @@ bool FinestraParole::provaGioco()
         }
     }
     const QString programma = modello->percorso() + u'/' + QString::fromUtf16(copiapersonale::programma);
-    if (!QProcess::startDetached(programma, {}, modello->percorso())) {
+    qint64 pid = 0;
+    if (!QProcess::startDetached(programma, {}, modello->percorso(), &pid)) {
         domande.avvisa(QStringLiteral("Il gioco non parte"),
             QStringLiteral(
                 "Non riesco ad avviare %1. Se la cartella è su una chiavetta, forse la chiavetta non "
@@ -726,6 +817,9 @@ bool FinestraParole::provaGioco()
                 .arg(nativo(programma)));
         return false;
     }
+    // Pictures of words she takes out meanwhile wait until the game has closed.
+    giochi.push_back(pid);
+    attesaGioco.start();
     return true;
 }
 
@@ -805,10 +899,20 @@ bool FinestraParole::puoiLasciare()
 
 void FinestraParole::closeEvent(QCloseEvent *e)
 {
-    if (puoiLasciare())
-        e->accept();
-    else
+    if (!puoiLasciare()) {
         e->ignore();
+        return;
+    }
+    e->accept();
+    // Files kept for the game or another window go now, if nobody shows their words any more;
+    // else they stay on disk, used by no list.
+    if (modello && !giocoAperto() && !(presenza && presenza->altri() > 0)
+        && !modello->daCancellare().isEmpty()) {
+        try {
+            modello->cancellaInAttesa();
+        } catch (const Errore &) {
+        }
+    }
 }
 
 void FinestraParole::dialogoAggiungi()
@@ -827,7 +931,7 @@ void FinestraParole::dialogoAggiungi()
         return;
     }
     // The word and its voice are one step to undo.
-    pila.beginMacro(QStringLiteral("aggiungi «%1»").arg(d.parola()));
+    pila.beginMacro(QStringLiteral("l'aggiunta di «%1»").arg(d.parola()));
     aggiungi(lettere, d.parola(), d.immagine());
     cambiaVoce(d.parola(), d.voce());
     pila.endMacro();
@@ -835,12 +939,8 @@ void FinestraParole::dialogoAggiungi()
 
 QByteArray FinestraParole::registraVoce(const QString &parola)
 {
-    QByteArray attuale = modello->voceInAttesa(parola);
-    if (attuale.isEmpty()) {
-        QFile f(modello->fileVoce(parola));
-        if (f.size() <= massimoByteSuono && f.open(QIODevice::ReadOnly))
-            attuale = f.readAll();
-    }
+    const Contenuto c = modello->contenuto(Compagno::voce, parola);
+    const QByteArray attuale = c.byte.size() <= massimoByteSuono ? c.byte : QByteArray();
     DialogoVoce d(parola, attuale, *registratore, *riproduttore, this);
     return d.exec() == QDialog::Accepted ? d.voce() : QByteArray();
 }
@@ -873,8 +973,42 @@ void FinestraParole::dialogoCambia()
 void FinestraParole::dialogoTogli()
 {
     const int indice = parolaSelezionata();
-    if (modello && scrivibile && indice >= 0)
+    if (modello && mnuTogli->isEnabled() && indice >= 0)
         togli(listaCorrente(), indice);
+}
+
+void FinestraParole::dialogoRinomina()
+{
+    const int indice = parolaSelezionata();
+    if (!modello || !mnuRinomina->isEnabled() || indice < 0)
+        return;
+    const int lettere = listaCorrente();
+    const QString vecchia = modello->lista(lettere).parole.at(std::size_t(indice));
+    QString nuova = vecchia;
+    for (;;) {
+        bool ok = false;
+        nuova = QInputDialog::getText(this, QStringLiteral("Rinomina"),
+            QStringLiteral("Nuovo nome di «%1» (la sua immagine e la sua voce la seguono):").arg(vecchia),
+            QLineEdit::Normal, nuova, &ok)
+                    .trimmed();
+        if (!ok || nuova == vecchia)
+            return;
+        const QString problema = problemaRinomina(lettere, indice, nuova);
+        if (problema.isEmpty())
+            break;
+        domande.avvisa(QStringLiteral("Rinomina"), problema);
+    }
+    rinomina(lettere, indice, nuova);
+}
+
+void FinestraParole::menuDellaParola(QListWidget *griglia, QPoint punto)
+{
+    QListWidgetItem *voce = griglia->itemAt(punto);
+    if (!voce)
+        return;
+    griglia->setCurrentItem(voce);
+    aggiornaAzioni();
+    menuParola->popup(griglia->viewport()->mapToGlobal(punto));
 }
 
 void FinestraParole::dialogoApri()

@@ -13,14 +13,17 @@
 #include <QHash>
 #include <QIcon>
 #include <QMainWindow>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <array>
 #include <memory>
 
+class Presenza;
 class QAction;
 class QFrame;
 class QLabel;
+class QMenu;
 class QListWidget;
 class QListWidgetItem;
 class QPushButton;
@@ -45,6 +48,10 @@ public:
     // The operations behind the commands, callable without their dialogs.
     void aggiungi(int lettere, const QString &parola, const QImage &immagine);
     void cambiaImmagine(const QString &parola, const QImage &immagine);
+    // A new picture or voice for the word (bytes as they will be saved), or none: undoable.
+    void cambiaCompagno(Compagno c, const QString &parola, const Contenuto &nuovo);
+    // The word's new spelling, by the rules for a new word; false (and says why) when refused.
+    bool rinomina(int lettere, int indice, const QString &nuova);
     void cambiaVoce(const QString &parola, const QByteArray &wav); // a WAV the game plays; empty takes it away
     // The computer's voice for every word that has none; how many got one.
     int vociDelComputer();
@@ -82,6 +89,8 @@ public:
     QAction *mnuAggiungi = nullptr;
     QAction *mnuCambia = nullptr;
     QAction *mnuTogli = nullptr;
+    QAction *mnuRinomina = nullptr;
+    QMenu *menuParola = nullptr; // a word's own menu, on a right click
     QAction *mnuVoce = nullptr;
     QAction *mnuVociComputer = nullptr;
     QAction *mnuInformazioni = nullptr;
@@ -93,27 +102,35 @@ protected:
 
 private:
     friend class ComandoParola;
-    friend class ComandoImmagine;
-    friend class ComandoVoce;
+    friend class ComandoCompagno;
+    friend class ComandoRinomina;
 
     void costruisciMenu();
     void dialogoAggiungi();
     void dialogoCambia();
     void dialogoTogli();
+    void dialogoRinomina();
+    void menuDellaParola(QListWidget *griglia, QPoint punto);
     void dialogoVoce();
     QByteArray registraVoce(const QString &parola); // the dialog; empty when she made none
     void dialogoApri();
     void dialogoCopia();
     void informazioni();
+    bool confermaSalvataggio(); // asks about what saving would overwrite or rewrite
+    bool giocoAperto(); // whether a game started here is still running
+    void controllaGiochi(); // once the games have closed, removes the files that waited for them
     bool puoiLasciare(); // asks about unsaved changes; true when the folder may be left
     void mostraLista(int lettere);
     void mostraListe();
     void aggiornaTitoli();
     void aggiornaAzioni();
     void aggiornaAvviso();
+    QString avvisiCartella(); // what the open folder's lists and the other programs on it need said
+    bool haListe() const; // whether the folder open has any list file
     QIcon icona(const QString &parola);
     void dimenticaIcona(const QString &parola) { icone.remove(parola.toLower()); }
     void seleziona(int lettere, int indice);
+    QString problemaRinomina(int lettere, int indice, const QString &nuova) const;
 
     Domande &domande;
     QString installato;
@@ -127,4 +144,7 @@ private:
     std::unique_ptr<Riproduttore> riproduttore = std::make_unique<RiproduttorePulse>();
     std::vector<std::pair<int, int>> dovePortano; // finding row -> (list, word index), or (0, -1)
     QString notizia; // a line shown above the lists once, e.g. after a copy
+    std::unique_ptr<Presenza> presenza;
+    std::vector<qint64> giochi; // the games started from here, by process id
+    QTimer attesaGioco;
 };

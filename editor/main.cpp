@@ -6,6 +6,7 @@
 #include "editor/CopiaPersonale.h"
 #include "editor/Domande.h"
 #include "editor/FinestraParole.h"
+#include "ui/sessione.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -15,9 +16,9 @@
 
 int main(int argc, char *argv[])
 {
-    // As the game does: outside a desktop session, no session bus of its own writing under HOME.
-    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
-        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    // The game's own rule: D-Bus goes off only when no session bus can be found, so a screen
+    // reader keeps the editor on desktops whose bus is at $XDG_RUNTIME_DIR/bus.
+    sessione::preparaBus();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("batticco-parole"));
     QApplication::setApplicationDisplayName(QStringLiteral("Parole di Batticco"));

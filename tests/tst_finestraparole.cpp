@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDirIterator>
+#include <QMap>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -23,6 +25,7 @@
 #include <QTest>
 
 #include <deque>
+#include <memory>
 
 class DomandeFinte final : public Domande
 {
@@ -80,6 +83,7 @@ class TestFinestraParole : public QObject
         return i;
     }
     static QByteArray jpeg(QColor c) { return riquadro::jpeg(tinta(c)); }
+    static QByteArray voce(const char *parola) { return QByteArray("RIFF voce di ") + parola; }
 
 private slots:
     void init()
@@ -98,6 +102,81 @@ private slots:
                 scrivi(c + QStringLiteral("/jpg/") + QString::fromLatin1(p) + QStringLiteral(".jpg"),
                     jpeg(Qt::gray));
         }
+    }
+
+    // Every file of a folder, by its path inside the folder.
+    static QMap<QString, QByteArray> fotografia(const QString &cartella)
+    {
+        QMap<QString, QByteArray> file;
+        QDirIterator it(cartella, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString p = it.next();
+            file.insert(QDir(cartella).relativeFilePath(p), leggi(p));
+        }
+        return file;
+    }
+
+    // Undo after a save puts back on disk what the step changed, at the next save: every kind of
+    // step, and redoing it after that brings its own files back.
+    void annullaDopoSalvare_data()
+    {
+        QTest::addColumn<int>("passo");
+        QTest::newRow("a new picture") << 0;
+        QTest::newRow("a word removed with its picture and voice") << 1;
+        QTest::newRow("a word added with its picture") << 2;
+        QTest::newRow("a word renamed, picture and voice following it") << 3;
+        QTest::newRow("a voice recorded") << 4;
+        QTest::newRow("a voice taken away") << 5;
+        QTest::newRow("two steps undone one by one") << 6;
+    }
+    void annullaDopoSalvare()
+    {
+        QFETCH(int, passo);
+        scrivi(cartella + QStringLiteral("/voci/lupo.wav"), voce("lupo"));
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        const auto prima = fotografia(cartella);
+        int passi = 1;
+        switch (passo) {
+        case 0:
+            f.cambiaImmagine(QStringLiteral("lupo"), tinta(Qt::red));
+            break;
+        case 1:
+            domande.risposte = {true};
+            QVERIFY(f.togli(4, 1));
+            break;
+        case 2:
+            f.aggiungi(4, QStringLiteral("faro"), tinta(Qt::red));
+            break;
+        case 3:
+            QVERIFY(f.rinomina(4, 1, QStringLiteral("lupa")));
+            break;
+        case 4:
+            f.cambiaCompagno(Compagno::voce, QStringLiteral("cane"), {true, voce("cane")});
+            break;
+        case 5:
+            f.cambiaCompagno(Compagno::voce, QStringLiteral("lupo"), {});
+            break;
+        case 6:
+            f.cambiaImmagine(QStringLiteral("lupo"), tinta(Qt::red));
+            QVERIFY(f.salva());
+            QVERIFY(f.rinomina(4, 1, QStringLiteral("lupa")));
+            passi = 2;
+            break;
+        }
+        QVERIFY(f.salva());
+        const auto dopo = fotografia(cartella);
+        QVERIFY(dopo != prima);
+        for (int i = 0; i < passi; ++i)
+            f.pila.undo();
+        QVERIFY(f.isWindowModified());
+        QVERIFY(f.salva());
+        QCOMPARE(fotografia(cartella), prima);
+        for (int i = 0; i < passi; ++i)
+            f.pila.redo();
+        QVERIFY(f.salva());
+        QCOMPARE(fotografia(cartella), dopo);
     }
 
     void aggiungiTogliSalva()
@@ -157,6 +236,92 @@ private slots:
         QVERIFY(f.salva());
         QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/cane.jpg")));
         QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("lupo\r\nperch\xE9\r\n"));
+    }
+
+    // A save removes a word's picture only when no list reaches it by the game's own lookup: not
+    // when another list spells it with a leading blank or in the other Unicode form, not when
+    // another program wrote a list naming it since, not while another editor shows the word.
+    void tolgoSoloCioCheNessunoRaggiunge_data()
+    {
+        QTest::addColumn<QByteArray>("lista5"); // lista5.txt when the folder is opened
+        QTest::addColumn<QByteArray>("scrittaDopo"); // lista5.txt as another program writes it later
+        QTest::addColumn<bool>("altroEditor");
+        QTest::addColumn<bool>("resta");
+        QTest::newRow("used nowhere else: it goes") << QByteArray("gatto\r\n") << QByteArray() << false << false;
+        QTest::newRow("a leading blank") << QByteArray("gatto\r\n\" s\xC3\xAC\"\r\n") << QByteArray() << false
+                                         << true;
+        QTest::newRow("decomposed in the other list") << QByteArray("gatto\r\nsi\xCC\x80\r\n") << QByteArray()
+                                                      << false << true;
+        QTest::newRow("other case") << QByteArray("gatto\r\nS\xC3\x8C\r\n") << QByteArray() << false << true;
+        QTest::newRow("written by another program since") << QByteArray("gatto\r\n")
+                                                          << QByteArray("gatto\r\ns\xC3\xAC\r\n") << false << true;
+        QTest::newRow("another editor shows it") << QByteArray("gatto\r\n") << QByteArray() << true << true;
+    }
+    void tolgoSoloCioCheNessunoRaggiunge()
+    {
+        QFETCH(QByteArray, lista5);
+        QFETCH(QByteArray, scrittaDopo);
+        QFETCH(bool, altroEditor);
+        QFETCH(bool, resta);
+        scrivi(cartella + QStringLiteral("/lista4.txt"), "s\xC3\xAC\r\nlupo\r\n");
+        scrivi(cartella + QStringLiteral("/lista5.txt"), lista5);
+        scrivi(cartella + QStringLiteral("/jpg/sì.jpg"), jpeg(Qt::red));
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        DomandeFinte altre;
+        std::unique_ptr<FinestraParole> altro;
+        if (altroEditor) {
+            altro = std::make_unique<FinestraParole>(altre, QString(), QString());
+            QVERIFY(altro->apri(cartella));
+        }
+        if (!scrittaDopo.isEmpty())
+            scrivi(cartella + QStringLiteral("/lista5.txt"), scrittaDopo);
+        domande.risposte = {true, true}; // remove it; save although a list changed on disk
+        QVERIFY(f.togli(4, 0));
+        QVERIFY(f.salva());
+        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("lupo\r\n"));
+        QCOMPARE(QFileInfo::exists(cartella + QStringLiteral("/jpg/sì.jpg")), resta);
+        QCOMPARE(domande.chieste.size(), scrittaDopo.isEmpty() ? 1 : 2);
+    }
+
+    // A picture kept while another window showed its word goes when that window has closed: at
+    // the next check, or when this window closes.
+    void immagineTenutaPoiTolta()
+    {
+        DomandeFinte domande, altre;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        auto altro = std::make_unique<FinestraParole>(altre, QString(), QString());
+        QVERIFY(altro->apri(cartella));
+        domande.risposte = {true};
+        QVERIFY(f.togli(4, 1));
+        QVERIFY(f.salva());
+        QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/lupo.jpg")));
+        QVERIFY(f.testoAvviso->text().contains(QStringLiteral("«lupo»")));
+        altro.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(cartella + QStringLiteral("/jpg/lupo.jpg")), 3000);
+        QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/cane.jpg")));
+    }
+
+    // Text the game skips (after a closing quote) is lost by a rewrite: saving says so first, and
+    // "no" writes nothing.
+    void salvataggioDiceCosaRiscrive()
+    {
+        scrivi(cartella + QStringLiteral("/lista4.txt"), "\"orso\" bruno\r\ncane\r\nlupo\r\n");
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        domande.risposte = {true, false};
+        QVERIFY(f.togli(4, 2));
+        QVERIFY(!f.salva());
+        QVERIFY2(domande.chieste.last().contains(QStringLiteral("riga 1: «\"orso\" bruno»")),
+            qPrintable(domande.chieste.last()));
+        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("\"orso\" bruno\r\ncane\r\nlupo\r\n"));
+        QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/lupo.jpg")));
+        domande.risposte = {true};
+        QVERIFY(f.salva());
+        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("orso\r\ncane\r\n"));
     }
 
     void nuovaImmagineEAnnulla()
@@ -308,10 +473,10 @@ private slots:
         QTest::addColumn<QString>("inizio"); // the start of the finding's line
         QTest::addColumn<int>("lista"); // where the click leads; 3 and -1: nowhere
         QTest::addColumn<int>("indice");
-        QTest::newRow("missing picture, said in the list") << "lista4.txt:3: manca l'immagine" << 4 << 2;
+        QTest::newRow("missing picture, said in the list") << "lista4.txt, riga 3: manca l'immagine" << 4 << 2;
         QTest::newRow("a picture that is no JPEG") << "jpg/lupo.jpg: non è un'immagine JPEG" << 4 << 1;
         QTest::newRow("a note on a small picture") << "jpg/gatto.jpg: nota: immagine di 100 x 100" << 5 << 0;
-        QTest::newRow("a note on a word without voice") << "lista4.txt:2: nota: la parola «lupo» non ha la voce"
+        QTest::newRow("a note on a word without voice") << "lista4.txt, riga 2: nota: la parola «lupo» non ha la voce"
                                                         << 4 << 1;
         QTest::newRow("a voice of no word leads nowhere") << "voci/orso.wav: nessuna parola" << 3 << -1;
     }
