@@ -4,6 +4,7 @@
 #include "editor/CopiaPersonale.h"
 #include "editor/DialogoParola.h"
 #include "editor/DialogoVoce.h"
+#include "editor/Guida.h"
 #include "editor/VoceComputer.h"
 #include "editor/Riquadro.h"
 #include "game/VerificaDati.h"
@@ -374,6 +375,9 @@ void FinestraParole::costruisciMenu()
         QStringLiteral("Voce del c&omputer per le parole senza voce"), QKeySequence(), [this] { vociDelComputer(); });
 
     QMenu *aiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
+    azione(aiuto, "mnuGuida", QStringLiteral("&Guida"), QKeySequence::HelpContents, [this] {
+        FinestraGuida::mostra(this, guida::file(QCoreApplication::applicationDirPath()));
+    });
     mnuInformazioni = azione(aiuto, "mnuInformazioni", QStringLiteral("&Informazioni"), QKeySequence(),
         [this] { informazioni(); });
 

@@ -6,6 +6,7 @@
 #include "editor/CopiaPersonale.h"
 #include "editor/Domande.h"
 #include "editor/FinestraParole.h"
+#include "ui/traduzioni.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
         qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
     QApplication app(argc, argv);
+    traduzioni::caricaQt(app);
     QApplication::setApplicationName(QStringLiteral("batticco-parole"));
     QApplication::setApplicationDisplayName(QStringLiteral("Parole di Batticco"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));
