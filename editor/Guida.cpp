@@ -29,6 +29,7 @@ FinestraGuida::FinestraGuida(const QString &file, QWidget *genitore)
     testo->setObjectName(QStringLiteral("testoGuida"));
     // Links to the web open in her browser, when she has one; the guide itself needs none.
     testo->setOpenExternalLinks(true);
+    testo->document()->setDocumentMargin(12);
     auto *colonna = new QVBoxLayout(this);
     colonna->setContentsMargins(0, 0, 0, 0);
     colonna->addWidget(testo);
