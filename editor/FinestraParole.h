@@ -104,6 +104,7 @@ private:
     QByteArray registraVoce(const QString &parola); // the dialog; empty when she made none
     void dialogoApri();
     void dialogoCopia();
+    QString daCopiare() const; // the folder "Fai la mia copia" copies
     void informazioni();
     bool puoiLasciare(); // asks about unsaved changes; true when the folder may be left
     void mostraLista(int lettere);
