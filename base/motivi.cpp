@@ -84,8 +84,10 @@ QString diSistema(int numero)
 QString diFile(const QFileDevice &file)
 {
     const QString testo = file.errorString();
+    // Qt writes the reason in its own words, translated when its translation is loaded, else the system's.
     for (const Voce &v : voci) {
-        if (testo.contains(testoDiSistema(v.numero), Qt::CaseInsensitive))
+        if (testo.contains(testoDiSistema(v.numero), Qt::CaseInsensitive)
+            || testo.contains(qt_error_string(v.numero), Qt::CaseInsensitive))
             return QString::fromUtf8(v.italiano);
     }
     const QFileDevice::FileError errore = file.error();

@@ -464,8 +464,9 @@ void CartellaParole::scriviFile(const QString &percorso, const QByteArray &byte)
 {
     QSaveFile f(percorso);
     if (!f.open(QIODevice::WriteOnly) || f.write(byte) != byte.size() || !f.commit())
-        throw Errore(QStringLiteral("Non riesco a salvare %1: %2. Il file di prima è rimasto com'era.")
-                         .arg(nativo(percorso), f.errorString()));
+        throw Errore(QStringLiteral("Non riesco a salvare %1: %2. Non si è perso niente: il file di prima è "
+                                    "rimasto com'era e le modifiche sono ancora qui, da salvare.")
+                         .arg(nativo(percorso), motivi::diFile(f)));
 }
 
 void CartellaParole::scriviCompagno(Compagno c, const QString &k, const QByteArray &byte)

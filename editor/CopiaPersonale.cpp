@@ -42,22 +42,22 @@ void copiaFile(const QString &da, const QString &a, QFile::Permissions permessi,
 {
     QFile sorgente(da);
     if (!sorgente.open(QIODevice::ReadOnly))
-        throw Errore(QStringLiteral("Non riesco a leggere %1: %2").arg(nativo(da), sorgente.errorString()));
+        throw Errore(QStringLiteral("Non riesco a leggere %1: %2").arg(nativo(da), motivi::diFile(sorgente)));
     QFile destinazione(a);
     if (!destinazione.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw Errore(QStringLiteral("Non riesco a creare %1: %2").arg(nativo(a), destinazione.errorString()));
+        throw Errore(QStringLiteral("Non riesco a creare %1: %2").arg(nativo(a), motivi::diFile(destinazione)));
     while (!sorgente.atEnd()) {
         const QByteArray pezzo = sorgente.read(1 << 20);
         if (pezzo.isEmpty() && sorgente.error() != QFile::NoError)
             throw Errore(
-                QStringLiteral("Non riesco a leggere %1: %2").arg(nativo(da), sorgente.errorString()));
+                QStringLiteral("Non riesco a leggere %1: %2").arg(nativo(da), motivi::diFile(sorgente)));
         if (destinazione.write(pezzo) != pezzo.size())
-            throw Errore(QStringLiteral("Non riesco a scrivere %1: %2 (il disco è pieno?)")
-                             .arg(nativo(a), destinazione.errorString()));
+            throw Errore(QStringLiteral("Non riesco a scrivere %1: %2")
+                             .arg(nativo(a), motivi::diFile(destinazione)));
     }
     if (!destinazione.flush())
         throw Errore(
-            QStringLiteral("Non riesco a scrivere %1: %2").arg(nativo(a), destinazione.errorString()));
+            QStringLiteral("Non riesco a scrivere %1: %2").arg(nativo(a), motivi::diFile(destinazione)));
     if (stessoOrario)
         destinazione.setFileTime(QFileInfo(da).lastModified(), QFileDevice::FileModificationTime);
     destinazione.close();
@@ -250,7 +250,7 @@ QString scriviVoce(const QString &copia, const QString &editor, const QString &l
     QSaveFile f(percorso);
     if (!f.open(QIODevice::WriteOnly) || f.write(testoVoce(copia, editor, lavagna)) < 0 || !f.commit())
         throw Errore(QStringLiteral("Non riesco a scrivere la voce del menu %1: %2")
-                         .arg(nativo(percorso), f.errorString()));
+                         .arg(nativo(percorso), motivi::diFile(f)));
     return percorso;
 }
 

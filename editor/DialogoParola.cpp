@@ -39,9 +39,17 @@ double zoomDaSlider(int v)
 
 QString filtroImmagini()
 {
+    // An iPhone's photos are HEIC, read here through libheif; cameras often name files in capitals.
     QStringList estensioni;
-    for (const QByteArray &f : QImageReader::supportedImageFormats())
-        estensioni << QStringLiteral("*.") + QString::fromLatin1(f);
+    QList<QByteArray> formati = QImageReader::supportedImageFormats();
+    formati << "heic" << "heif";
+    for (const QByteArray &f : formati) {
+        const QString e = QString::fromLatin1(f);
+        for (const QString &n : {e, e.toUpper()}) {
+            if (!estensioni.contains(QStringLiteral("*.") + n))
+                estensioni << QStringLiteral("*.") + n;
+        }
+    }
     return QStringLiteral("Immagini (%1);;Tutti i file (*)").arg(estensioni.join(u' '));
 }
 

@@ -5,6 +5,7 @@
 #include "editor/CopiaPersonale.h"
 #include "editor/DialogoParola.h"
 #include "editor/DialogoVoce.h"
+#include "editor/Guida.h"
 #include "editor/Presenza.h"
 #include "editor/Riquadro.h"
 #include "editor/VoceComputer.h"
@@ -292,6 +293,9 @@ void FinestraParole::costruisciMenu()
     menuParola->addActions({mnuCambia, mnuVoce, mnuRinomina, mnuTogli});
 
     QMenu *aiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
+    azione(aiuto, "mnuGuida", QStringLiteral("&Guida"), QKeySequence::HelpContents, [this] {
+        FinestraGuida::mostra(this, guida::file(QCoreApplication::applicationDirPath()));
+    });
     mnuInformazioni = azione(aiuto, "mnuInformazioni", QStringLiteral("&Informazioni"), QKeySequence(),
         [this] { informazioni(); });
 
@@ -834,13 +838,22 @@ QString FinestraParole::lanciatoreLavagna() const
     return {};
 }
 
+QString FinestraParole::daCopiare() const
+{
+    // Her own copy, when it is the folder open, is what she carries to a stick: her words, pictures
+    // and voices with the game. The installed game otherwise.
+    if (modello && scrivibile && copiapersonale::eCartellaGioco(modello->percorso()))
+        return modello->percorso();
+    return installato;
+}
+
 bool FinestraParole::faiCopiaIn(const QString &destinazione)
 {
     if (!puoiLasciare())
         return false;
     QString voce;
     try {
-        copiapersonale::faiCopia(installato, destinazione);
+        copiapersonale::faiCopia(daCopiare(), destinazione);
         voce = copiapersonale::scriviVoce(destinazione, editor, lanciatoreLavagna());
     } catch (const Errore &e) {
         domande.avvisa(QStringLiteral("Copia non fatta"), e.messaggio());
@@ -1027,9 +1040,14 @@ void FinestraParole::dialogoCopia()
     QDialog d(this);
     d.setWindowTitle(QStringLiteral("Fai la mia copia del gioco"));
     auto *spiegazione
-        = new QLabel(QStringLiteral("La copia contiene il programma del gioco e tutte le sue parole, "
-                                    "immagini e suoni. Scegli una cartella nuova (o vuota): nella tua "
-                                    "cartella personale, oppure su una chiavetta."),
+        = new QLabel((daCopiare() == installato
+                             ? QStringLiteral("La copia contiene il programma del gioco e tutte le sue parole, "
+                                              "immagini e suoni.")
+                             : QStringLiteral("La copia contiene il programma del gioco con le parole, le "
+                                              "immagini e le voci di %1, salvate.")
+                                   .arg(nativo(daCopiare())))
+                + QStringLiteral(" Scegli una cartella nuova (o vuota): nella tua cartella personale, oppure "
+                                 "su una chiavetta."),
             &d);
     spiegazione->setWordWrap(true);
     auto *campo = new QLineEdit(nativo(copiapersonale::cartellaPredefinita()), &d);

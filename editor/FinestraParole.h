@@ -115,6 +115,7 @@ private:
     QByteArray registraVoce(const QString &parola); // the dialog; empty when she made none
     void dialogoApri();
     void dialogoCopia();
+    QString daCopiare() const; // the folder "Fai la mia copia" copies
     void informazioni();
     bool confermaSalvataggio(); // asks about what saving would overwrite or rewrite
     bool giocoAperto(); // whether a game started here is still running

@@ -7,6 +7,7 @@
 #include "editor/Domande.h"
 #include "editor/FinestraParole.h"
 #include "ui/sessione.h"
+#include "ui/traduzioni.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -20,6 +21,7 @@ int main(int argc, char *argv[])
     // reader keeps the editor on desktops whose bus is at $XDG_RUNTIME_DIR/bus.
     sessione::preparaBus();
     QApplication app(argc, argv);
+    traduzioni::caricaQt(app);
     QApplication::setApplicationName(QStringLiteral("batticco-parole"));
     QApplication::setApplicationDisplayName(QStringLiteral("Parole di Batticco"));
     QApplication::setApplicationVersion(QStringLiteral("1.00"));

@@ -17,6 +17,8 @@ gioco=(
     libjpeg62-turbo-dev
     # Xlib's keyboard extension: a held key is released once
     libx11-dev
+    # the editor: iPhone photos (HEIC) through libheif and its HEVC decoder; Qt's own Italian texts
+    libheif-dev libheif-plugin-libde265 qt6-translations-l10n
 )
 
 prove=(
@@ -41,12 +43,16 @@ prove=(
     libbenchmark-dev libx11-dev
     # checks on the shipped sounds and word lists
     python3
+    # HEIC photos made for the editor's tests: heif-enc and its HEVC encoder
+    libheif-examples libheif-plugin-x265
 )
 
 # The arrays name packages as Debian 13 does. Where an older release calls one otherwise, the table
 # nomi_<its VERSION_CODENAME> gives that name (an empty one: the release does without the package).
 declare -A nomi_bookworm=(
     [fonts-liberation]=fonts-liberation2 # Liberation 2 (metric-compatible with Arial, Times New Roman)
+    [libheif-plugin-libde265]= # libheif 1.15 has its HEVC decoder and encoder built in
+    [libheif-plugin-x265]=
 )
 
 packages=("${gioco[@]}")

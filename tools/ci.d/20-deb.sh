@@ -25,7 +25,7 @@ deb=$(ls "$build"/${pacchetto}_*.deb)
 [ "$(echo "$deb" | wc -l)" -eq 1 ] || muori "attesi un solo .deb, trovati: $deb"
 dpkg-deb --info "$deb"
 dipendenze=$(dpkg-deb --field "$deb" Depends)
-for d in fonts-liberation2 libqt6widgets6 libpulse0 libc6; do
+for d in fonts-liberation2 libqt6widgets6 libpulse0 libc6 qt6-translations-l10n libheif1; do
     grep -q "$d" <<<"$dipendenze" || muori "il pacchetto non dipende da $d: $dipendenze"
 done
 [ "$(dpkg-deb --field "$deb" Version)" = 1.0 ] || muori "versione del pacchetto non 1.0"
@@ -33,6 +33,7 @@ done
 contenuto=$(dpkg-deb --contents "$deb")
 for f in ./usr/games/batticco ./usr/games/batticco-verifica ./usr/lib/batticco/batticco ./usr/lib/batticco/lista4.txt \
     ./usr/share/doc/batticco/copyright ./usr/share/doc/batticco/changelog.gz \
+    ./usr/share/batticco/guida/liste.md ./usr/share/batticco/guida/parole-nuova.png \
     ./usr/share/man/man6/batticco.6.gz ./usr/share/man/man6/batticco-verifica.6.gz \
     ./usr/share/applications/io.github.batticco.Batticco.desktop \
     ./usr/share/metainfo/io.github.batticco.Batticco.metainfo.xml \
