@@ -4,20 +4,13 @@
 
 #include "editor/FinestraParole.h"
 
+#include "domande_finte.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-
-class DomandeFinte final : public Domande
-{
-public:
-    QStringList avvisi;
-    bool chiedi(const QString &, const QString &, const QString &) override { return true; }
-    Salvataggio chiediSalvataggio(const QString &) override { return Salvataggio::nonSalvare; }
-    void avvisa(const QString &, const QString &testo) override { avvisi << testo; }
-};
 
 class TestChiavetta : public QObject
 {

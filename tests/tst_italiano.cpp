@@ -7,6 +7,8 @@
 #include "editor/Riquadro.h"
 #include "ui/traduzioni.h"
 
+#include "domande_finte.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -26,15 +28,6 @@
 
 #include <memory>
 #include <unistd.h>
-
-class DomandeFinte final : public Domande
-{
-public:
-    QStringList avvisi;
-    bool chiedi(const QString &, const QString &, const QString &) override { return true; }
-    Salvataggio chiediSalvataggio(const QString &) override { return Salvataggio::nonSalvare; }
-    void avvisa(const QString &, const QString &testo) override { avvisi << testo; }
-};
 
 class TestItaliano : public QObject
 {

@@ -11,6 +11,7 @@
 #include "ui/wav.h"
 
 #include "finte.h"
+#include "domande_finte.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -76,15 +77,6 @@ public:
     float livello() const override { return s == Stato::registra ? 0.5f : 0.0f; }
     Campioni campioni() const override { return registrazione; }
     QString errore() const override { return messaggio; }
-};
-
-class DomandeFinte final : public Domande
-{
-public:
-    QStringList avvisi;
-    bool chiedi(const QString &, const QString &, const QString &) override { return true; }
-    Salvataggio chiediSalvataggio(const QString &) override { return Salvataggio::nonSalvare; }
-    void avvisa(const QString &, const QString &testo) override { avvisi << testo; }
 };
 
 } // namespace
