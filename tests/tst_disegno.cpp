@@ -551,6 +551,8 @@ void TestDisegno::tavolozzaClassicaComeQt()
     for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         for (int r = 0; r < QPalette::NColorRoles; ++r) {
             const auto ruolo = QPalette::ColorRole(r);
+            if (ruolo == QPalette::NoRole)
+                continue; // no colour of its own, and Qt 6.6 and later no longer keep one for it
             QVERIFY2(classica.isBrushSet(g, ruolo), qPrintable(QStringLiteral("%1/%2").arg(g).arg(r)));
             QCOMPARE(classica.color(g, ruolo).rgba(), qt.color(g, ruolo).rgba());
         }
@@ -632,7 +634,10 @@ void TestDisegno::barraConCarattereGrande()
     }
     const auto *altre = barra->findChild<QWidget *>(QStringLiteral("qt_menubar_ext_button"));
     QVERIFY(!altre || !altre->isVisible());
-    QCOMPARE(barra->font().pixelSize(), 12);
+    // 12 px, or smaller where the desktop's family is taller than the bar (Nimbus Sans).
+    QVERIFY(barra->font().pixelSize() <= 12 && barra->font().pixelSize() >= 9);
+    if (QFontInfo(barra->font()).family().startsWith(QStringLiteral("DejaVu")))
+        QCOMPARE(barra->font().pixelSize(), 12);
     QCOMPARE(barra->height(), 19);
     for (const QMenu *m : barra->findChildren<QMenu *>()) {
         QCOMPARE(m->font().pointSize(), punti);

@@ -58,7 +58,13 @@ QPalette tavolozzaClassica()
     QPalette tavolozza;
     for (const auto &[ruolo, valore] : attivi)
         tavolozza.setColor(ruolo, argb(valore)); // every group
-    tavolozza.setColor(QPalette::NoRole, argb(0xFF000000));
+    tavolozza.setColor(QPalette::NoRole, argb(0xFF000000)); // Qt 6.6 and later ignore it
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    // The accent Qt 6.6 added takes the highlight's colour in Qt's light palette; a dark desktop's
+    // would otherwise show through in the Fusion style's focus frames and checked items.
+    tavolozza.setColor(QPalette::Accent, argb(0xFF308CC6));
+    tavolozza.setColor(QPalette::Disabled, QPalette::Accent, argb(0xFF919191));
+#endif
     for (const auto &[ruolo, valore] : disattivati)
         tavolozza.setColor(QPalette::Disabled, ruolo, argb(valore));
     return tavolozza;

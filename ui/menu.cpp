@@ -79,17 +79,23 @@ private:
     }
 
     // Should a desktop's family be so wide that the entries overflow the bar even at the fixed size,
-    // a smaller size still keeps every entry on it rather than behind the overflow button.
+    // or so tall (Nimbus Sans, where no DejaVu is installed) that the bar grows past the design's
+    // height, a smaller size still keeps every entry on it rather than behind the overflow button.
     void stringiSeServe()
     {
         QFont carattere = barra->font();
-        while (barra->sizeHint().width() > barra->width() && carattere.pixelSize() > pixelMinimo) {
+        auto troppo = [this] {
+            const QSize voluta = barra->sizeHint();
+            return voluta.width() > barra->width() || voluta.height() > altezzaBarra;
+        };
+        while (troppo() && carattere.pixelSize() > pixelMinimo) {
             carattere.setPixelSize(carattere.pixelSize() - 1);
             barra->setFont(carattere);
         }
     }
 
     static constexpr int pixelMinimo = 9;
+    static constexpr int altezzaBarra = 19; // the bar's height with the classic 9-point menu font
     QMenuBar *barra;
     QStyle *stile;
 };

@@ -184,10 +184,9 @@ class Sessione:
         sx, dx, su, gi = self.cornice(finestra)
         return x - sx, y - su, w + sx + dx, h + su + gi
 
-    def avvia_accessibilita(self, ascolta=None):
-        """A private session bus and the accessibility bus on it, as a desktop session has them; Qt then
-        publishes its widgets over AT-SPI. This process talks to them too (for pyatspi). ascolta is the
-        bus's own address when given (a systemd desktop's "unix:path=$XDG_RUNTIME_DIR/bus")."""
+    def avvia_bus(self, ascolta=None):
+        """A private session bus, as a desktop session has one, for the programs started from here on.
+        ascolta is the bus's own address when given (a systemd desktop's "unix:path=$XDG_RUNTIME_DIR/bus")."""
         lettura, scrittura = os.pipe()
         indirizzo_bus = [f"--address={ascolta}"] if ascolta else []
         bus = self.avvia_processo(["dbus-daemon", "--session", "--nofork", "--nopidfile",
@@ -198,6 +197,12 @@ class Sessione:
             indirizzo = f.readline().decode().strip()
         verifica(indirizzo and bus.poll() is None, "il bus di sessione non è partito")
         self.env["DBUS_SESSION_BUS_ADDRESS"] = indirizzo
+        return indirizzo
+
+    def avvia_accessibilita(self, ascolta=None):
+        """A private session bus and the accessibility bus on it; Qt then publishes its widgets over
+        AT-SPI. This process talks to them too (for pyatspi)."""
+        indirizzo = self.avvia_bus(ascolta)
         self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         self.env["NO_AT_BRIDGE"] = "0"
         self.avvia_processo(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"],
