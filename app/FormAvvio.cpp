@@ -15,7 +15,8 @@
 
 namespace d = FormAvvioDesign;
 
-namespace {
+namespace
+{
 
 // A plain widget is a "client area" to a screen reader; the start window is a window, as the game
 // window (a main window) already is.
@@ -29,7 +30,9 @@ QAccessibleInterface *comeFinestra(const QString &classe, QObject *oggetto)
 } // namespace
 
 FormAvvio::FormAvvio(Piattaforma &piattaforma, QWidget *genitore)
-    : QWidget(genitore), p(piattaforma), moduloColoriSuoni(piattaforma)
+    : QWidget(genitore)
+    , p(piattaforma)
+    , moduloColoriSuoni(piattaforma)
 {
     setObjectName(QStringLiteral("FormAvvio"));
     // Installed once, by the first start window.

@@ -6,7 +6,8 @@
 #include "ui/colori.h"
 #include "ui/twips.h"
 
-namespace FormAvvioDesign {
+namespace FormAvvioDesign
+{
 
 inline constexpr int larghezza = 8820; // client area
 inline constexpr int altezza = 6795;

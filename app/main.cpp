@@ -46,8 +46,8 @@ int main(int argc, char *argv[])
     }
     // A teacher's copy, with its own menu entry, shows in the dock as that entry, not as the installed game.
     const QString copia = percorsi::voceCopia(cartellaDati);
-    if (QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) + u'/' + copia
-            + QStringLiteral(".desktop"))) {
+    if (QFileInfo::exists(QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation) + u'/'
+            + copia + QStringLiteral(".desktop"))) {
         QApplication::setApplicationName(copia);
         QGuiApplication::setDesktopFileName(copia);
     }

@@ -16,7 +16,11 @@
 class Errore : public std::exception
 {
 public:
-    explicit Errore(QString messaggio) : testo(std::move(messaggio)), utf8(testo.toUtf8()) { }
+    explicit Errore(QString messaggio)
+        : testo(std::move(messaggio))
+        , utf8(testo.toUtf8())
+    {
+    }
     const QString &messaggio() const { return testo; }
     const char *what() const noexcept override { return utf8.constData(); }
 

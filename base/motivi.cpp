@@ -65,7 +65,7 @@ bool discoPieno(const QString &percorso)
 {
     if (percorso.isEmpty())
         return false;
-    struct statvfs s {};
+    struct statvfs s = {};
     const QByteArray cartella = QFile::encodeName(QFileInfo(percorso).absolutePath());
     return ::statvfs(cartella.constData(), &s) == 0 && s.f_bavail == 0;
 }

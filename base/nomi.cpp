@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "base/nomi.h"
 
-namespace regole {
+namespace regole
+{
 
 QString senzaSpaziIniziali(QStringView parola)
 {

@@ -4,7 +4,8 @@
 #include <QString>
 #include <QStringView>
 
-namespace regole {
+namespace regole
+{
 
 // The word as it names its picture and its voice: leading blanks removed, tabs and trailing blanks
 // kept. The game, the checker and the data-path lookups all name files by this one rule.

@@ -2,12 +2,12 @@
 // In-process timings of the game's handlers on the real window (fake platform services, a data
 // folder of its own), and of the next picture against a naive full-size decode then scale.
 
+#include "../tests/finte.h"
 #include "game/lettere.h"
 #include "game/regole.h"
 #include "ui/caselle.h"
 #include "ui/immagini.h"
 #include "ui/pulsanti.h"
-#include "../tests/finte.h"
 
 #include <QApplication>
 #include <QImage>
@@ -17,7 +17,8 @@
 
 #include <memory>
 
-namespace {
+namespace
+{
 
 // A photo-like picture: gradients with noise of up to 2^(32 - bitRumore) levels. Detailed (16 levels)
 // a 12-megapixel one is a 2.7 MB file, like a camera's; smooth (2 levels) it is a 0.3 MB file.
@@ -31,7 +32,7 @@ void foto(const QString &percorso, QSize dimensione, int bitRumore)
             seme = seme * 1664525u + 1013904223u;
             const int rumore = int(seme >> bitRumore);
             riga[x] = qRgb((x * 255 / img.width() + rumore) & 0xFF, (y * 255 / img.height() + rumore) & 0xFF,
-                           ((x + y) / 8 + rumore) & 0xFF);
+                ((x + y) / 8 + rumore) & 0xFF);
         }
     }
     img.save(percorso, "JPEG", 85);
@@ -43,7 +44,7 @@ struct Banco {
 
     explicit Banco(QSize dimensioneFoto, int bitRumore = 28)
     {
-        const QStringList parole{"cane", "lupo", "orso", "topo"};
+        const QStringList parole {"cane", "lupo", "orso", "topo"};
         f.scrivi(QStringLiteral("lista4.txt"), parole.join(u'\n').toUtf8() + '\n');
         QStringList lunga;
         for (int i = 0; i < 200; ++i)
@@ -54,7 +55,8 @@ struct Banco {
         QDir().mkpath(f.percorso(QStringLiteral("jpg")));
         foto(f.percorso(QStringLiteral("jpg/cane.jpg")), dimensioneFoto, bitRumore);
         for (const char *p : {"lupo", "orso", "topo", "canea", "lupoa", "orsoa", "topoa"})
-            QFile::copy(f.percorso(QStringLiteral("jpg/cane.jpg")), f.percorso(QStringLiteral("jpg/%1.jpg").arg(QLatin1String(p))));
+            QFile::copy(f.percorso(QStringLiteral("jpg/cane.jpg")),
+                f.percorso(QStringLiteral("jpg/%1.jpg").arg(QLatin1String(p))));
         w = std::make_unique<lettere>(f.piattaforma);
         w->Form_Load();
         if (f.uscita.stato >= 0)

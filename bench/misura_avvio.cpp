@@ -25,7 +25,8 @@
 #include <thread>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 using orologio = std::chrono::steady_clock;
 
@@ -44,7 +45,7 @@ Window attendiMappa(Window diversaDa)
 void tasto(Window w, KeySym simbolo)
 {
     XSetInputFocus(schermo, w, RevertToParent, CurrentTime);
-    XKeyEvent k{};
+    XKeyEvent k {};
     k.display = schermo;
     k.window = w;
     k.root = DefaultRootWindow(schermo);
@@ -59,7 +60,7 @@ void tasto(Window w, KeySym simbolo)
 
 void clic(Window w, int x, int y)
 {
-    XButtonEvent b{};
+    XButtonEvent b {};
     b.display = schermo;
     b.window = w;
     b.root = DefaultRootWindow(schermo);
@@ -89,7 +90,10 @@ long piccoKb(pid_t pid)
 }
 
 // The centre of a twips rectangle of the game's design, in the window's pixels below the menu bar.
-int px(int twips) { return twips / 15; }
+int px(int twips)
+{
+    return twips / 15;
+}
 
 } // namespace
 
@@ -116,7 +120,9 @@ int main(int argc, char *argv[])
     }
     const Window prima = attendiMappa(None);
     const auto mappata = orologio::now();
-    auto ms = [&](orologio::time_point t) { return std::chrono::duration<double, std::milli>(t - inizio).count(); };
+    auto ms = [&](orologio::time_point t) {
+        return std::chrono::duration<double, std::milli>(t - inizio).count();
+    };
 
     int esito = 0;
     if (modo == "finestra") {
@@ -132,11 +138,11 @@ int main(int argc, char *argv[])
             std::printf("%.2f\n", ms(giocoMappato));
         } else {
             // The keys of the on-screen keyboard (left, top in twips), "avanti" and the design's sizes.
-            static const int tasti[26][2] = {
-                {120, 5040},  {960, 5040},  {1800, 5040}, {2640, 5040}, {3480, 5040}, {4320, 5040}, {5160, 5040},
-                {600, 5640},  {1440, 5640}, {2280, 5640}, {3120, 5640}, {3960, 5640}, {4800, 5640}, {5640, 5640},
-                {960, 6240},  {1800, 6240}, {2640, 6240}, {3480, 6240}, {4320, 6240}, {5160, 6240}, {6000, 6240},
-                {7680, 5040}, {6840, 5040}, {6000, 5040}, {6480, 5640}, {7320, 5640}};
+            static const int tasti[26][2] = {{120, 5040}, {960, 5040}, {1800, 5040}, {2640, 5040},
+                {3480, 5040}, {4320, 5040}, {5160, 5040}, {600, 5640}, {1440, 5640}, {2280, 5640},
+                {3120, 5640}, {3960, 5640}, {4800, 5640}, {5640, 5640}, {960, 6240}, {1800, 6240},
+                {2640, 6240}, {3480, 6240}, {4320, 6240}, {5160, 6240}, {6000, 6240}, {7680, 5040},
+                {6840, 5040}, {6000, 5040}, {6480, 5640}, {7320, 5640}};
             XWindowAttributes a;
             XGetWindowAttributes(schermo, gioco, &a);
             const int menu = a.height - px(7200); // the menu bar above the client area

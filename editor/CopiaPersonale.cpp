@@ -45,15 +45,16 @@ void copiaFile(const QString &da, const QString &a, QFile::Permissions permessi,
         throw Errore(QStringLiteral("Non riesco a leggere %1: %2").arg(nativo(da), motivi::diFile(sorgente)));
     QFile destinazione(a);
     if (!destinazione.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        throw Errore(QStringLiteral("Non riesco a creare %1: %2").arg(nativo(a), motivi::diFile(destinazione)));
+        throw Errore(
+            QStringLiteral("Non riesco a creare %1: %2").arg(nativo(a), motivi::diFile(destinazione)));
     while (!sorgente.atEnd()) {
         const QByteArray pezzo = sorgente.read(1 << 20);
         if (pezzo.isEmpty() && sorgente.error() != QFile::NoError)
             throw Errore(
                 QStringLiteral("Non riesco a leggere %1: %2").arg(nativo(da), motivi::diFile(sorgente)));
         if (destinazione.write(pezzo) != pezzo.size())
-            throw Errore(QStringLiteral("Non riesco a scrivere %1: %2")
-                             .arg(nativo(a), motivi::diFile(destinazione)));
+            throw Errore(
+                QStringLiteral("Non riesco a scrivere %1: %2").arg(nativo(a), motivi::diFile(destinazione)));
     }
     if (!destinazione.flush())
         throw Errore(

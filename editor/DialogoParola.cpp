@@ -42,7 +42,8 @@ QString filtroImmagini()
     // An iPhone's photos are HEIC, read here through libheif; cameras often name files in capitals.
     QStringList estensioni;
     QList<QByteArray> formati = QImageReader::supportedImageFormats();
-    formati << "heic" << "heif";
+    formati << "heic"
+            << "heif";
     for (const QByteArray &f : formati) {
         const QString e = QString::fromLatin1(f);
         for (const QString &n : {e, e.toUpper()}) {

@@ -293,9 +293,8 @@ void FinestraParole::costruisciMenu()
     menuParola->addActions({mnuCambia, mnuVoce, mnuRinomina, mnuTogli});
 
     QMenu *aiuto = menuBar()->addMenu(QStringLiteral("&Aiuto"));
-    azione(aiuto, "mnuGuida", QStringLiteral("&Guida"), QKeySequence::HelpContents, [this] {
-        FinestraGuida::mostra(this, guida::file(QCoreApplication::applicationDirPath()));
-    });
+    azione(aiuto, "mnuGuida", QStringLiteral("&Guida"), QKeySequence::HelpContents,
+        [this] { FinestraGuida::mostra(this, guida::file(QCoreApplication::applicationDirPath())); });
     mnuInformazioni = azione(aiuto, "mnuInformazioni", QStringLiteral("&Informazioni"), QKeySequence(),
         [this] { informazioni(); });
 
@@ -1039,16 +1038,16 @@ void FinestraParole::dialogoCopia()
 {
     QDialog d(this);
     d.setWindowTitle(QStringLiteral("Fai la mia copia del gioco"));
-    auto *spiegazione
-        = new QLabel((daCopiare() == installato
-                             ? QStringLiteral("La copia contiene il programma del gioco e tutte le sue parole, "
-                                              "immagini e suoni.")
-                             : QStringLiteral("La copia contiene il programma del gioco con le parole, le "
-                                              "immagini e le voci di %1, salvate.")
-                                   .arg(nativo(daCopiare())))
-                + QStringLiteral(" Scegli una cartella nuova (o vuota): nella tua cartella personale, oppure "
-                                 "su una chiavetta."),
-            &d);
+    auto *spiegazione = new QLabel(
+        (daCopiare() == installato
+                ? QStringLiteral("La copia contiene il programma del gioco e tutte le sue parole, "
+                                 "immagini e suoni.")
+                : QStringLiteral("La copia contiene il programma del gioco con le parole, le "
+                                 "immagini e le voci di %1, salvate.")
+                      .arg(nativo(daCopiare())))
+            + QStringLiteral(" Scegli una cartella nuova (o vuota): nella tua cartella personale, oppure "
+                             "su una chiavetta."),
+        &d);
     spiegazione->setWordWrap(true);
     auto *campo = new QLineEdit(nativo(copiapersonale::cartellaPredefinita()), &d);
     campo->setAccessibleName(QStringLiteral("Cartella della copia"));

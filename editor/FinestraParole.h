@@ -52,7 +52,8 @@ public:
     void cambiaCompagno(Compagno c, const QString &parola, const Contenuto &nuovo);
     // The word's new spelling, by the rules for a new word; false (and says why) when refused.
     bool rinomina(int lettere, int indice, const QString &nuova);
-    void cambiaVoce(const QString &parola, const QByteArray &wav); // a WAV the game plays; empty takes it away
+    void cambiaVoce(
+        const QString &parola, const QByteArray &wav); // a WAV the game plays; empty takes it away
     // The computer's voice for every word that has none; how many got one.
     int vociDelComputer();
     bool togli(int lettere, int indice); // asks first; false when she says no

@@ -71,7 +71,8 @@ QImage caricaFoto(const QString &percorso)
     lettore.setAutoTransform(true);
     const QSize misura = lettore.size();
     if (!lettore.canRead() || !misura.isValid())
-        throw Errore(QStringLiteral("Il file %1 non è un'immagine che si possa aprire: %2.").arg(nome, consiglio));
+        throw Errore(
+            QStringLiteral("Il file %1 non è un'immagine che si possa aprire: %2.").arg(nome, consiglio));
     if (qint64(misura.width()) * misura.height() > immagini::massimoPixel) {
         // A large JPEG is decoded straight to the size needed, as the game does: a fraction of the
         // memory and of the time.

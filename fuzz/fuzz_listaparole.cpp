@@ -10,7 +10,8 @@
 
 #include <cstdint>
 
-namespace {
+namespace
+{
 
 // Strict UTF-8, written out here so the reader's choice of code page is checked against an
 // independent judgement: no overlong forms, no surrogates, nothing above U+10FFFF.
@@ -43,8 +44,8 @@ bool utf8Valido(const unsigned char *s, std::size_t n)
                 return false;
             cp = (cp << 6) | (s[i + k] & 0x3F);
         }
-        if ((seguito == 2 && cp < 0x800) || (seguito == 3 && cp < 0x10000) || cp > 0x10FFFF ||
-            (cp >= 0xD800 && cp <= 0xDFFF))
+        if ((seguito == 2 && cp < 0x800) || (seguito == 3 && cp < 0x10000) || cp > 0x10FFFF
+            || (cp >= 0xD800 && cp <= 0xDFFF))
             return false;
         i += seguito + 1;
     }
@@ -75,7 +76,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *dati, std::size_t dime
         VERIFICA(codifica == listaparole::Codifica::utf16le || codifica == listaparole::Codifica::utf16be);
         const qsizetype unita = (byte.size() - 2 + 1) / 2;
         VERIFICA(testo.size() == unita || testo.size() == unita - 1);
-    } else if (utf8Valido(reinterpret_cast<const unsigned char *>(corpo.constData()), std::size_t(corpo.size()))) {
+    } else if (utf8Valido(
+                   reinterpret_cast<const unsigned char *>(corpo.constData()), std::size_t(corpo.size()))) {
         VERIFICA(codifica == (bom ? listaparole::Codifica::utf8Bom : listaparole::Codifica::utf8));
         VERIFICA(testo == senzaFine(QString::fromUtf8(byte)));
     } else {

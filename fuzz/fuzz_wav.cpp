@@ -2,23 +2,28 @@
 // libFuzzer target for the WAV reader: any bytes at all are read as a sound file, and what comes
 // out must be something a sound server can take as it is.
 
-#include "ui/wav.h"
 #include "invarianti.h"
+#include "ui/wav.h"
 
 #include <cstdint>
 
-namespace {
+namespace
+{
 
 int byteCampione(wav::Campione c)
 {
     switch (c) {
     case wav::Campione::u8:
     case wav::Campione::alaw:
-    case wav::Campione::ulaw: return 1;
-    case wav::Campione::s16: return 2;
-    case wav::Campione::s24: return 3;
+    case wav::Campione::ulaw:
+        return 1;
+    case wav::Campione::s16:
+        return 2;
+    case wav::Campione::s24:
+        return 3;
     case wav::Campione::s32:
-    case wav::Campione::f32: return 4;
+    case wav::Campione::f32:
+        return 4;
     }
     fallito("unknown sample encoding");
 }

@@ -12,8 +12,8 @@
     std::abort();
 }
 
-#define VERIFICA(condizione)                                                                       \
-    do {                                                                                           \
-        if (!(condizione))                                                                         \
-            fallito(#condizione);                                                                  \
+#define VERIFICA(condizione)                                                                                 \
+    do {                                                                                                     \
+        if (!(condizione))                                                                                   \
+            fallito(#condizione);                                                                            \
     } while (0)

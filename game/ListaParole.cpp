@@ -61,7 +61,6 @@ QString daCp1252(QByteArrayView byte)
     return testo;
 }
 
-
 } // namespace
 
 Codifica codifica(QByteArrayView byte)

@@ -8,7 +8,7 @@
 // The game's state, owned by the game window and living as long as it. The choices (list, keyboard,
 // letter case) are not here: the menus' check marks are their only record.
 struct StatoGioco {
-    std::array<QString, 201> parole{}; // words in slots 1..numParole; slot 0 is never used
+    std::array<QString, 201> parole {}; // words in slots 1..numParole; slot 0 is never used
     qint16 numParole = 0;
     qint16 indiceParola = 0;
     qint16 posizione = 0; // letters of the current word already matched

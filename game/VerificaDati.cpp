@@ -5,13 +5,13 @@
 #include "base/motivi.h"
 #include "feedback/ModuloColoriSuoni.h"
 #include "game/ListaParole.h"
-#include "game/riquadroFigura.h"
 #include "game/regole.h"
+#include "game/riquadroFigura.h"
 #include "ui/immagini.h"
 #include "ui/percorsi.h"
 #include "ui/suoni.h"
-#include "ui/wav.h"
 #include "ui/twips.h"
+#include "ui/wav.h"
 
 #include <QDir>
 #include <QFile>
@@ -155,7 +155,8 @@ private:
         const QString jpg = percorsi::dati(cartella, QStringLiteral("\\jpg"));
         const QFileInfo info(jpg);
         if (!info.exists()) {
-            problema(Tipo::cartella, QStringLiteral("jpg"), {}, QStringLiteral("manca la cartella delle immagini"));
+            problema(Tipo::cartella, QStringLiteral("jpg"), {},
+                QStringLiteral("manca la cartella delle immagini"));
         } else if (!info.isDir()) {
             problema(Tipo::cartella, relativo(jpg), {},
                 QStringLiteral("dovrebbe essere la cartella delle immagini, ma è un file"));
@@ -191,8 +192,8 @@ private:
 
         // One field more than the game takes, and one beyond that to tell an empty last line. A
         // word longer than any name is kept only as far as the messages show it.
-        auto campi = listaparole::leggiCampiByte(
-            byte, listaparole::massimoParole + 2, percorsi::massimoNome + 1);
+        auto campi
+            = listaparole::leggiCampiByte(byte, listaparole::massimoParole + 2, percorsi::massimoNome + 1);
         byte.clear();
         if (campi.empty()) {
             problema(Tipo::lista, file, inLista, QStringLiteral("la lista è vuota"));
@@ -221,7 +222,8 @@ private:
 
     // What the word rule found, in the checker's words.
     // A word too long to name a file was kept only in part: `lunghezza` is how long it really is.
-    QString difetto(const regole::DifettoParola &d, const QString &p, int lettere, qsizetype lunghezza = -1) const
+    QString difetto(
+        const regole::DifettoParola &d, const QString &p, int lettere, qsizetype lunghezza = -1) const
     {
         switch (d.difetto) {
         case regole::Difetto::vuota:
@@ -281,7 +283,8 @@ private:
             viste.insert(chiave, luogo.riga);
 
         if (nomeFile) {
-            problema(Tipo::parola, luogo.lista, luogo, difetto({regole::Difetto::nomeFile, {}}, p, luogo.lettere));
+            problema(
+                Tipo::parola, luogo.lista, luogo, difetto({regole::Difetto::nomeFile, {}}, p, luogo.lettere));
             return;
         }
         paroleLette.push_back({luogo, p});
@@ -385,7 +388,8 @@ private:
     // A list the game reads but that an editor may have saved unexpectedly.
     void codifica(const Luogo &inLista, const QByteArray &byte)
     {
-        const listaparole::Codifica c = listaparole::codifica(QByteArrayView(byte).first(qMin<qsizetype>(2, byte.size())));
+        const listaparole::Codifica c
+            = listaparole::codifica(QByteArrayView(byte).first(qMin<qsizetype>(2, byte.size())));
         if (c == listaparole::Codifica::utf16le || c == listaparole::Codifica::utf16be) {
             nota(Tipo::lista, inLista.lista, inLista,
                 QStringLiteral("lista in %1 (\"Unicode\" di Blocco note): il gioco la legge")
@@ -402,8 +406,10 @@ private:
             return voce ? QStringLiteral("la voce non è un file") : QStringLiteral("il suono non è un file");
         // The game's own rule: a sound it would not even try to play is as good as missing.
         if (!suonoGiocabile(percorso)) {
-            return (voce ? QStringLiteral("voce troppo grande (%1 MB): il gioco non la dice, il massimo è %2 MB")
-                         : QStringLiteral("suono troppo grande (%1 MB): il gioco non lo suona, il massimo è %2 MB"))
+            return (voce
+                    ? QStringLiteral("voce troppo grande (%1 MB): il gioco non la dice, il massimo è %2 MB")
+                    : QStringLiteral(
+                        "suono troppo grande (%1 MB): il gioco non lo suona, il massimo è %2 MB"))
                 .arg(info.size() >> 20)
                 .arg(massimoByteSuono >> 20);
         }
@@ -468,7 +474,8 @@ private:
             if (!trovata)
                 mute.push_back(&p);
         }
-        const QStringList nomi = QDir(percorso).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+        const QStringList nomi
+            = QDir(percorso).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
         for (const QString &nome : nomi) {
             const QString voce = percorso + u'/' + nome;
             if (usate.contains(voce))
@@ -476,7 +483,8 @@ private:
             problema(Tipo::voce, relativo(voce), {},
                 nome.endsWith(QStringLiteral(".wav"), Qt::CaseInsensitive)
                     ? QStringLiteral("nessuna parola delle liste ha questa voce: il gioco non la dice mai")
-                    : QStringLiteral("non è una voce: il gioco dice solo i file .wav con il nome della parola"));
+                    : QStringLiteral(
+                        "non è una voce: il gioco dice solo i file .wav con il nome della parola"));
         }
         if (usate.isEmpty())
             return;
@@ -484,7 +492,8 @@ private:
             nota(Tipo::voce, p->luogo.lista, p->luogo,
                 QStringLiteral("la parola %1 non ha la voce (%2): il gioco non la dice")
                     .arg(parola(p->testo),
-                        relativo(percorso) + u'/' + regole::senzaSpaziIniziali(p->testo) + QStringLiteral(".wav")));
+                        relativo(percorso) + u'/' + regole::senzaSpaziIniziali(p->testo)
+                            + QStringLiteral(".wav")));
         }
     }
 
@@ -510,14 +519,16 @@ qsizetype Esito::quanti(Gravita gravita) const
 
 QString testo(const Problema &problema)
 {
-    const QString messaggio
-        = problema.gravita == Gravita::nota ? QStringLiteral("nota: ") + problema.messaggio : problema.messaggio;
+    const QString messaggio = problema.gravita == Gravita::nota
+        ? QStringLiteral("nota: ") + problema.messaggio
+        : problema.messaggio;
     if (problema.riga > 0 && problema.file == problema.lista)
         return QStringLiteral("%1:%2: %3").arg(problema.file, QString::number(problema.riga), messaggio);
     // A word's picture or voice: the word and its line follow.
     if (problema.riga > 0 && !problema.parola.isEmpty())
         return QStringLiteral("%1: %2 (parola %3 di %4:%5)")
-            .arg(problema.file, messaggio, parola(problema.parola), problema.lista, QString::number(problema.riga));
+            .arg(problema.file, messaggio, parola(problema.parola), problema.lista,
+                QString::number(problema.riga));
     return QStringLiteral("%1: %2").arg(problema.file, messaggio);
 }
 

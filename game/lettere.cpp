@@ -16,14 +16,15 @@
 
 #include <QAction>
 #include <QDir>
-#include <QLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 
 namespace d = lettereDesign;
 
-namespace {
+namespace
+{
 
 QLabel *etichetta(QWidget *genitore, const char *nome, const d::Etichetta &e)
 {
@@ -62,7 +63,9 @@ PulsanteGrafico *grafico(QWidget *genitore, const char *nome, const d::Etichetta
 } // namespace
 
 lettere::lettere(Piattaforma &piattaforma, QWidget *genitore)
-    : QMainWindow(genitore), p(piattaforma), moduloColoriSuoni(piattaforma)
+    : QMainWindow(genitore)
+    , p(piattaforma)
+    , moduloColoriSuoni(piattaforma)
 {
     setObjectName(QStringLiteral("lettere"));
     costruisci();
@@ -219,10 +222,12 @@ void lettere::collega()
     connect(SSCommand1, &QAbstractButton::clicked, this, gestore([this] { SSCommand1_Click(); }));
     connect(Image1, &ImmagineCliccabile::cliccata, this, gestore([this] { Image1_Click(); }));
     for (int i = 0; i < d::numeroTasti; ++i)
-        connect(batticco[std::size_t(i)], &QAbstractButton::clicked, this, gestore([this, i] { batticco_Click(i); }));
+        connect(batticco[std::size_t(i)], &QAbstractButton::clicked, this,
+            gestore([this, i] { batticco_Click(i); }));
     for (int i = 0; i < d::caselle; ++i) {
         CasellaTesto *t = Text1[std::size_t(i)];
-        t->allaPressione = [this, i](qint16 &carattere) { p.protetto([&] { Text1_KeyPress(i, carattere); }); };
+        t->allaPressione
+            = [this, i](qint16 &carattere) { p.protetto([&] { Text1_KeyPress(i, carattere); }); };
         t->alRilascio = [this, i](int codice, int maiuscole) {
             p.protetto([&] { Text1_KeyUp(i, codice, maiuscole); });
         };
@@ -272,8 +277,8 @@ void lettere::caricaLista()
                              .arg(listaparole::massimoParole)
                              .arg(campo.riga));
         }
-        stato.parole[std::size_t(stato.numParole)] =
-            maiuscole ? regole::inMaiuscolo(campo.parola) : regole::inMinuscolo(campo.parola);
+        stato.parole[std::size_t(stato.numParole)]
+            = maiuscole ? regole::inMaiuscolo(campo.parola) : regole::inMinuscolo(campo.parola);
     }
 }
 
@@ -335,11 +340,15 @@ void lettere::voceDelTurno()
     QMetaObject::invokeMethod(this, gestore([this] {
         voceInCoda = false;
         moduloColoriSuoni.diciParola(parolaCorrente());
-    }), Qt::QueuedConnection);
+    }),
+        Qt::QueuedConnection);
 }
 
 // A click on the picture says its word again; without a voice it does nothing.
-void lettere::Image1_Click() { moduloColoriSuoni.diciParola(parolaCorrente()); }
+void lettere::Image1_Click()
+{
+    moduloColoriSuoni.diciParola(parolaCorrente());
+}
 
 void lettere::mostraImmagine(const QString &parola)
 {
@@ -391,10 +400,22 @@ void lettere::scegliLista(QAction *voce, qint16 lunghezza, const QString &nomeLi
     nuovoTurno();
 }
 
-void lettere::mnu3_Click() { scegliLista(mnu3, 3, QStringLiteral("lista3.txt")); }
-void lettere::mnu4_Click() { scegliLista(mnu4, 4, QStringLiteral("lista4.txt")); }
-void lettere::mnu5_Click() { scegliLista(mnu5, 5, QStringLiteral("lista5.txt")); }
-void lettere::mnu6_Click() { scegliLista(mnu6, 6, QStringLiteral("lista6.txt")); }
+void lettere::mnu3_Click()
+{
+    scegliLista(mnu3, 3, QStringLiteral("lista3.txt"));
+}
+void lettere::mnu4_Click()
+{
+    scegliLista(mnu4, 4, QStringLiteral("lista4.txt"));
+}
+void lettere::mnu5_Click()
+{
+    scegliLista(mnu5, 5, QStringLiteral("lista5.txt"));
+}
+void lettere::mnu6_Click()
+{
+    scegliLista(mnu6, 6, QStringLiteral("lista6.txt"));
+}
 
 void lettere::mnuAzzera_Click()
 {
@@ -506,8 +527,14 @@ void lettere::cambiaMaiuscole(bool maiuscole)
     nuovoTurno();
 }
 
-void lettere::mnumaiuscoli_Click() { cambiaMaiuscole(true); }
-void lettere::mnuminuscoli_Click() { cambiaMaiuscole(false); }
+void lettere::mnumaiuscoli_Click()
+{
+    cambiaMaiuscole(true);
+}
+void lettere::mnuminuscoli_Click()
+{
+    cambiaMaiuscole(false);
+}
 
 void lettere::SSCommand1_Click()
 {
@@ -523,11 +550,15 @@ void lettere::SSCommand1_Click()
         --stato.esatti;
 }
 
-void lettere::mnuInforma_Click() { mostraInformazioni(p.messaggi); }
+void lettere::mnuInforma_Click()
+{
+    mostraInformazioni(p.messaggi);
+}
 
 void lettere::mnuEsci_Click()
 {
-    if (p.messaggi.mostra(QStringLiteral("Vuoi terminare?"), stile::iconaDomanda | stile::siNo, titoloApplicazione) ==
-        risposta::si)
+    if (p.messaggi.mostra(
+            QStringLiteral("Vuoi terminare?"), stile::iconaDomanda | stile::siNo, titoloApplicazione)
+        == risposta::si)
         p.uscita.termina(0);
 }

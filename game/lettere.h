@@ -65,9 +65,9 @@ public:
     QLabel *EtichettaErrati = nullptr;
     PulsanteGrafico *Command1 = nullptr;
     PulsanteGrafico *SSCommand1 = nullptr;
-    std::array<CasellaTesto *, 6> Text1{};
-    std::array<QLabel *, 6> Label1{};
-    std::array<Pulsante *, 26> batticco{};
+    std::array<CasellaTesto *, 6> Text1 {};
+    std::array<QLabel *, 6> Label1 {};
+    std::array<Pulsante *, 26> batticco {};
 
     // Menu entries.
     QAction *mnuAzzera = nullptr;

@@ -11,7 +11,8 @@
 
 #include <array>
 
-namespace lettereDesign {
+namespace lettereDesign
+{
 
 inline constexpr int larghezza = 9360; // client area, below the menu bar
 inline constexpr int altezza = 7200;
@@ -65,11 +66,31 @@ inline constexpr int tastoLarghezza = 615;
 inline constexpr int tastoAltezza = 495;
 inline constexpr twips::Carattere fontTasti = {"Times New Roman", 19.5, true};
 inline constexpr std::array<Tasto, numeroTasti> tasti = {{
-    {"q", 120, 5040},  {"w", 960, 5040},  {"e", 1800, 5040}, {"r", 2640, 5040}, {"t", 3480, 5040},
-    {"y", 4320, 5040}, {"u", 5160, 5040}, {"a", 600, 5640},  {"s", 1440, 5640}, {"d", 2280, 5640},
-    {"f", 3120, 5640}, {"g", 3960, 5640}, {"h", 4800, 5640}, {"j", 5640, 5640}, {"z", 960, 6240},
-    {"x", 1800, 6240}, {"c", 2640, 6240}, {"v", 3480, 6240}, {"b", 4320, 6240}, {"n", 5160, 6240},
-    {"m", 6000, 6240}, {"p", 7680, 5040}, {"o", 6840, 5040}, {"i", 6000, 5040}, {"k", 6480, 5640},
+    {"q", 120, 5040},
+    {"w", 960, 5040},
+    {"e", 1800, 5040},
+    {"r", 2640, 5040},
+    {"t", 3480, 5040},
+    {"y", 4320, 5040},
+    {"u", 5160, 5040},
+    {"a", 600, 5640},
+    {"s", 1440, 5640},
+    {"d", 2280, 5640},
+    {"f", 3120, 5640},
+    {"g", 3960, 5640},
+    {"h", 4800, 5640},
+    {"j", 5640, 5640},
+    {"z", 960, 6240},
+    {"x", 1800, 6240},
+    {"c", 2640, 6240},
+    {"v", 3480, 6240},
+    {"b", 4320, 6240},
+    {"n", 5160, 6240},
+    {"m", 6000, 6240},
+    {"p", 7680, 5040},
+    {"o", 6840, 5040},
+    {"i", 6000, 5040},
+    {"k", 6480, 5640},
     {"l", 7320, 5640},
 }};
 constexpr twips::Rettangolo tasto(int i)
@@ -99,10 +120,10 @@ inline constexpr std::array<menu::Voce, 15> menu = {{
     {1, "mnuEsci", "Esci", false},
 }};
 
-static_assert(twips::intero(Image1) && twips::intero(ComandoIconaSi) && twips::intero(Label3.rettangolo) &&
-              twips::intero(Label2.rettangolo) && twips::intero(EtichettaEsatti.rettangolo) &&
-              twips::intero(EtichettaErrati.rettangolo) && twips::intero(Command1.rettangolo) &&
-              twips::intero(SSCommand1.rettangolo));
+static_assert(twips::intero(Image1) && twips::intero(ComandoIconaSi) && twips::intero(Label3.rettangolo)
+    && twips::intero(Label2.rettangolo) && twips::intero(EtichettaEsatti.rettangolo)
+    && twips::intero(EtichettaErrati.rettangolo) && twips::intero(Command1.rettangolo)
+    && twips::intero(SSCommand1.rettangolo));
 static_assert(twips::intero(casella(0)) && twips::intero(casella(5)) && twips::intero(tasto(0)));
 
 } // namespace lettereDesign

@@ -6,7 +6,8 @@
 #include <cmath>
 #include <limits>
 
-namespace regole {
+namespace regole
+{
 
 QString testoConteggio(qint16 valore)
 {
@@ -37,7 +38,8 @@ qint16 sceltaParola(double r, qint16 numParole)
     return qint16(k);
 }
 
-namespace {
+namespace
+{
 
 template <typename Mappa>
 QString perCarattere(QStringView testo, Mappa mappa)
@@ -46,8 +48,7 @@ QString perCarattere(QStringView testo, Mappa mappa)
     risultato.reserve(testo.size());
     for (qsizetype i = 0; i < testo.size(); ++i) {
         char32_t c = testo[i].unicode();
-        if (QChar::isHighSurrogate(c) && i + 1 < testo.size() && testo[i + 1].isLowSurrogate())
-        {
+        if (QChar::isHighSurrogate(c) && i + 1 < testo.size() && testo[i + 1].isLowSurrogate()) {
             c = QChar::surrogateToUcs4(testo[i].unicode(), testo[i + 1].unicode());
             ++i;
         }

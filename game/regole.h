@@ -12,7 +12,8 @@
 
 #include <vector>
 
-namespace regole {
+namespace regole
+{
 
 // A counter as its label shows it: one blank where the sign would stand, then the digits (" 0").
 QString testoConteggio(qint16 valore);

@@ -9,14 +9,15 @@
 
 #include <QSize>
 
-namespace riquadroFigura {
+namespace riquadroFigura
+{
 
 inline constexpr twips::Rettangolo rettangolo = {2760, 120, 3495, 3495};
 inline constexpr int cornice = 1; // pixels of frame on each side
 
 // 231x231: the picture's own pixels at 96 dpi.
-inline constexpr QSize interno{twips::inPixel(rettangolo.width) - 2 * cornice,
-                               twips::inPixel(rettangolo.height) - 2 * cornice};
+inline constexpr QSize interno {
+    twips::inPixel(rettangolo.width) - 2 * cornice, twips::inPixel(rettangolo.height) - 2 * cornice};
 
 static_assert(twips::intero(rettangolo));
 

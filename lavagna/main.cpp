@@ -18,7 +18,8 @@
 #include <optional>
 #include <unistd.h>
 
-namespace {
+namespace
+{
 
 // Variables a desktop hands to the program it starts, which Qt would take for this launcher.
 constexpr const char *avvioDesktop[] = {"DESKTOP_STARTUP_ID", "XDG_ACTIVATION_TOKEN"};
@@ -47,10 +48,12 @@ int main(int argc, char *argv[])
     const double f = lavagna::fattore(finestra, schermo);
     const QByteArray fattoreQt = QByteArray::number(f / schermo.rapporto, 'g', 6);
     std::fprintf(stderr,
-        "batticco-lavagna: schermo %s, spazio %dx%d+%d+%d, cornice %d,%d,%d,%d%s, finestra %dx%d, fattore %.2f\n",
+        "batticco-lavagna: schermo %s, spazio %dx%d+%d+%d, cornice %d,%d,%d,%d%s, finestra %dx%d, fattore "
+        "%.2f\n",
         qPrintable(schermo.nome), schermo.spazio.width(), schermo.spazio.height(), schermo.spazio.x(),
         schermo.spazio.y(), schermo.cornice.sinistra, schermo.cornice.sopra, schermo.cornice.destra,
-        schermo.cornice.sotto, schermo.corniceMisurata ? "" : " (stimata)", finestra.width(), finestra.height(), f);
+        schermo.cornice.sotto, schermo.corniceMisurata ? "" : " (stimata)", finestra.width(),
+        finestra.height(), f);
 
     for (std::size_t i = 0; i < std::size(avvioDesktop); ++i) {
         if (consegne[i])

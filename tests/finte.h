@@ -41,7 +41,7 @@ public:
 // A WAV file as the sound's bytes: a RIFF header, a format chunk of 16 bytes and a data chunk
 // (by default four bytes of silence, two 16-bit mono frames at 8 kHz).
 inline QByteArray wavDiProva(quint16 codifica = 1, quint16 canali = 1, quint16 bit = 16,
-                             const QByteArray &dati = QByteArray(4, '\0'), quint32 frequenza = 8000)
+    const QByteArray &dati = QByteArray(4, '\0'), quint32 frequenza = 8000)
 {
     QByteArray b;
     auto u32 = [&b](quint32 v) { b.append(reinterpret_cast<const char *>(&(v = qToLittleEndian(v))), 4); };
@@ -114,7 +114,7 @@ struct PiattaformaFinta {
     MessaggiFinti messaggi;
     UscitaFinta uscita;
     QTemporaryDir cartella;
-    Piattaforma piattaforma{casuale, riproduttore, messaggi, uscita, cartella.path()};
+    Piattaforma piattaforma {casuale, riproduttore, messaggi, uscita, cartella.path()};
 
     QString percorso(const QString &relativo) const { return cartella.path() + u'/' + relativo; }
 

@@ -15,7 +15,8 @@
 #include <cmath>
 #include <memory>
 
-namespace {
+namespace
+{
 
 template <typename Finestra>
 QList<Finestra *> finestre()
@@ -28,7 +29,10 @@ QList<Finestra *> finestre()
     return trovate;
 }
 
-void eliminaRinviate() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+void eliminaRinviate()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 } // namespace
 

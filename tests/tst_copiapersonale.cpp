@@ -140,12 +140,14 @@ private slots:
         QCOMPARE(letta.value(QStringLiteral("StartupWMClass")).toString() + QStringLiteral(".desktop"),
             QFileInfo(voce).fileName());
         QVERIFY(letta.value(QStringLiteral("StartupWMClass")).toString() != QStringLiteral("batticco"));
-        const QString conLavagna = copiapersonale::scriviVoce(
-            copia, QStringLiteral("/usr/games/batticco-parole"), QStringLiteral("/usr/lib/batticco/batticco-lavagna"));
+        const QString conLavagna
+            = copiapersonale::scriviVoce(copia, QStringLiteral("/usr/games/batticco-parole"),
+                QStringLiteral("/usr/lib/batticco/batticco-lavagna"));
         QVERIFY(leggi(conLavagna).contains("\nActions=lavagna;parole;\n"));
-        QVERIFY(leggi(conLavagna).contains("\n[Desktop Action lavagna]\nName=Batticco - lavagna\n"
-                                           "Exec=\"/usr/lib/batticco/batticco-lavagna\" \""
-            + QFile::encodeName(copia) + "/batticco\"\n"));
+        QVERIFY(leggi(conLavagna)
+                    .contains("\n[Desktop Action lavagna]\nName=Batticco - lavagna\n"
+                              "Exec=\"/usr/lib/batticco/batticco-lavagna\" \""
+                        + QFile::encodeName(copia) + "/batticco\"\n"));
 
         // A path with blanks, quotes and a dollar is quoted as the desktop entry rules want.
         const QByteArray t

@@ -153,16 +153,24 @@ void TestDisegno::caratteri_data()
     QTest::addColumn<bool>("grassetto");
     QTest::addColumn<QString>("faccia");
     const QString sans = QStringLiteral("Liberation Sans");
-    QTest::newRow("Label3 Esatti, 12 pt bold") << "Label3" << "Esatti" << 16 << true << sans;
-    QTest::newRow("Label2 Errati, 12 pt bold") << "Label2" << "Errati" << 16 << true << sans;
-    QTest::newRow("EtichettaEsatti, 18 pt bold") << "EtichettaEsatti" << "quantiesatti" << 24 << true << sans;
-    QTest::newRow("EtichettaErrati, 18 pt bold") << "EtichettaErrati" << "quantierrati" << 24 << true << sans;
-    QTest::newRow("Command1 avanti, bold") << "Command1" << "avanti" << 19 << true << sans;
-    QTest::newRow("SSCommand1 Aiutami, not bold") << "SSCommand1" << "Aiutami" << 19 << false << sans;
-    QTest::newRow("Text1[0]") << "Text1_0" << "Text1" << 32 << true << sans;
-    QTest::newRow("Label1[5]") << "Label1_5" << "Label1" << 32 << true << sans;
-    QTest::newRow("key 0, Times New Roman")
-        << "batticco_0" << "q" << 26 << true << QStringLiteral("Liberation Serif");
+    QTest::newRow("Label3 Esatti, 12 pt bold") << "Label3"
+                                               << "Esatti" << 16 << true << sans;
+    QTest::newRow("Label2 Errati, 12 pt bold") << "Label2"
+                                               << "Errati" << 16 << true << sans;
+    QTest::newRow("EtichettaEsatti, 18 pt bold") << "EtichettaEsatti"
+                                                 << "quantiesatti" << 24 << true << sans;
+    QTest::newRow("EtichettaErrati, 18 pt bold") << "EtichettaErrati"
+                                                 << "quantierrati" << 24 << true << sans;
+    QTest::newRow("Command1 avanti, bold") << "Command1"
+                                           << "avanti" << 19 << true << sans;
+    QTest::newRow("SSCommand1 Aiutami, not bold") << "SSCommand1"
+                                                  << "Aiutami" << 19 << false << sans;
+    QTest::newRow("Text1[0]") << "Text1_0"
+                              << "Text1" << 32 << true << sans;
+    QTest::newRow("Label1[5]") << "Label1_5"
+                               << "Label1" << 32 << true << sans;
+    QTest::newRow("key 0, Times New Roman") << "batticco_0"
+                                            << "q" << 26 << true << QStringLiteral("Liberation Serif");
 }
 
 void TestDisegno::caratteri()
@@ -239,16 +247,37 @@ void TestDisegno::tasti_data()
         const char *lettera;
         int x, y;
     } righe[] = {
-        {0, "q", 8, 336},    {1, "w", 64, 336},   {2, "e", 120, 336},  {3, "r", 176, 336},  {4, "t", 232, 336},
-        {5, "y", 288, 336},  {6, "u", 344, 336},  {23, "i", 400, 336}, {22, "o", 456, 336}, {21, "p", 512, 336},
-        {7, "a", 40, 376},   {8, "s", 96, 376},   {9, "d", 152, 376},  {10, "f", 208, 376}, {11, "g", 264, 376},
-        {12, "h", 320, 376}, {13, "j", 376, 376}, {24, "k", 432, 376}, {25, "l", 488, 376}, {14, "z", 64, 416},
-        {15, "x", 120, 416}, {16, "c", 176, 416}, {17, "v", 232, 416}, {18, "b", 288, 416}, {19, "n", 344, 416},
+        {0, "q", 8, 336},
+        {1, "w", 64, 336},
+        {2, "e", 120, 336},
+        {3, "r", 176, 336},
+        {4, "t", 232, 336},
+        {5, "y", 288, 336},
+        {6, "u", 344, 336},
+        {23, "i", 400, 336},
+        {22, "o", 456, 336},
+        {21, "p", 512, 336},
+        {7, "a", 40, 376},
+        {8, "s", 96, 376},
+        {9, "d", 152, 376},
+        {10, "f", 208, 376},
+        {11, "g", 264, 376},
+        {12, "h", 320, 376},
+        {13, "j", 376, 376},
+        {24, "k", 432, 376},
+        {25, "l", 488, 376},
+        {14, "z", 64, 416},
+        {15, "x", 120, 416},
+        {16, "c", 176, 416},
+        {17, "v", 232, 416},
+        {18, "b", 288, 416},
+        {19, "n", 344, 416},
         {20, "m", 400, 416},
     };
     static_assert(std::size(righe) == 26);
     for (const auto &r : righe)
-        QTest::addRow("key %d %s", r.indice, r.lettera) << r.indice << QString::fromLatin1(r.lettera) << QPoint(r.x, r.y);
+        QTest::addRow("key %d %s", r.indice, r.lettera)
+            << r.indice << QString::fromLatin1(r.lettera) << QPoint(r.x, r.y);
 }
 
 void TestDisegno::tasti()
@@ -296,21 +325,36 @@ void TestDisegno::vociMenu_data()
     QTest::addColumn<QString>("testo");
     QTest::addColumn<int>("lunghezza");
     QTest::addColumn<bool>("spuntata");
-    QTest::newRow("mnuAzzera") << "mnuAzzera" << "Azzera conteggio" + QString(10, u' ') << 26 << false;
-    QTest::newRow("mnuParole") << "mnuParole" << "Scegli lista di parole" + QString(11, u' ') << 33 << false;
-    QTest::newRow("mnu3") << "mnu3" << "parole di 3 lettere" << 19 << false;
-    QTest::newRow("mnu4") << "mnu4" << "parole di 4 lettere" << 19 << true;
-    QTest::newRow("mnu5") << "mnu5" << "parole di 5 lettere" << 19 << false;
-    QTest::newRow("mnu6") << "mnu6" << "parole di 6 lettere" << 19 << false;
-    QTest::newRow("mnuOpzioni") << "mnuOpzioni" << "Opzioni" + QString(10, u' ') << 17 << false;
-    QTest::newRow("mnubatticchi") << "mnubatticchi" << "batticchi" << 9 << false;
-    QTest::newRow("mnuVideo") << "mnuVideo" << "usa la battico in video" << 23 << true;
-    QTest::newRow("mnuPc") << "mnuPc" << "usa la batticco del PC" << 22 << false;
-    QTest::newRow("mnucaratteri") << "mnucaratteri" << "caratteri" << 9 << false;
-    QTest::newRow("mnumaiuscoli") << "mnumaiuscoli" << "maiuscoli" << 9 << true;
-    QTest::newRow("mnuminuscoli") << "mnuminuscoli" << "minuscoli" << 9 << false;
-    QTest::newRow("mnuInforma") << "mnuInforma" << "Informazioni" + QString(11, u' ') << 23 << false;
-    QTest::newRow("mnuEsci") << "mnuEsci" << "Esci" << 4 << false;
+    QTest::newRow("mnuAzzera") << "mnuAzzera"
+                               << "Azzera conteggio" + QString(10, u' ') << 26 << false;
+    QTest::newRow("mnuParole") << "mnuParole"
+                               << "Scegli lista di parole" + QString(11, u' ') << 33 << false;
+    QTest::newRow("mnu3") << "mnu3"
+                          << "parole di 3 lettere" << 19 << false;
+    QTest::newRow("mnu4") << "mnu4"
+                          << "parole di 4 lettere" << 19 << true;
+    QTest::newRow("mnu5") << "mnu5"
+                          << "parole di 5 lettere" << 19 << false;
+    QTest::newRow("mnu6") << "mnu6"
+                          << "parole di 6 lettere" << 19 << false;
+    QTest::newRow("mnuOpzioni") << "mnuOpzioni"
+                                << "Opzioni" + QString(10, u' ') << 17 << false;
+    QTest::newRow("mnubatticchi") << "mnubatticchi"
+                                  << "batticchi" << 9 << false;
+    QTest::newRow("mnuVideo") << "mnuVideo"
+                              << "usa la battico in video" << 23 << true;
+    QTest::newRow("mnuPc") << "mnuPc"
+                           << "usa la batticco del PC" << 22 << false;
+    QTest::newRow("mnucaratteri") << "mnucaratteri"
+                                  << "caratteri" << 9 << false;
+    QTest::newRow("mnumaiuscoli") << "mnumaiuscoli"
+                                  << "maiuscoli" << 9 << true;
+    QTest::newRow("mnuminuscoli") << "mnuminuscoli"
+                                  << "minuscoli" << 9 << false;
+    QTest::newRow("mnuInforma") << "mnuInforma"
+                                << "Informazioni" + QString(11, u' ') << 23 << false;
+    QTest::newRow("mnuEsci") << "mnuEsci"
+                             << "Esci" << 4 << false;
 }
 
 void TestDisegno::vociMenu()
@@ -336,14 +380,15 @@ void TestDisegno::barraMenu()
         return n;
     };
     QCOMPARE(nomi(gioco->menuBar()->actions()),
-             (QStringList{"mnuAzzera", "mnuParole", "mnuOpzioni", "mnuInforma", "mnuEsci"}));
-    auto sotto = [this](const char *nome) { return gioco->findChild<QAction *>(QLatin1String(nome))->menu(); };
+        (QStringList {"mnuAzzera", "mnuParole", "mnuOpzioni", "mnuInforma", "mnuEsci"}));
+    auto sotto
+        = [this](const char *nome) { return gioco->findChild<QAction *>(QLatin1String(nome))->menu(); };
     QVERIFY(sotto("mnuParole") && sotto("mnuOpzioni") && sotto("mnubatticchi") && sotto("mnucaratteri"));
     QVERIFY(!sotto("mnuAzzera") && !sotto("mnuInforma") && !sotto("mnuEsci"));
-    QCOMPARE(nomi(sotto("mnuParole")->actions()), (QStringList{"mnu3", "mnu4", "mnu5", "mnu6"}));
-    QCOMPARE(nomi(sotto("mnuOpzioni")->actions()), (QStringList{"mnubatticchi", "mnucaratteri"}));
-    QCOMPARE(nomi(sotto("mnubatticchi")->actions()), (QStringList{"mnuVideo", "mnuPc"}));
-    QCOMPARE(nomi(sotto("mnucaratteri")->actions()), (QStringList{"mnumaiuscoli", "mnuminuscoli"}));
+    QCOMPARE(nomi(sotto("mnuParole")->actions()), (QStringList {"mnu3", "mnu4", "mnu5", "mnu6"}));
+    QCOMPARE(nomi(sotto("mnuOpzioni")->actions()), (QStringList {"mnubatticchi", "mnucaratteri"}));
+    QCOMPARE(nomi(sotto("mnubatticchi")->actions()), (QStringList {"mnuVideo", "mnuPc"}));
+    QCOMPARE(nomi(sotto("mnucaratteri")->actions()), (QStringList {"mnumaiuscoli", "mnuminuscoli"}));
     // The fields hold the entries the bar shows.
     QCOMPARE(gioco->mnu4, gioco->findChild<QAction *>(QStringLiteral("mnu4")));
     QCOMPARE(gioco->mnuEsci, gioco->findChild<QAction *>(QStringLiteral("mnuEsci")));
@@ -352,8 +397,12 @@ void TestDisegno::barraMenu()
 void TestDisegno::sceltaNonCambiaSpunta()
 {
     static constexpr menu::Voce voci[] = {
-        {1, "alto", "Alto", false},  {2, "sotto", "Sotto", false}, {3, "si", "Si", true},
-        {3, "no", "No", false},      {2, "diretta", "Diretta", false}, {1, "comando", "Comando", false},
+        {1, "alto", "Alto", false},
+        {2, "sotto", "Sotto", false},
+        {3, "si", "Si", true},
+        {3, "no", "No", false},
+        {2, "diretta", "Diretta", false},
+        {1, "comando", "Comando", false},
     };
     QMenuBar barra;
     const auto azioni = menu::costruisci(&barra, voci);
@@ -382,8 +431,10 @@ void TestDisegno::piattaforma_data()
 {
     QTest::addColumn<QString>("famiglia");
     QTest::addColumn<QString>("faccia");
-    QTest::newRow("Arial is Liberation Sans") << "Arial" << "Liberation Sans";
-    QTest::newRow("Times New Roman is Liberation Serif") << "Times New Roman" << "Liberation Serif";
+    QTest::newRow("Arial is Liberation Sans") << "Arial"
+                                              << "Liberation Sans";
+    QTest::newRow("Times New Roman is Liberation Serif") << "Times New Roman"
+                                                         << "Liberation Serif";
 }
 
 void TestDisegno::piattaforma()
@@ -403,7 +454,8 @@ void TestDisegno::piattaforma()
     diretto.setPixelSize(26);
     diretto.setBold(true);
     const QString prova = QStringLiteral("BATTICCO avanti Aiutami qwmW");
-    QCOMPARE(QFontMetrics(richiesto).horizontalAdvance(prova), QFontMetrics(diretto).horizontalAdvance(prova));
+    QCOMPARE(
+        QFontMetrics(richiesto).horizontalAdvance(prova), QFontMetrics(diretto).horizontalAdvance(prova));
 }
 
 void TestDisegno::pulsantiDaTastiera_data()
@@ -418,7 +470,8 @@ void TestDisegno::pulsantiDaTastiera_data()
     }
 }
 
-namespace {
+namespace
+{
 
 QAbstractButton *nuovoPulsante(bool grafico, QWidget *genitore)
 {
@@ -512,10 +565,14 @@ void TestDisegno::coloriDiSistema_data()
     QTest::addColumn<quint32>("bgr");
     QTest::addColumn<int>("ruolo");
     QTest::addColumn<QColor>("classico");
-    QTest::newRow("5 window background is white Base") << 0x80000005u << int(QPalette::Base) << QColor(Qt::white);
-    QTest::newRow("8 window text is black WindowText") << 0x80000008u << int(QPalette::WindowText) << QColor(Qt::black);
-    QTest::newRow("15 button face is light grey Button") << 0x8000000Fu << int(QPalette::Button) << QColor(0xEF, 0xEF, 0xEF);
-    QTest::newRow("18 button text is black ButtonText") << 0x80000012u << int(QPalette::ButtonText) << QColor(Qt::black);
+    QTest::newRow("5 window background is white Base")
+        << 0x80000005u << int(QPalette::Base) << QColor(Qt::white);
+    QTest::newRow("8 window text is black WindowText")
+        << 0x80000008u << int(QPalette::WindowText) << QColor(Qt::black);
+    QTest::newRow("15 button face is light grey Button")
+        << 0x8000000Fu << int(QPalette::Button) << QColor(0xEF, 0xEF, 0xEF);
+    QTest::newRow("18 button text is black ButtonText")
+        << 0x80000012u << int(QPalette::ButtonText) << QColor(Qt::black);
 }
 
 void TestDisegno::coloriDiSistema()

@@ -12,12 +12,12 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QDirIterator>
-#include <QMap>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMap>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
@@ -247,14 +247,15 @@ private slots:
         QTest::addColumn<QByteArray>("scrittaDopo"); // lista5.txt as another program writes it later
         QTest::addColumn<bool>("altroEditor");
         QTest::addColumn<bool>("resta");
-        QTest::newRow("used nowhere else: it goes") << QByteArray("gatto\r\n") << QByteArray() << false << false;
-        QTest::newRow("a leading blank") << QByteArray("gatto\r\n\" s\xC3\xAC\"\r\n") << QByteArray() << false
-                                         << true;
-        QTest::newRow("decomposed in the other list") << QByteArray("gatto\r\nsi\xCC\x80\r\n") << QByteArray()
-                                                      << false << true;
+        QTest::newRow("used nowhere else: it goes")
+            << QByteArray("gatto\r\n") << QByteArray() << false << false;
+        QTest::newRow("a leading blank")
+            << QByteArray("gatto\r\n\" s\xC3\xAC\"\r\n") << QByteArray() << false << true;
+        QTest::newRow("decomposed in the other list")
+            << QByteArray("gatto\r\nsi\xCC\x80\r\n") << QByteArray() << false << true;
         QTest::newRow("other case") << QByteArray("gatto\r\nS\xC3\x8C\r\n") << QByteArray() << false << true;
-        QTest::newRow("written by another program since") << QByteArray("gatto\r\n")
-                                                          << QByteArray("gatto\r\ns\xC3\xAC\r\n") << false << true;
+        QTest::newRow("written by another program since")
+            << QByteArray("gatto\r\n") << QByteArray("gatto\r\ns\xC3\xAC\r\n") << false << true;
         QTest::newRow("another editor shows it") << QByteArray("gatto\r\n") << QByteArray() << true << true;
     }
     void tolgoSoloCioCheNessunoRaggiunge()
@@ -317,7 +318,8 @@ private slots:
         QVERIFY(!f.salva());
         QVERIFY2(domande.chieste.last().contains(QStringLiteral("riga 1: «\"orso\" bruno»")),
             qPrintable(domande.chieste.last()));
-        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("\"orso\" bruno\r\ncane\r\nlupo\r\n"));
+        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")),
+            QByteArray("\"orso\" bruno\r\ncane\r\nlupo\r\n"));
         QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/lupo.jpg")));
         domande.risposte = {true};
         QVERIFY(f.salva());
@@ -473,11 +475,12 @@ private slots:
         QTest::addColumn<QString>("inizio"); // the start of the finding's line
         QTest::addColumn<int>("lista"); // where the click leads; 3 and -1: nowhere
         QTest::addColumn<int>("indice");
-        QTest::newRow("missing picture, said in the list") << "lista4.txt, riga 3: manca l'immagine" << 4 << 2;
+        QTest::newRow("missing picture, said in the list")
+            << "lista4.txt, riga 3: manca l'immagine" << 4 << 2;
         QTest::newRow("a picture that is no JPEG") << "jpg/lupo.jpg: non è un'immagine JPEG" << 4 << 1;
         QTest::newRow("a note on a small picture") << "jpg/gatto.jpg: nota: immagine di 100 x 100" << 5 << 0;
-        QTest::newRow("a note on a word without voice") << "lista4.txt, riga 2: nota: la parola «lupo» non ha la voce"
-                                                        << 4 << 1;
+        QTest::newRow("a note on a word without voice")
+            << "lista4.txt, riga 2: nota: la parola «lupo» non ha la voce" << 4 << 1;
         QTest::newRow("a voice of no word leads nowhere") << "voci/orso.wav: nessuna parola" << 3 << -1;
     }
     void ogniRisultatoPortaAllaParola()
@@ -514,7 +517,8 @@ private slots:
         QVERIFY2(voce, qPrintable(inizio));
         f.schede->setCurrentIndex(0);
         f.problemi->scrollToItem(voce);
-        QTest::mouseClick(f.problemi->viewport(), Qt::LeftButton, {}, f.problemi->visualItemRect(voce).center());
+        QTest::mouseClick(
+            f.problemi->viewport(), Qt::LeftButton, {}, f.problemi->visualItemRect(voce).center());
         QCOMPARE(f.listaCorrente(), lista);
         QCOMPARE(f.parolaSelezionata(), indice);
     }

@@ -101,7 +101,7 @@ void TestPalette::estrazioniConsumate()
     ModuloColoriSuoni m(f.piattaforma);
     m.suonaNo();
     QCOMPARE(f.casuale.estratti, 0);
-    QCOMPARE(f.riproduttore.nomi(), QStringList{"no.wav"});
+    QCOMPARE(f.riproduttore.nomi(), QStringList {"no.wav"});
     m.coloreCasuale();
     QCOMPARE(f.casuale.estratti, 1);
     m.suonaSi();
@@ -171,9 +171,9 @@ void TestPalette::letturaWav_data()
     estesa.insert(36, QByteArray("\x16\0\x10\0\x04\0\0\0\x01\0", 10) + QByteArray(14, 'g'));
     QTest::newRow("extensible PCM") << estesa << "s16 1 8000 4";
     // A LIST chunk of odd size, padded, before the format; bytes after the last chunk.
-    QTest::newRow("chunks skipped")
-        << QByteArray("RIFF\0\0\0\0WAVELIST\x03\0\0\0abc\0", 24) + base.sliced(12) + "coda"
-        << "s16 1 8000 4";
+    QTest::newRow("chunks skipped") << QByteArray("RIFF\0\0\0\0WAVELIST\x03\0\0\0abc\0", 24) + base.sliced(12)
+            + "coda"
+                                    << "s16 1 8000 4";
     // A download cut short: the data chunk claims more than there is; half a frame is dropped.
     QByteArray tronca = base + "x";
     tronca.replace(40, 4, QByteArray("\xE8\x03\0\0", 4));
@@ -219,12 +219,12 @@ void TestPalette::percorsiDati()
     f.close();
     // Backslashes are separators, and names match without regard to case, in both directions.
     QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\CANE.jpg")),
-             cartella.path() + "/JPG/Cane.jpg");
+        cartella.path() + "/JPG/Cane.jpg");
     QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\cane.JPG")),
-             cartella.path() + "/JPG/Cane.jpg");
+        cartella.path() + "/JPG/Cane.jpg");
     // A name that matches nothing stays as written, so its error names what was looked for.
     QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\gatto.jpg")),
-             cartella.path() + "/JPG/gatto.jpg");
+        cartella.path() + "/JPG/gatto.jpg");
 
     // The folder's listing is kept while the folder is unchanged, and read again once it changes:
     // a picture added after a lookup that found nothing is found by the next one.
@@ -234,21 +234,25 @@ void TestPalette::percorsiDati()
         QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(jpg).constData(), t, 0) == 0);
     };
     indietro(20);
-    QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\topo.jpg")), jpg + "/topo.jpg");
+    QCOMPARE(
+        QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\topo.jpg")), jpg + "/topo.jpg");
     QFile topo(jpg + "/ToPo.jpg");
     QVERIFY(topo.open(QIODevice::WriteOnly));
     topo.close();
     indietro(10);
-    QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\topo.jpg")), jpg + "/ToPo.jpg");
+    QCOMPARE(
+        QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\topo.jpg")), jpg + "/ToPo.jpg");
     // A name from a Mac, decomposed, found under its composed form and in capitals; a dotless i is
     // no i, in either case.
-    for (const QString &nome : {QString::fromUtf8("caffe\xCC\x80.jpg"), QString::fromUtf8("\xC4\xB1\xC4\xB1.jpg")}) {
+    for (const QString &nome :
+        {QString::fromUtf8("caffe\xCC\x80.jpg"), QString::fromUtf8("\xC4\xB1\xC4\xB1.jpg")}) {
         QFile f(jpg + '/' + nome);
         QVERIFY(f.open(QIODevice::WriteOnly));
     }
     indietro(5);
-    QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), QString::fromUtf8("\\jpg\\CAFF\xC3\x88.jpg"))),
-             jpg + '/' + QString::fromUtf8("caffe\xCC\x80.jpg"));
+    QCOMPARE(QDir::fromNativeSeparators(
+                 percorsi::dati(cartella.path(), QString::fromUtf8("\\jpg\\CAFF\xC3\x88.jpg"))),
+        jpg + '/' + QString::fromUtf8("caffe\xCC\x80.jpg"));
     QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\II.jpg")), jpg + "/II.jpg");
     QCOMPARE(QDir::fromNativeSeparators(percorsi::dati(cartella.path(), "\\jpg\\ii.jpg")), jpg + "/ii.jpg");
 

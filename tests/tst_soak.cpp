@@ -15,7 +15,8 @@
 
 #include <random>
 
-namespace {
+namespace
+{
 
 qint64 residenteKb()
 {
@@ -64,8 +65,8 @@ void TestSoak::diecimilaEventi()
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
 
-    QAction *const menu[] = {w.mnuAzzera, w.mnu3,         w.mnu4,         w.mnu5,       w.mnu6,    w.mnuVideo,
-                             w.mnuPc,     w.mnumaiuscoli, w.mnuminuscoli, w.mnuInforma, w.mnuEsci};
+    QAction *const menu[] = {w.mnuAzzera, w.mnu3, w.mnu4, w.mnu5, w.mnu6, w.mnuVideo, w.mnuPc, w.mnumaiuscoli,
+        w.mnuminuscoli, w.mnuInforma, w.mnuEsci};
     bool facciaDecisa = false; // both faces stand until a handler first picks one
     QString etichettaEsatti = w.EtichettaEsatti->text();
     qint64 residenteDopoMille = 0;
@@ -75,8 +76,8 @@ void TestSoak::diecimilaEventi()
         // Every draw the game makes comes from the seeded sequence too.
         f.casuale.predefinito = uniforme(caso);
         const qint16 erratiPrima = w.stato.errati;
-        const QString attesa = regole::letteraAttesa(w.stato.parole[std::size_t(w.stato.indiceParola)],
-                                                     w.stato.posizione);
+        const QString attesa
+            = regole::letteraAttesa(w.stato.parole[std::size_t(w.stato.indiceParola)], w.stato.posizione);
         bool avanti = false, azzera = false;
         const int tipo = int(caso() % 100);
         QString descrizione;
@@ -171,19 +172,20 @@ void TestSoak::diecimilaEventi()
     }
     // The run really played: words finished on both keyboards, wrong letters, boxes answered.
     qInfo("%d words finished, %d wrong letters, %d message boxes", parole, erroriTotali,
-          int(f.messaggi.mostrati.size()));
+        int(f.messaggi.mostrati.size()));
     QVERIFY(parole > 300);
     QVERIFY(erroriTotali > 300);
     QVERIFY(f.messaggi.mostrati.size() > 100);
     const qint64 residenteFine = residenteKb();
-    qInfo("resident memory: %lld kB after 1,000 events, %lld kB after 10,000", residenteDopoMille, residenteFine);
+    qInfo("resident memory: %lld kB after 1,000 events, %lld kB after 10,000", residenteDopoMille,
+        residenteFine);
 #if defined(__SANITIZE_ADDRESS__)
     // AddressSanitizer holds freed memory in quarantine, so resident memory grows by design; its
     // LeakSanitizer checks for leaks at exit instead.
     return;
 #endif
     QVERIFY2(residenteFine - residenteDopoMille < 4 * 1024,
-             qPrintable(QStringLiteral("grew by %1 kB").arg(residenteFine - residenteDopoMille)));
+        qPrintable(QStringLiteral("grew by %1 kB").arg(residenteFine - residenteDopoMille)));
 }
 
 QTEST_MAIN(TestSoak)

@@ -10,7 +10,8 @@
 
 #include <cmath>
 
-namespace {
+namespace
+{
 
 // The box with the keyboard focus, where the next key release goes.
 QWidget *focalizzato(const Gioco &g)
@@ -90,7 +91,7 @@ void TestTastiere::tastoSbagliato()
     QCOMPARE(w.stato.errati, qint16(1));
     QCOMPARE(w.EtichettaErrati->text(), QString(" 1"));
     QVERIFY(g.facciaNo());
-    QCOMPARE(g.f.riproduttore.nomi(), QStringList{"no.wav"});
+    QCOMPARE(g.f.riproduttore.nomi(), QStringList {"no.wav"});
     QCOMPARE(g.f.casuale.estratti, estratti);
     // A right letter does not bring the yes face back.
     g.clicca('A');
@@ -108,7 +109,7 @@ void TestTastiere::completamentoESuoni()
     g.f.casuale.valori = {0.8};
     g.clicca('E');
     QCOMPARE(g.etichette(), QStringList({"C", "A", "N", "E", "", ""}));
-    QCOMPARE(g.f.riproduttore.nomi(), QStringList{"si4.wav"});
+    QCOMPARE(g.f.riproduttore.nomi(), QStringList {"si4.wav"});
     QVERIFY(w.Command1->isEnabled());
     QVERIFY(g.facciaSi());
 }
@@ -263,7 +264,8 @@ void TestTastiere::letteraConvertitaPrimaDellaCasella()
     QCOMPARE(w.stato.posizione, qint16(1));
 }
 
-namespace {
+namespace
+{
 
 double luminanza(QColor c)
 {
@@ -309,7 +311,7 @@ void TestTastiere::letteraGiustaPassaAllaCasellaSuccessiva()
     QVERIFY(g.f.riproduttore.suonati.isEmpty());
     g.f.casuale.valori = {0.3};
     QTest::keyClick(focalizzato(g), Qt::Key_E);
-    QCOMPARE(g.f.riproduttore.nomi(), QStringList{"si2.wav"});
+    QCOMPARE(g.f.riproduttore.nomi(), QStringList {"si2.wav"});
     QVERIFY(w.Command1->isEnabled());
     // The last box keeps its letter, stays enabled and keeps the focus.
     QVERIFY(w.Text1[3]->isEnabled());
@@ -327,7 +329,7 @@ void TestTastiere::maiuscolaPremutaDaSola()
     QCOMPARE(w.stato.errati, qint16(1));
     QCOMPARE(w.EtichettaErrati->text(), QString(" 1"));
     QVERIFY(g.facciaNo());
-    QCOMPARE(g.f.riproduttore.nomi(), QStringList{"no.wav"});
+    QCOMPARE(g.f.riproduttore.nomi(), QStringList {"no.wav"});
     QCOMPARE(w.stato.posizione, qint16(0));
 }
 
@@ -406,7 +408,7 @@ void TestTastiere::dopoIlCompletamento()
     // An arrow key leaves the letter where it is: judged against nothing, a wrong letter.
     QTest::keyClick(focalizzato(g), Qt::Key_Left);
     QCOMPARE(w.stato.errati, qint16(1));
-    QCOMPARE(g.f.riproduttore.nomi(), QStringList{"no.wav"});
+    QCOMPARE(g.f.riproduttore.nomi(), QStringList {"no.wav"});
     QVERIFY(w.Command1->isEnabled());
     QVERIFY(g.facciaNo());
     // Backspace empties the last box, which then matches the empty text past the word: ignored,

@@ -6,7 +6,8 @@
 #include <QDirIterator>
 #include <QTest>
 
-namespace {
+namespace
+{
 
 // The dominant colour of the picture shown, to tell which word's picture it is.
 QColor coloreImmagine(const lettere &w)
@@ -24,11 +25,12 @@ bool simile(QColor a, QColor b)
 QStringList elenco(const QString &cartella)
 {
     QStringList voci;
-    QDirIterator it(cartella, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QDirIterator it(
+        cartella, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();
-        voci << it.filePath() + u' ' + QString::number(it.fileInfo().size()) + u' ' +
-                    QString::number(it.fileInfo().lastModified().toMSecsSinceEpoch());
+        voci << it.filePath() + u' ' + QString::number(it.fileInfo().size()) + u' '
+                + QString::number(it.fileInfo().lastModified().toMSecsSinceEpoch());
     }
     voci.sort();
     return voci;
@@ -430,7 +432,8 @@ void TestTurni::errori()
     QCOMPARE(g.f.uscita.stato, 1);
     QCOMPARE(g.f.messaggi.mostrati.size(), size_t(1));
     QCOMPARE(g.f.messaggi.mostrati[0].stile, 16);
-    QVERIFY2(g.f.messaggi.mostrati[0].testo.contains(nominato, Qt::CaseInsensitive), qPrintable(g.f.messaggi.mostrati[0].testo));
+    QVERIFY2(g.f.messaggi.mostrati[0].testo.contains(nominato, Qt::CaseInsensitive),
+        qPrintable(g.f.messaggi.mostrati[0].testo));
 
     // A list of exactly 200 words loads whole.
     if (contenuto.count('\n') == 201) {
@@ -453,7 +456,7 @@ void TestTurni::parolaCheEsceDallaCartella()
         g.carica();
         QCOMPARE(g.f.uscita.stato, 1);
         QVERIFY2(g.f.messaggi.mostrati.back().testo.startsWith("Immagine illeggibile"),
-                 qPrintable(g.f.messaggi.mostrati.back().testo));
+            qPrintable(g.f.messaggi.mostrati.back().testo));
     }
 }
 
@@ -497,7 +500,8 @@ void TestTurni::voce_data()
     QTest::newRow("another word's voice is not this one's")
         << "cane" << QStringList {"voci/gatto.wav", "voci/can.wav", "cane.wav"} << "c" << QStringList {};
     QTest::newRow("a folder named cane.wav, a voice too big: silent")
-        << "cane,lupo" << QStringList {"voci/cane.wav/", "voci/lupo.wav+"} << "pac" << QStringList {"si1.wav"};
+        << "cane,lupo" << QStringList {"voci/cane.wav/", "voci/lupo.wav+"} << "pac"
+        << QStringList {"si1.wav"};
 }
 
 void TestTurni::voce()

@@ -140,31 +140,39 @@ void TestVerifica::lista4_data()
         << QByteArray("cane\n") << QStringList {"CANE.JPG"} << QStringList {} << QStringList {} << false;
     QTest::newRow("word of the wrong length")
         << QByteArray("cane\ngatto\n") << QStringList {"cane.jpg", "gatto.jpg"}
-        << QStringList {"lista4.txt:2: la parola «gatto» ha 5 caratteri invece di 4"} << QStringList {} << false;
+        << QStringList {"lista4.txt:2: la parola «gatto» ha 5 caratteri invece di 4"} << QStringList {}
+        << false;
     QTest::newRow("letter the keyboard lacks, reported once")
         << QByteArray("però\nlupo\nòòòò\n") << QStringList {"però.jpg", "lupo.jpg", "òòòò.jpg"}
         << QStringList {"lista4.txt:1: la parola «però» contiene «ò», che la tastiera non ha",
-               "lista4.txt:3: la parola «òòòò» contiene «ò», che la tastiera non ha"} << QStringList {} << false;
+               "lista4.txt:3: la parola «òòòò» contiene «ò», che la tastiera non ha"}
+        << QStringList {} << false;
     QTest::newRow("empty line is an empty word")
         << QByteArray("cane\n\nlupo\n") << caneLupo
-        << QStringList {"lista4.txt:2: parola vuota (una riga vuota o due virgole di seguito)"} << QStringList {} << false;
+        << QStringList {"lista4.txt:2: parola vuota (una riga vuota o due virgole di seguito)"}
+        << QStringList {} << false;
     QTest::newRow("nothing between commas is an empty word")
         << QByteArray("cane,,lupo\n") << caneLupo
-        << QStringList {"lista4.txt:1: parola vuota (una riga vuota o due virgole di seguito)"} << QStringList {} << false;
+        << QStringList {"lista4.txt:1: parola vuota (una riga vuota o due virgole di seguito)"}
+        << QStringList {} << false;
     QTest::newRow("repeat without regard to case names the first line")
         << QByteArray("cane\nlupo\n\"CANE\"\n") << caneLupo
-        << QStringList {"lista4.txt:3: parola «CANE» ripetuta: c'è già alla riga 1"} << QStringList {} << false;
-    QTest::newRow("leading blank kept by quotes") << QByteArray("\" ane\"\n") << QStringList {"ane.jpg"}
-                                                  << QStringList {"lista4.txt:1: spazio nella parola « ane»"} << QStringList {} << false;
+        << QStringList {"lista4.txt:3: parola «CANE» ripetuta: c'è già alla riga 1"} << QStringList {}
+        << false;
+    QTest::newRow("leading blank kept by quotes")
+        << QByteArray("\" ane\"\n") << QStringList {"ane.jpg"}
+        << QStringList {"lista4.txt:1: spazio nella parola « ane»"} << QStringList {} << false;
     QTest::newRow("trailing tab kept by quotes")
         << QByteArray("lupo,\"cane\t\"\n") << caneLupo
         << QStringList {"lista4.txt:1: spazio nella parola «cane[U+0009]»",
                "lista4.txt:1: la parola «cane[U+0009]» ha 5 caratteri invece di 4",
-               "lista4.txt:1: la parola «cane[U+0009]» non può essere il nome di un file"} << QStringList {} << false;
+               "lista4.txt:1: la parola «cane[U+0009]» non può essere il nome di un file"}
+        << QStringList {} << false;
     QTest::newRow("slash in a word")
         << QByteArray("ca/e\n") << QStringList {}
         << QStringList {"lista4.txt:1: la parola «ca/e» contiene «/», che la tastiera non ha",
-               "lista4.txt:1: la parola «ca/e» non può essere il nome di un file"} << QStringList {} << false;
+               "lista4.txt:1: la parola «ca/e» non può essere il nome di un file"}
+        << QStringList {} << false;
     QTest::newRow("parent folder as a word, on the line after a quoted line end")
         << QByteArray("\"lu\npo\"\n....\n\"..\"\n") << QStringList {".....jpg"}
         << QStringList {"lista4.txt:1: spazio nella parola «lu[U+000A]po»",
@@ -173,23 +181,28 @@ void TestVerifica::lista4_data()
                "lista4.txt:3: la parola «....» contiene «.», che la tastiera non ha",
                "lista4.txt:4: la parola «..» contiene «.», che la tastiera non ha",
                "lista4.txt:4: la parola «..» ha 2 caratteri invece di 4",
-               "lista4.txt:4: la parola «..» non può essere il nome di un file"} << QStringList {} << false;
+               "lista4.txt:4: la parola «..» non può essere il nome di un file"}
+        << QStringList {} << false;
     QTest::newRow("control character")
         << QByteArray("ca\x01o\n") << QStringList {}
         << QStringList {"lista4.txt:1: la parola «ca[U+0001]o» contiene «U+0001», che la tastiera non ha",
-               "lista4.txt:1: la parola «ca[U+0001]o» non può essere il nome di un file"} << QStringList {} << false;
+               "lista4.txt:1: la parola «ca[U+0001]o» non può essere il nome di un file"}
+        << QStringList {} << false;
     QTest::newRow("percent signs in a word stay as written")
         << QByteArray("%1%2\n") << QStringList {"%1%2.jpg"}
-        << QStringList {"lista4.txt:1: la parola «%1%2» contiene «%», «1», «2», che la tastiera non ha"} << QStringList {} << false;
+        << QStringList {"lista4.txt:1: la parola «%1%2» contiene «%», «1», «2», che la tastiera non ha"}
+        << QStringList {} << false;
     QTest::newRow("missing picture")
         << QByteArray("cane\nlupo\n") << QStringList {"lupo.jpg"}
-        << QStringList {"lista4.txt:1: manca l'immagine jpg/cane.jpg della parola «cane»"} << QStringList {} << false;
+        << QStringList {"lista4.txt:1: manca l'immagine jpg/cane.jpg della parola «cane»"} << QStringList {}
+        << false;
     QTest::newRow("empty list") << QByteArray() << QStringList {}
                                 << QStringList {"lista4.txt: la lista è vuota"} << QStringList {} << false;
     // Folders the checker used to pass while the game stopped at its first picture, and the reverse.
     QTest::newRow("good cane.jpg, broken CANE.jpg: the game starts in capitals")
         << QByteArray("cane\n") << QStringList {"cane.jpg"}
-        << QStringList {"jpg/CANE.jpg: Immagine illeggibile: jpg/CANE.jpg"} << QStringList {"CANE.jpg"} << true;
+        << QStringList {"jpg/CANE.jpg: Immagine illeggibile: jpg/CANE.jpg"} << QStringList {"CANE.jpg"}
+        << true;
     QTest::newRow("dotless i: IIII has no picture")
         << QByteArray("\xC4\xB1\xC4\xB1\xC4\xB1\xC4\xB1\n") << QStringList {"\u0131\u0131\u0131\u0131.jpg"}
         << QStringList {"lista4.txt:1: la parola «ıııı» contiene «ı»",
@@ -197,13 +210,13 @@ void TestVerifica::lista4_data()
         << QStringList {} << true;
     QTest::newRow("picture name from a Mac, decomposed")
         << QByteArray("caff\xC3\xA8\n") << QStringList {QString::fromUtf8("caffe\xCC\x80.jpg")}
-        << QStringList {"lista4.txt:1: la parola «caffè» contiene «è»", "lista4.txt:1: la parola «caffè» ha 5"}
+        << QStringList {"lista4.txt:1: la parola «caffè» contiene «è»",
+               "lista4.txt:1: la parola «caffè» ha 5"}
         << QStringList {} << true;
-    QTest::newRow("list saved as Unicode by Notepad")
-        << QByteArray("\xFF\xFE"
-                      "c\0a\0n\0e\0\r\0\n\0",
-               14)
-        << QStringList {"cane.jpg"} << QStringList {} << QStringList {} << true;
+    QTest::newRow("list saved as Unicode by Notepad") << QByteArray("\xFF\xFE"
+                                                                    "c\0a\0n\0e\0\r\0\n\0",
+        14) << QStringList {"cane.jpg"} << QStringList {}
+                                                      << QStringList {} << true;
     QTest::newRow("DOS end-of-file byte")
         << QByteArray("cane\r\n\x1A") << QStringList {"cane.jpg"} << QStringList {} << QStringList {} << true;
 }
@@ -312,8 +325,8 @@ void TestVerifica::casiDelGioco_data()
         f.immagine("a.jpg", Qt::red, QSize(240, 240));
     }) << QStringList {"lista4.txt:1: la parola «a» ha 1 carattere invece di 4"}
                                              << QStringList {};
-    QTest::newRow("every word with its voice") << Guasto([](const PiattaformaFinta &f) { voci(f); })
-                                               << QStringList {} << QStringList {};
+    QTest::newRow("every word with its voice")
+        << Guasto([](const PiattaformaFinta &f) { voci(f); }) << QStringList {} << QStringList {};
     QTest::newRow("a voice that is no WAV, one too big, a folder named as a voice")
         << Guasto([](const PiattaformaFinta &f) {
                voci(f);
@@ -326,7 +339,8 @@ void TestVerifica::casiDelGioco_data()
         << QStringList {"voci/ape.wav: la voce non è un file (parola «ape» di lista3.txt:1)",
                "voci/cane.wav: non è una voce WAV che il gioco sa suonare: manca l'intestazione RIFF/WAVE "
                "(parola «cane» di lista4.txt:1)",
-               "voci/lupo.wav: voce troppo grande (5 MB): il gioco non la dice, il massimo è 4 MB (parola «lupo» "
+               "voci/lupo.wav: voce troppo grande (5 MB): il gioco non la dice, il massimo è 4 MB (parola "
+               "«lupo» "
                "di lista4.txt:2)"}
         << QStringList {};
     QTest::newRow("a voice no word has, a file that is no .wav, a Mac's hidden file")
@@ -336,7 +350,8 @@ void TestVerifica::casiDelGioco_data()
                f.scrivi("voci/cane.mp3", "ID3");
                f.scrivi("voci/._cane.wav", "Mac");
            })
-        << QStringList {"voci/cane.mp3: non è una voce: il gioco dice solo i file .wav con il nome della parola",
+        << QStringList {"voci/cane.mp3: non è una voce: il gioco dice solo i file .wav con il nome della "
+                        "parola",
                "voci/orso.wav: nessuna parola delle liste ha questa voce: il gioco non la dice mai"}
         << QStringList {};
     QTest::newRow("voices in capitals and from a Mac, in a folder in capitals")
@@ -348,7 +363,8 @@ void TestVerifica::casiDelGioco_data()
                f.immagine(QString::fromUtf8("pere\xCC\x81.jpg"), Qt::red, QSize(240, 240));
                f.scrivi(QString::fromUtf8("VOCI/PER\xC3\x89.wav"), wavDiProva());
            })
-        << QStringList {"lista5.txt:2: la parola «peré» contiene «U+0301»", "lista5.txt:2: la parola «peré» ha le"}
+        << QStringList {"lista5.txt:2: la parola «peré» contiene «U+0301»",
+               "lista5.txt:2: la parola «peré» ha le"}
         << QStringList {};
     QTest::newRow("words without a voice where another has one: a note each")
         << Guasto([](const PiattaformaFinta &f) {
@@ -356,16 +372,18 @@ void TestVerifica::casiDelGioco_data()
                f.scrivi("lista4.txt", "cane\nlupo\nLUPO\n");
            })
         << QStringList {"lista4.txt:3: parola «LUPO» ripetuta"}
-        << QStringList {"lista3.txt:1: nota: la parola «ape» non ha la voce (voci/ape.wav): il gioco non la dice",
+        << QStringList {
+               "lista3.txt:1: nota: la parola «ape» non ha la voce (voci/ape.wav): il gioco non la dice",
                "lista3.txt:2: nota: la parola «gru» non ha la voce (voci/gru.wav)",
                "lista4.txt:1: nota: la parola «cane» non ha la voce (voci/cane.wav)",
-               "lista5.txt:1: nota: la parola «gatto» non ha la voce", "lista6.txt:1: nota: la parola «ananas»",
-               "lista6.txt:2: nota: la parola «banana»"};
+               "lista5.txt:1: nota: la parola «gatto» non ha la voce",
+               "lista6.txt:1: nota: la parola «ananas»", "lista6.txt:2: nota: la parola «banana»"};
     QTest::newRow("voices of no word only: no notes")
         << Guasto([](const PiattaformaFinta &f) { f.scrivi("voci/orso.wav", wavDiProva()); })
         << QStringList {"voci/orso.wav: nessuna parola delle liste ha questa voce"} << QStringList {};
-    QTest::newRow("voci is a file") << Guasto([](const PiattaformaFinta &f) { f.scrivi("voci", "voci"); })
-                                    << QStringList {"voci: dovrebbe essere la cartella delle voci, ma è un file"}
+    QTest::newRow("voci is a file") << Guasto([](const PiattaformaFinta &f) {
+        f.scrivi("voci", "voci");
+    }) << QStringList {"voci: dovrebbe essere la cartella delle voci, ma è un file"}
                                     << QStringList {};
 }
 
@@ -409,14 +427,14 @@ void TestVerifica::campi_data()
     QTest::addColumn<int>("riga");
     QTest::addColumn<QString>("parola");
     using T = verifica::Tipo;
-    QTest::newRow("a word's own fault") << "lista4.txt:3: spazio" << int(T::parola) << false << "lista4.txt" << 4 << 3
-                                        << "ca o";
-    QTest::newRow("a picture's note names its word") << "jpg/cane.jpg: nota:" << int(T::immagine) << true
-                                                     << "jpg/cane.jpg" << 4 << 1 << "cane";
-    QTest::newRow("a voice's fault") << "voci/gatto.wav:" << int(T::voce) << false << "voci/gatto.wav" << 5 << 1
-                                     << "gatto";
-    QTest::newRow("a voice of no word") << "voci/orso.wav:" << int(T::voce) << false << "voci/orso.wav" << 0 << 0
-                                        << "";
+    QTest::newRow("a word's own fault")
+        << "lista4.txt:3: spazio" << int(T::parola) << false << "lista4.txt" << 4 << 3 << "ca o";
+    QTest::newRow("a picture's note names its word")
+        << "jpg/cane.jpg: nota:" << int(T::immagine) << true << "jpg/cane.jpg" << 4 << 1 << "cane";
+    QTest::newRow("a voice's fault") << "voci/gatto.wav:" << int(T::voce) << false << "voci/gatto.wav" << 5
+                                     << 1 << "gatto";
+    QTest::newRow("a voice of no word")
+        << "voci/orso.wav:" << int(T::voce) << false << "voci/orso.wav" << 0 << 0 << "";
     QTest::newRow("a sound") << "suoni/no.wav:" << int(T::suono) << false << "suoni/no.wav" << 0 << 0 << "";
 }
 
@@ -571,10 +589,12 @@ void TestVerifica::suoni_data()
                                    << QStringList {"suoni/si2.wav: suono mancante"};
     QTest::newRow("not a RIFF file")
         << "no.wav" << QByteArray("ID3\x03 not a wave at all")
-        << QStringList {"suoni/no.wav: non è un suono WAV che il gioco sa suonare: manca l'intestazione RIFF/WAVE"};
+        << QStringList {
+               "suoni/no.wav: non è un suono WAV che il gioco sa suonare: manca l'intestazione RIFF/WAVE"};
     QTest::newRow("RIFF of another kind")
         << "si4.wav" << QByteArray("RIFF\x04\0\0\0AVI ")
-        << QStringList {"suoni/si4.wav: non è un suono WAV che il gioco sa suonare: manca l'intestazione RIFF/WAVE"};
+        << QStringList {
+               "suoni/si4.wav: non è un suono WAV che il gioco sa suonare: manca l'intestazione RIFF/WAVE"};
     QTest::newRow("sound too large to play")
         << "no.wav" << QByteArray("grande")
         << QStringList {"suoni/no.wav: suono troppo grande (5 MB): il gioco non "
@@ -585,7 +605,8 @@ void TestVerifica::suoni_data()
                         "(formato 2, 4 bit), salvalo come WAV PCM a 16 bit"};
     QTest::newRow("header cut short")
         << "si1.wav" << QByteArray("RIFF\x04\0\0\0WA")
-        << QStringList {"suoni/si1.wav: non è un suono WAV che il gioco sa suonare: manca l'intestazione RIFF/WAVE"};
+        << QStringList {
+               "suoni/si1.wav: non è un suono WAV che il gioco sa suonare: manca l'intestazione RIFF/WAVE"};
 }
 
 void TestVerifica::suoni()

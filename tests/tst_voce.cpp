@@ -10,8 +10,8 @@
 #include "editor/VoceComputer.h"
 #include "ui/wav.h"
 
-#include "finte.h"
 #include "domande_finte.h"
+#include "finte.h"
 
 #include <QAction>
 #include <QElapsedTimer>
@@ -288,7 +288,8 @@ private slots:
     // Adding a word offers its voice, for the word as typed; a voice made for another word is dropped.
     void voceDellaParolaNuova()
     {
-        DialogoParola d(4, [](const QString &p) { return p.size() == 4 ? QString() : QStringLiteral("no"); }, QString());
+        DialogoParola d(
+            4, [](const QString &p) { return p.size() == 4 ? QString() : QStringLiteral("no"); }, QString());
         QStringList chieste;
         d.offriVoce([&](const QString &p) {
             chieste << p;

@@ -18,7 +18,10 @@ class GeneratoreOrologio final : public GeneratoreCasuale
 {
 public:
     GeneratoreOrologio();
-    explicit GeneratoreOrologio(std::uint64_t seme) : motore(seme) { }
+    explicit GeneratoreOrologio(std::uint64_t seme)
+        : motore(seme)
+    {
+    }
     double prossimo() override;
 
 private:

@@ -4,23 +4,35 @@
 #include <array>
 #include <utility>
 
-namespace colori {
+namespace colori
+{
 
-namespace {
+namespace
+{
 
 // Qt's own light palette, the one the game has always been drawn with where the desktop imposes no
 // scheme: the same in the active and inactive groups, greyed in the disabled one.
 constexpr std::array<std::pair<QPalette::ColorRole, QRgb>, 20> attivi = {{
-    {QPalette::WindowText, 0xFF000000},      {QPalette::Button, 0xFFEFEFEF},
-    {QPalette::Light, 0xFFFFFFFF},           {QPalette::Midlight, 0xFFCACACA},
-    {QPalette::Dark, 0xFF9F9F9F},            {QPalette::Mid, 0xFFB8B8B8},
-    {QPalette::Text, 0xFF000000},            {QPalette::BrightText, 0xFFFFFFFF},
-    {QPalette::ButtonText, 0xFF000000},      {QPalette::Base, 0xFFFFFFFF},
-    {QPalette::Window, 0xFFEFEFEF},          {QPalette::Shadow, 0xFF767676},
-    {QPalette::Highlight, 0xFF308CC6},       {QPalette::HighlightedText, 0xFFFFFFFF},
-    {QPalette::Link, 0xFF0000FF},            {QPalette::LinkVisited, 0xFFFF00FF},
-    {QPalette::AlternateBase, 0xFFF7F7F7},   {QPalette::ToolTipBase, 0xFFFFFFDC},
-    {QPalette::ToolTipText, 0xFF000000},     {QPalette::PlaceholderText, 0x80000000},
+    {QPalette::WindowText, 0xFF000000},
+    {QPalette::Button, 0xFFEFEFEF},
+    {QPalette::Light, 0xFFFFFFFF},
+    {QPalette::Midlight, 0xFFCACACA},
+    {QPalette::Dark, 0xFF9F9F9F},
+    {QPalette::Mid, 0xFFB8B8B8},
+    {QPalette::Text, 0xFF000000},
+    {QPalette::BrightText, 0xFFFFFFFF},
+    {QPalette::ButtonText, 0xFF000000},
+    {QPalette::Base, 0xFFFFFFFF},
+    {QPalette::Window, 0xFFEFEFEF},
+    {QPalette::Shadow, 0xFF767676},
+    {QPalette::Highlight, 0xFF308CC6},
+    {QPalette::HighlightedText, 0xFFFFFFFF},
+    {QPalette::Link, 0xFF0000FF},
+    {QPalette::LinkVisited, 0xFFFF00FF},
+    {QPalette::AlternateBase, 0xFFF7F7F7},
+    {QPalette::ToolTipBase, 0xFFFFFFDC},
+    {QPalette::ToolTipText, 0xFF000000},
+    {QPalette::PlaceholderText, 0x80000000},
 }};
 
 constexpr std::array<std::pair<QPalette::ColorRole, QRgb>, 7> disattivati = {{
@@ -33,7 +45,10 @@ constexpr std::array<std::pair<QPalette::ColorRole, QRgb>, 7> disattivati = {{
     {QPalette::Highlight, 0xFF919191},
 }};
 
-QColor argb(QRgb valore) { return QColor::fromRgba(valore); }
+QColor argb(QRgb valore)
+{
+    return QColor::fromRgba(valore);
+}
 
 } // namespace
 

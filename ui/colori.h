@@ -6,7 +6,8 @@
 
 // Colours as the designs give them: 0x00BBGGRR, red in the low byte, or 0x800000nn for the
 // desktop's system colour number nn.
-namespace colori {
+namespace colori
+{
 
 inline constexpr quint32 sistema = 0x80000000u;
 inline constexpr quint32 sfondoFinestra = 0x80000005u;
@@ -14,11 +15,23 @@ inline constexpr quint32 testoFinestra = 0x80000008u;
 inline constexpr quint32 facciaPulsante = 0x8000000Fu;
 inline constexpr quint32 testoPulsante = 0x80000012u;
 
-constexpr bool diSistema(quint32 bgr) { return (bgr & 0xFF000000u) == sistema; }
+constexpr bool diSistema(quint32 bgr)
+{
+    return (bgr & 0xFF000000u) == sistema;
+}
 
-constexpr int rosso(quint32 bgr) { return int(bgr & 0xFFu); }
-constexpr int verde(quint32 bgr) { return int((bgr >> 8) & 0xFFu); }
-constexpr int blu(quint32 bgr) { return int((bgr >> 16) & 0xFFu); }
+constexpr int rosso(quint32 bgr)
+{
+    return int(bgr & 0xFFu);
+}
+constexpr int verde(quint32 bgr)
+{
+    return int((bgr >> 8) & 0xFFu);
+}
+constexpr int blu(quint32 bgr)
+{
+    return int((bgr >> 16) & 0xFFu);
+}
 
 // The palette role that stands for a system colour number; QPalette::NoRole for one we do not use.
 QPalette::ColorRole ruoloDiSistema(quint32 bgr);

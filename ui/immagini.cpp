@@ -615,11 +615,11 @@ QImage caricaScalata(const QString &percorso, QSize dimensione)
     struct Ultima {
         QString percorso;
         QSize dimensione;
-        struct stat file {};
+        struct stat file = {};
         QImage immagine;
     };
     static Ultima ultima;
-    struct stat ora {};
+    struct stat ora = {};
     const bool visto = ::stat(QFile::encodeName(percorso).constData(), &ora) == 0;
     auto stesso = [&ora](const struct stat &prima) {
         return ora.st_dev == prima.st_dev && ora.st_ino == prima.st_ino && ora.st_size == prima.st_size

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QImage>
 #include <QSize>
 #include <QString>
-#include <QByteArray>
-#include <QByteArrayView>
 #include <QStringView>
 
 namespace immagini

@@ -22,9 +22,11 @@
 #undef None
 #endif
 
-namespace lavagna {
+namespace lavagna
+{
 
-namespace {
+namespace
+{
 
 // Where the window manager cannot say how thick its frame is: a title bar and thin borders, as
 // thick as any of the usual ones.
@@ -37,7 +39,10 @@ constexpr int pannelloWayland = 48;
 constexpr int scartoBarra = 2;
 
 #ifdef BATTICCO_XKB
-Atom atomo(Display *d, const char *nome) { return XInternAtom(d, nome, False); }
+Atom atomo(Display *d, const char *nome)
+{
+    return XInternAtom(d, nome, False);
+}
 
 // True when the window manager names the property among those it supports.
 bool supportato(Display *d, Atom proprieta)
@@ -47,7 +52,9 @@ bool supportato(Display *d, Atom proprieta)
     unsigned long quanti = 0, resto = 0;
     unsigned char *dati = nullptr;
     if (XGetWindowProperty(d, DefaultRootWindow(d), atomo(d, "_NET_SUPPORTED"), 0, 4096, False, XA_ATOM,
-            &tipo, &formato, &quanti, &resto, &dati) != Success || !dati)
+            &tipo, &formato, &quanti, &resto, &dati)
+            != Success
+        || !dati)
         return false;
     bool trovato = false;
     const auto *atomi = reinterpret_cast<const Atom *>(dati);
@@ -64,7 +71,9 @@ bool estensioni(Display *d, Window w, Cornice &c)
     unsigned long quanti = 0, resto = 0;
     unsigned char *dati = nullptr;
     if (XGetWindowProperty(d, w, atomo(d, "_NET_FRAME_EXTENTS"), 0, 4, False, XA_CARDINAL, &tipo, &formato,
-            &quanti, &resto, &dati) != Success || !dati)
+            &quanti, &resto, &dati)
+            != Success
+        || !dati)
         return false;
     const bool completa = quanti == 4 && formato == 32;
     if (completa) {
@@ -151,7 +160,8 @@ Schermo misura(QSize finestra)
     m.nome = schermo->name();
     m.rapporto = schermo->devicePixelRatio();
     const QRect spazio = schermo->availableGeometry();
-    m.spazio = QRect(QPoint(int(std::lround(spazio.x() * m.rapporto)), int(std::lround(spazio.y() * m.rapporto))),
+    m.spazio = QRect(
+        QPoint(int(std::lround(spazio.x() * m.rapporto)), int(std::lround(spazio.y() * m.rapporto))),
         QSize(int(std::floor(spazio.width() * m.rapporto)), int(std::floor(spazio.height() * m.rapporto))));
     if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
         m.corniceScalata = corniceWayland;

@@ -12,7 +12,8 @@
 
 #include <span>
 
-namespace lavagna {
+namespace lavagna
+{
 
 // A window manager's frame around a window's client area, in pixels.
 struct Cornice {
@@ -25,10 +26,10 @@ struct Cornice {
 // What the launcher learns of the screen, in the screen's own pixels.
 struct Schermo {
     QString nome;
-    QRect spazio;             // the screen less its panels
-    double rapporto = 1.0;    // device pixels per Qt pixel before any factor of ours
-    Cornice cornice;          // drawn by the window manager, not scaled
-    Cornice corniceScalata;   // drawn by the program itself (Wayland), in Qt pixels, scaled with it
+    QRect spazio; // the screen less its panels
+    double rapporto = 1.0; // device pixels per Qt pixel before any factor of ours
+    Cornice cornice; // drawn by the window manager, not scaled
+    Cornice corniceScalata; // drawn by the program itself (Wayland), in Qt pixels, scaled with it
     bool corniceMisurata = false;
 };
 
@@ -40,7 +41,8 @@ double fattore(QSize finestra, const Schermo &schermo);
 // window is: built, never shown.
 QSize dimensioneFinestra(QSize area, std::span<const menu::Voce> voci);
 
-// Measures the screen the game opens on (posizione::schermoAttuale), and the window manager's frame where the window manager can say.
+// Measures the screen the game opens on (posizione::schermoAttuale), and the window manager's frame where the
+// window manager can say.
 Schermo misura(QSize finestra);
 
 } // namespace lavagna

@@ -10,16 +10,18 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
-#include <QSet>
 #include <QProxyStyle>
+#include <QSet>
 #include <QStyleOption>
 #include <QTimer>
 
 #include <vector>
 
-namespace menu {
+namespace menu
+{
 
-namespace {
+namespace
+{
 
 // Plain classic menus: a check mark beside the chosen entry only, no empty box beside the others.
 class StileMenu : public QProxyStyle
@@ -28,7 +30,7 @@ public:
     using QProxyStyle::QProxyStyle;
 
     void drawPrimitive(PrimitiveElement elemento, const QStyleOption *opzione, QPainter *pittore,
-                       const QWidget *widget) const override
+        const QWidget *widget) const override
     {
         const bool indicatore = elemento == PE_IndicatorCheckBox || elemento == PE_IndicatorMenuCheckMark;
         if (indicatore && qobject_cast<const QMenu *>(widget) && !opzione->state.testFlag(State_On))
@@ -44,7 +46,9 @@ class AspettoMenu : public QObject
 {
 public:
     explicit AspettoMenu(QMenuBar *barra)
-        : QObject(barra), barra(barra), stile(new StileMenu(QApplication::style()->name()))
+        : QObject(barra)
+        , barra(barra)
+        , stile(new StileMenu(QApplication::style()->name()))
     {
         stile->setParent(this);
         QFont carattere = QApplication::font(barra);
@@ -100,7 +104,6 @@ private:
     QStyle *stile;
 };
 
-
 // The menus from the keyboard, as in every desktop program: F10, or Alt pressed and let go alone,
 // opens the bar on its first entry; Alt and an entry's first letter opens that entry; the bar's own
 // keys then move (arrows), choose (Enter) and close (Escape). The letter boxes judge every key
@@ -110,7 +113,9 @@ private:
 class TastieraMenu : public QObject
 {
 public:
-    explicit TastieraMenu(QMenuBar *barra) : QObject(barra), barra(barra)
+    explicit TastieraMenu(QMenuBar *barra)
+        : QObject(barra)
+        , barra(barra)
     {
         qApp->installEventFilter(this);
         connect(barra, &QMenuBar::triggered, this, &TastieraMenu::controllaPiuTardi);
@@ -148,10 +153,7 @@ private:
         return e->nativeScanCode() ? e->nativeScanCode() : quint32(e->key()) | 0x80000000u;
     }
 
-    bool deiMenu(const QWidget *w) const
-    {
-        return w == barra || qobject_cast<const QMenu *>(w);
-    }
+    bool deiMenu(const QWidget *w) const { return w == barra || qobject_cast<const QMenu *>(w); }
 
     bool pressione(QWidget *w, QKeyEvent *e)
     {
@@ -281,7 +283,7 @@ QHash<QString, QAction *> costruisci(QMenuBar *barra, std::span<const Voce> voci
                 // Qt flips the mark before triggered reaches anyone; put it back first, so that
                 // only the handlers ever move a mark.
                 QObject::connect(azione, &QAction::triggered, azione,
-                                 [azione](bool spuntata) { azione->setChecked(!spuntata); });
+                    [azione](bool spuntata) { azione->setChecked(!spuntata); });
             }
         }
         azione->setObjectName(nome);

@@ -11,7 +11,8 @@
 class QAction;
 class QMenuBar;
 
-namespace menu {
+namespace menu
+{
 
 // One row of a menu design, in the order the entries appear. An entry followed by deeper entries
 // opens a submenu; any other entry is a command.

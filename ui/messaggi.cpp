@@ -10,7 +10,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
-namespace {
+namespace
+{
 
 QMessageBox::Icon icona(int s)
 {
@@ -56,8 +57,8 @@ QWidget *genitoreMessaggi()
         return attiva;
     QWidget *visibile = nullptr;
     for (QWidget *w : QApplication::topLevelWidgets()) {
-        if (!w->isVisible() || w->parentWidget() || w->windowType() == Qt::Popup ||
-            w->windowType() == Qt::ToolTip)
+        if (!w->isVisible() || w->parentWidget() || w->windowType() == Qt::Popup
+            || w->windowType() == Qt::ToolTip)
             continue;
         if (qobject_cast<QMainWindow *>(w))
             return w;
@@ -70,7 +71,7 @@ QWidget *genitoreMessaggi()
 int MessaggiQt::mostra(const QString &testo, int s, const QString &titolo)
 {
     QMessageBox box(icona(s), titolo.isEmpty() ? titoloApplicazione : titolo, testo, QMessageBox::NoButton,
-                    genitoreMessaggi());
+        genitoreMessaggi());
     // In the game's own light colours, like the windows it speaks for.
     box.setPalette(colori::tavolozzaClassica());
     allarga(box, larghezzaPerTitolo(box.windowTitle()));

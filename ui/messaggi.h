@@ -5,7 +5,8 @@
 
 // Modal message boxes in the classic style: a text, a style value made of icon and button flags,
 // and a title that defaults to the application's. The answer is the classic code of the button.
-namespace stile {
+namespace stile
+{
 inline constexpr int soloOk = 0;
 inline constexpr int siNo = 4;
 inline constexpr int pulsanti = 0x0F;
@@ -16,7 +17,8 @@ inline constexpr int iconaInformazione = 64;
 inline constexpr int icone = 0x70;
 } // namespace stile
 
-namespace risposta {
+namespace risposta
+{
 inline constexpr int ok = 1;
 inline constexpr int si = 6;
 inline constexpr int no = 7;

@@ -28,7 +28,7 @@ namespace
 // normalising a folder of 800 pictures costs about a millisecond, and the checker looks up four
 // names per word. An entry added, removed or renamed changes the folder's modification time.
 struct Elenco {
-    struct stat cartella {};
+    struct stat cartella = {};
     // First entry, in listing order, whose composed form is the key; and the entries whose composed
     // form, case folded, is the key, in listing order.
     QHash<QString, QString> composte;
@@ -75,7 +75,7 @@ QString cercaNellElenco(const QString &cartella, const QString &cercato)
 {
     static std::mutex guardia; // the editor may check a folder on a thread of its own
     static QHash<QString, Elenco> elenchi;
-    struct stat ora {};
+    struct stat ora = {};
     if (::stat(QFile::encodeName(cartella).constData(), &ora) != 0)
         return cerca(elenca(cartella, ora), cercato);
     // A folder changed in the clock tick it is listed in may change again under the same time:

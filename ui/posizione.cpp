@@ -9,9 +9,11 @@
 #include <QTimer>
 #include <QWidget>
 
-namespace posizione {
+namespace posizione
+{
 
-namespace {
+namespace
+{
 
 // A frame not yet drawn: a title bar and thin borders as most window managers draw them, in the
 // screen's own pixels (the window manager does not scale its frame with the program).

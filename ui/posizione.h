@@ -9,7 +9,8 @@
 class QScreen;
 class QWidget;
 
-namespace posizione {
+namespace posizione
+{
 
 // The screen a new window opens on: the one under the pointer, else the primary one.
 QScreen *schermoAttuale();

@@ -7,7 +7,8 @@
 #include <QMouseEvent>
 #include <QStyleOption>
 
-namespace {
+namespace
+{
 
 // Enter presses the button; a held Enter presses it once. True when the key was Enter.
 bool premiConInvio(QAbstractButton *pulsante, QKeyEvent *evento)
@@ -22,11 +23,15 @@ bool premiConInvio(QAbstractButton *pulsante, QKeyEvent *evento)
 
 // A style draws a button's outline from the window colour behind it: the random start colour, the
 // game's cyan. A button of its own palette draws the plain grey outline of a system button.
-void comeDiSistema(QAbstractButton *pulsante) { pulsante->setPalette(colori::tavolozzaClassica()); }
+void comeDiSistema(QAbstractButton *pulsante)
+{
+    pulsante->setPalette(colori::tavolozzaClassica());
+}
 
 } // namespace
 
-Pulsante::Pulsante(const QString &testo, QWidget *genitore) : QPushButton(testo, genitore)
+Pulsante::Pulsante(const QString &testo, QWidget *genitore)
+    : QPushButton(testo, genitore)
 {
     comeDiSistema(this);
 }
@@ -37,7 +42,8 @@ void Pulsante::keyPressEvent(QKeyEvent *evento)
         QPushButton::keyPressEvent(evento);
 }
 
-PulsanteGrafico::PulsanteGrafico(QWidget *genitore) : QToolButton(genitore)
+PulsanteGrafico::PulsanteGrafico(QWidget *genitore)
+    : QToolButton(genitore)
 {
     setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     setFocusPolicy(Qt::StrongFocus);
@@ -65,7 +71,8 @@ void PulsanteGrafico::keyPressEvent(QKeyEvent *evento)
         QToolButton::keyPressEvent(evento);
 }
 
-ImmagineCliccabile::ImmagineCliccabile(QWidget *genitore) : QLabel(genitore)
+ImmagineCliccabile::ImmagineCliccabile(QWidget *genitore)
+    : QLabel(genitore)
 {
     setFocusPolicy(Qt::NoFocus);
 }
@@ -78,7 +85,8 @@ void ImmagineCliccabile::mousePressEvent(QMouseEvent *evento)
 
 void ImmagineCliccabile::mouseReleaseEvent(QMouseEvent *evento)
 {
-    const bool clic = premuta && evento->button() == Qt::LeftButton && rect().contains(evento->position().toPoint());
+    const bool clic
+        = premuta && evento->button() == Qt::LeftButton && rect().contains(evento->position().toPoint());
     if (evento->button() == Qt::LeftButton)
         premuta = false;
     evento->accept();

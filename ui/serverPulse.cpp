@@ -25,15 +25,13 @@ QByteArray variabile(const char *nome)
 
 bool presa(const QByteArray &percorso)
 {
-    struct stat st {
-    };
+    struct stat st = {};
     return ::stat(percorso.constData(), &st) == 0 && S_ISSOCK(st.st_mode);
 }
 
 bool esiste(const QByteArray &percorso)
 {
-    struct stat st {
-    };
+    struct stat st = {};
     return ::stat(percorso.constData(), &st) == 0;
 }
 

@@ -20,8 +20,7 @@ bool busTrovabile()
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     if (runtime.isEmpty())
         return false;
-    struct stat info {
-    };
+    struct stat info = {};
     const QByteArray bus = runtime + "/bus";
     return ::stat(bus.constData(), &info) == 0 && S_ISSOCK(info.st_mode);
 }

@@ -17,9 +17,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <sys/eventfd.h>
 #include <mutex>
 #include <optional>
+#include <sys/eventfd.h>
 #include <thread>
 #include <unistd.h>
 
@@ -34,7 +34,8 @@ QString percorsoVoce(const QString &cartellaDati, QStringView parola)
     return percorsi::fileParola(cartellaDati, u"voci", parola, u".wav").value_or(QString());
 }
 
-namespace {
+namespace
+{
 
 using Orologio = std::chrono::steady_clock;
 
@@ -46,26 +47,31 @@ constexpr auto ritardoMassimo = std::chrono::milliseconds(1500);
 pa_sample_format_t formato(wav::Campione c)
 {
     switch (c) {
-    case wav::Campione::u8: return PA_SAMPLE_U8;
-    case wav::Campione::s16: return PA_SAMPLE_S16LE;
-    case wav::Campione::s24: return PA_SAMPLE_S24LE;
-    case wav::Campione::s32: return PA_SAMPLE_S32LE;
-    case wav::Campione::f32: return PA_SAMPLE_FLOAT32LE;
-    case wav::Campione::alaw: return PA_SAMPLE_ALAW;
-    case wav::Campione::ulaw: return PA_SAMPLE_ULAW;
+    case wav::Campione::u8:
+        return PA_SAMPLE_U8;
+    case wav::Campione::s16:
+        return PA_SAMPLE_S16LE;
+    case wav::Campione::s24:
+        return PA_SAMPLE_S24LE;
+    case wav::Campione::s32:
+        return PA_SAMPLE_S32LE;
+    case wav::Campione::f32:
+        return PA_SAMPLE_FLOAT32LE;
+    case wav::Campione::alaw:
+        return PA_SAMPLE_ALAW;
+    case wav::Campione::ulaw:
+        return PA_SAMPLE_ULAW;
     }
     return PA_SAMPLE_INVALID;
 }
 
-struct Richiesta
-{
+struct Richiesta {
     QString percorso;
     Orologio::time_point quando;
     bool soloSeGiocabile = false; // a file that does not play leaves the sound playing
 };
 
-struct Pronto
-{
+struct Pronto {
     wav::Suono suono;
     QByteArray nome; // the file's name, which the server shows as the stream's name
     Orologio::time_point quando;
@@ -88,9 +94,11 @@ std::optional<Pronto> carica(const Richiesta &r)
 
 // The sound server's side, on the sound thread: the connection to the user's running server (made at
 // the first sound, dropped when the server goes) and the one stream playing.
-struct Lettore
-{
-    explicit Lettore(pa_mainloop_api *a) : api(a) { }
+struct Lettore {
+    explicit Lettore(pa_mainloop_api *a)
+        : api(a)
+    {
+    }
     Lettore(const Lettore &) = delete;
     Lettore &operator=(const Lettore &) = delete;
 
@@ -155,7 +163,8 @@ struct Lettore
     {
         Pronto p = std::move(*inAttesa);
         inAttesa.reset();
-        const pa_sample_spec tipo {formato(p.suono.campione), uint32_t(p.suono.frequenza), uint8_t(p.suono.canali)};
+        const pa_sample_spec tipo {
+            formato(p.suono.campione), uint32_t(p.suono.frequenza), uint8_t(p.suono.canali)};
         if (!pa_sample_spec_valid(&tipo))
             return;
         flusso = pa_stream_new(contesto, p.nome.constData(), &tipo, nullptr);
@@ -172,7 +181,9 @@ struct Lettore
         attributi.prebuf = uint32_t(-1);
         attributi.minreq = uint32_t(-1);
         attributi.fragsize = uint32_t(-1);
-        if (pa_stream_connect_playback(flusso, nullptr, &attributi, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr) < 0)
+        if (pa_stream_connect_playback(
+                flusso, nullptr, &attributi, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr)
+            < 0)
             ferma();
     }
 
@@ -181,7 +192,8 @@ struct Lettore
         auto *m = static_cast<Lettore *>(dati);
         const size_t resto = size_t(m->corrente.size()) - m->scritti;
         const size_t n = std::min(quanti, resto);
-        if (n > 0 && pa_stream_write(s, m->corrente.constData() + m->scritti, n, nullptr, 0, PA_SEEK_RELATIVE) == 0)
+        if (n > 0
+            && pa_stream_write(s, m->corrente.constData() + m->scritti, n, nullptr, 0, PA_SEEK_RELATIVE) == 0)
             m->scritti += n;
         if (m->scritti >= size_t(m->corrente.size())) {
             // All handed over: let the server play it to the end, then close the stream.
@@ -213,7 +225,8 @@ struct Lettore
             return;
         pa_stream_set_state_callback(flusso, nullptr, nullptr);
         pa_stream_set_write_callback(flusso, nullptr, nullptr);
-        if (pa_stream_get_state(flusso) == PA_STREAM_READY || pa_stream_get_state(flusso) == PA_STREAM_CREATING)
+        if (pa_stream_get_state(flusso) == PA_STREAM_READY
+            || pa_stream_get_state(flusso) == PA_STREAM_CREATING)
             pa_stream_disconnect(flusso);
         pa_stream_unref(flusso);
         flusso = nullptr;
@@ -257,9 +270,11 @@ struct Lettore
 // The sound thread and the hand-over of a path to it, which only takes the mutex for the time of a
 // move and bumps an eventfd the loop watches. (The loop's own wake-up call is lost when it comes
 // while the loop is not yet waiting, so it is not used.) Everything else runs on the thread.
-struct RiproduttorePulse::Motore
-{
-    Motore() : ciclo(pa_mainloop_new()), lettore(pa_mainloop_get_api(ciclo)), campanello(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+struct RiproduttorePulse::Motore {
+    Motore()
+        : ciclo(pa_mainloop_new())
+        , lettore(pa_mainloop_get_api(ciclo))
+        , campanello(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
     {
         if (campanello < 0)
             return; // no sound at all, which the game is ready for

@@ -9,7 +9,8 @@
 #include <QRect>
 #include <QString>
 
-namespace twips {
+namespace twips
+{
 
 inline constexpr int perPixel = 15;
 
@@ -20,21 +21,36 @@ struct Rettangolo {
     int height;
 };
 
-constexpr bool intero(int t) { return t % perPixel == 0; }
-constexpr bool intero(Rettangolo r) { return intero(r.left) && intero(r.top) && intero(r.width) && intero(r.height); }
+constexpr bool intero(int t)
+{
+    return t % perPixel == 0;
+}
+constexpr bool intero(Rettangolo r)
+{
+    return intero(r.left) && intero(r.top) && intero(r.width) && intero(r.height);
+}
 
-constexpr int inPixel(int t) { return t / perPixel; }
+constexpr int inPixel(int t)
+{
+    return t / perPixel;
+}
 
 inline QRect inPixel(Rettangolo r)
 {
     return QRect(inPixel(r.left), inPixel(r.top), inPixel(r.width), inPixel(r.height));
 }
 
-inline QSize inPixel(int width, int height) { return QSize(inPixel(width), inPixel(height)); }
+inline QSize inPixel(int width, int height)
+{
+    return QSize(inPixel(width), inPixel(height));
+}
 
 // Point sizes were chosen on a 96-dpi screen: 69.75 pt were 93 pixels there. Sizing by pixels keeps
 // the letters exactly as big as designed whatever dpi the desktop reports.
-constexpr int punti96InPixel(double punti) { return int(punti * 96.0 / 72.0 + 0.5); }
+constexpr int punti96InPixel(double punti)
+{
+    return int(punti * 96.0 / 72.0 + 0.5);
+}
 
 struct Carattere {
     const char *famiglia;

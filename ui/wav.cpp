@@ -5,12 +5,20 @@
 
 #include <optional>
 
-namespace wav {
+namespace wav
+{
 
-namespace {
+namespace
+{
 
-quint16 u16(QByteArrayView b, qsizetype i) { return qFromLittleEndian<quint16>(b.data() + i); }
-quint32 u32(QByteArrayView b, qsizetype i) { return qFromLittleEndian<quint32>(b.data() + i); }
+quint16 u16(QByteArrayView b, qsizetype i)
+{
+    return qFromLittleEndian<quint16>(b.data() + i);
+}
+quint32 u32(QByteArrayView b, qsizetype i)
+{
+    return qFromLittleEndian<quint32>(b.data() + i);
+}
 
 constexpr quint16 pcm = 1, virgolaMobile = 3, aLaw = 6, muLaw = 7, estensibile = 0xFFFE;
 
@@ -19,10 +27,14 @@ std::optional<Campione> campione(quint16 codifica, quint16 bit)
     switch (codifica) {
     case pcm:
         switch (bit) {
-        case 8: return Campione::u8;
-        case 16: return Campione::s16;
-        case 24: return Campione::s24;
-        case 32: return Campione::s32;
+        case 8:
+            return Campione::u8;
+        case 16:
+            return Campione::s16;
+        case 24:
+            return Campione::s24;
+        case 32:
+            return Campione::s32;
         }
         break;
     case virgolaMobile:
@@ -41,7 +53,10 @@ std::optional<Campione> campione(quint16 codifica, quint16 bit)
     return std::nullopt;
 }
 
-Lettura errore(QString perche) { return Lettura {{}, std::move(perche)}; }
+Lettura errore(QString perche)
+{
+    return Lettura {{}, std::move(perche)};
+}
 
 } // namespace
 
@@ -83,9 +98,10 @@ Lettura leggi(QByteArrayView file)
         codifica = u16(formato, 24);
     const std::optional<Campione> c = campione(codifica, bit);
     if (!c) {
-        return errore(QStringLiteral("codifica non supportata (formato %1, %2 bit), salvalo come WAV PCM a 16 bit")
-                          .arg(codifica)
-                          .arg(bit));
+        return errore(
+            QStringLiteral("codifica non supportata (formato %1, %2 bit), salvalo come WAV PCM a 16 bit")
+                .arg(codifica)
+                .arg(bit));
     }
     if (canali < 1 || canali > massimoCanali)
         return errore(QStringLiteral("numero di canali non valido (%1)").arg(canali));

@@ -7,12 +7,12 @@
 
 // The WAV files the game plays: a RIFF/WAVE file with a format chunk and a data chunk, in one of
 // the sample encodings a sound server takes as they are, so nothing is converted here.
-namespace wav {
+namespace wav
+{
 
 enum class Campione { u8, s16, s24, s32, f32, alaw, ulaw };
 
-struct Suono
-{
+struct Suono {
     Campione campione = Campione::s16;
     int canali = 0;
     int frequenza = 0; // frames per second
@@ -23,8 +23,7 @@ struct Suono
 inline constexpr int massimoCanali = 32;
 inline constexpr int massimaFrequenza = 384000;
 
-struct Lettura
-{
+struct Lettura {
     Suono suono;
     QString errore; // empty when the file can be played
     bool valida() const { return errore.isEmpty(); }

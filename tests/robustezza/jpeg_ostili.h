@@ -153,7 +153,10 @@ inline QByteArray jpegPiatto(QSize dimensione)
 class Bit
 {
 public:
-    explicit Bit(QByteArray &uscita) : j(uscita) { }
+    explicit Bit(QByteArray &uscita)
+        : j(uscita)
+    {
+    }
     void scrivi(quint32 valore, int n)
     {
         for (int i = n - 1; i >= 0; --i) {

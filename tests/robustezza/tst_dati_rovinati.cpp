@@ -14,16 +14,16 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
-#include <QHash>
 #include <QFile>
+#include <QHash>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <functional>
 #include <poll.h>
 #include <sys/resource.h>
@@ -74,7 +74,8 @@ struct Costo {
 // Runs the checker on the folder, as the user "nobody" when asked, and measures it.
 Costo verifica(const QString &cartella, bool comeNessuno)
 {
-    const QByteArray eseguibile = QFile::encodeName(programma("BATTICCO_VERIFICA_DA_PROVARE", BATTICCO_VERIFICA));
+    const QByteArray eseguibile
+        = QFile::encodeName(programma("BATTICCO_VERIFICA_DA_PROVARE", BATTICCO_VERIFICA));
     const QByteArray argomento = QFile::encodeName(cartella);
     int canale[2];
     Costo c;
@@ -90,8 +91,8 @@ Costo verifica(const QString &cartella, bool comeNessuno)
         ::close(canale[1]);
         if (comeNessuno && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             ::_exit(99);
-        char *argv[] = {const_cast<char *>(eseguibile.constData()), const_cast<char *>(argomento.constData()),
-            nullptr};
+        char *argv[] = {
+            const_cast<char *>(eseguibile.constData()), const_cast<char *>(argomento.constData()), nullptr};
         ::execv(argv[0], argv);
         ::_exit(98);
     }
@@ -486,30 +487,33 @@ void TestDatiRovinati::datiRovinati_data()
     QTest::newRow("SVG showing a FIFO") << con([](const QString &c) {
         QVERIFY(::mkfifo(QFile::encodeName(c + "/jpg/tubo").constData(), 0644) == 0);
         ogniFoto(c, jpegostili::svgConImmagine("tubo"));
-    }) << Esito::errore << "formato svg" << false << 0;
+    }) << Esito::errore << "formato svg" << false
+                                        << 0;
     QTest::newRow("SVG showing a picture outside the folder") << con([](const QString &c) {
         scrivi(c, QStringLiteral("../segreto.png"), jpeg(QSize(64, 64), "PNG"));
         ogniFoto(c, jpegostili::svgConImmagine(QFile::encodeName(c + "/../segreto.png")));
     }) << Esito::errore << "formato svg" << false << 0;
     QTest::newRow("SVG holding a scan bomb") << con([](const QString &c) {
         ogniFoto(c,
-            jpegostili::svgConImmagine("data:image/jpeg;base64," + jpegostili::bombaScansioni(3000).toBase64()));
-    }) << Esito::errore << "formato svg" << false << 0;
+            jpegostili::svgConImmagine(
+                "data:image/jpeg;base64," + jpegostili::bombaScansioni(3000).toBase64()));
+    }) << Esito::errore << "formato svg" << false
+                                             << 0;
     // Inside the scan and memory bounds, but blocks times scans is far beyond what shows in a moment.
-    QTest::newRow("100 scans, flat, 8900 x 8900") << con([](const QString &c) {
-        ogniFoto(c, jpegostili::jpegCentoPassate(QSize(8900, 8900), false));
-    }) << Esito::errore << "troppe passate" << false << 0;
-    QTest::newRow("100 scans, noise, 8900 x 8900") << con([](const QString &c) {
-        ogniFoto(c, jpegostili::jpegCentoPassate(QSize(8900, 8900), true));
-    }) << Esito::errore << "troppe passate" << false << 0;
-    QTest::newRow("PNG of 6300 x 6300 named .jpg") << con([](const QString &c) {
-        ogniFoto(c, jpeg(QSize(6300, 6300), "PNG"));
-    }) << Esito::errore << "un'immagine PNG può averne" << false << 0;
+    QTest::newRow("100 scans, flat, 8900 x 8900")
+        << con([](const QString &c) { ogniFoto(c, jpegostili::jpegCentoPassate(QSize(8900, 8900), false)); })
+        << Esito::errore << "troppe passate" << false << 0;
+    QTest::newRow("100 scans, noise, 8900 x 8900")
+        << con([](const QString &c) { ogniFoto(c, jpegostili::jpegCentoPassate(QSize(8900, 8900), true)); })
+        << Esito::errore << "troppe passate" << false << 0;
+    QTest::newRow("PNG of 6300 x 6300 named .jpg")
+        << con([](const QString &c) { ogniFoto(c, jpeg(QSize(6300, 6300), "PNG")); }) << Esito::errore
+        << "un'immagine PNG può averne" << false << 0;
     QTest::newRow("60 MB on one line") << con([](const QString &c) { lista4(c, QByteArray(60 << 20, 'a')); })
                                        << Esito::errore << "nome non valido" << false << int(stretto);
-    QTest::newRow("list unreadable, in Italian") << con(
-        [](const QString &c) { QFile::setPermissions(c + "/lista4.txt", QFileDevice::Permissions()); })
-                                                 << Esito::errore << "(permesso negato)" << true << 0;
+    QTest::newRow("list unreadable, in Italian")
+        << con([](const QString &c) { QFile::setPermissions(c + "/lista4.txt", QFileDevice::Permissions()); })
+        << Esito::errore << "(permesso negato)" << true << 0;
     QTest::newRow("picture unreadable") << con([](const QString &c) {
         for (const QString &p : parole)
             QFile::setPermissions(c + "/jpg/" + p + ".jpg", QFileDevice::Permissions());
@@ -535,7 +539,8 @@ void TestDatiRovinati::datiRovinati()
     if (QTest::currentTestFailed())
         return;
     if (comeNessuno) {
-        QDirIterator tutti(cartella.path(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+        QDirIterator tutti(
+            cartella.path(), QDir::AllEntries | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
         QFile::setPermissions(cartella.path(), QFileDevice::Permissions(0x7755));
         while (tutti.hasNext()) {
             const QFileInfo voce(tutti.next());
@@ -757,7 +762,8 @@ void TestDatiRovinati::datiRovinati()
                            .arg(c.stato)
                            .arg(verdetto, detto.left(2000))));
         // The game stops at its first picture; the checker reads every one the lists name.
-        QVERIFY2(c.ms < piuMs * parole.size(), qPrintable(QStringLiteral("the checker took %1 ms").arg(c.ms)));
+        QVERIFY2(
+            c.ms < piuMs * parole.size(), qPrintable(QStringLiteral("the checker took %1 ms").arg(c.ms)));
         QVERIFY2(c.piccoKb < piuKb, qPrintable(QStringLiteral("the checker peaked at %1 kB").arg(c.piccoKb)));
         qInfo("%s: checker in %lld ms, peak %lld kB", QTest::currentDataTag(), c.ms, c.piccoKb);
     }

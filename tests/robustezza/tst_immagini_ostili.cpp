@@ -7,9 +7,9 @@
 #include "ui/immagini.h"
 
 #include <QBuffer>
-#include <QImage>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -64,10 +64,10 @@ void TestImmaginiOstili::leggi_data()
     QTest::newRow("empty file") << QByteArray() << "vuoto" << false;
     QTest::newRow("not a picture") << QByteArray("cane\n") << "non è un'immagine JPEG" << false;
     QTest::newRow("SVG named .jpg") << svgConImmagine("altro.png") << "è in formato svg" << false;
-    QTest::newRow("100 scans, 4000 x 4000") << jpegCentoPassate(QSize(4000, 4000), false) << "troppe passate"
-                                            << false;
-    QTest::newRow("100 scans, 800 x 600, plays") << jpegCentoPassate(QSize(800, 600), true) << QString()
-                                                 << false;
+    QTest::newRow("100 scans, 4000 x 4000")
+        << jpegCentoPassate(QSize(4000, 4000), false) << "troppe passate" << false;
+    QTest::newRow("100 scans, 800 x 600, plays")
+        << jpegCentoPassate(QSize(800, 600), true) << QString() << false;
     QTest::newRow("JPEG start, then garbage") << QByteArray("\xFF\xD8garbage") << "rovinato" << false;
 }
 
@@ -169,7 +169,8 @@ void TestImmaginiOstili::riduzioneComeQt()
         for (int y = 0; y < foto.height(); ++y) {
             auto *riga = reinterpret_cast<QRgb *>(foto.scanLine(y));
             for (int x = 0; x < foto.width(); ++x)
-                riga[x] = qRgb(x * 255 / foto.width(), y * 255 / foto.height(), ((x / 40 + y / 40) % 2) * 200);
+                riga[x]
+                    = qRgb(x * 255 / foto.width(), y * 255 / foto.height(), ((x / 40 + y / 40) % 2) * 200);
         }
         QBuffer b;
         b.open(QIODevice::WriteOnly);
