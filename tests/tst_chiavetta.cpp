@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "file_prova.h"
+
 class TestChiavetta : public QObject
 {
     Q_OBJECT
@@ -20,15 +22,7 @@ class TestChiavetta : public QObject
 
     static void scrivi(const QString &percorso, const QByteArray &byte)
     {
-        QDir().mkpath(QFileInfo(percorso).absolutePath());
-        QFile f(percorso);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(byte);
-    }
-    static QByteArray leggi(const QString &percorso)
-    {
-        QFile f(percorso);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        QVERIFY(scriviFile(percorso, byte));
     }
     void cartellaGioco(const QString &c, const QByteArray &lista)
     {
@@ -64,10 +58,10 @@ private slots:
         QVERIFY(f.modificabile());
         const QString chiavetta = temp.filePath(QStringLiteral("chiavetta/Batticco"));
         QVERIFY2(f.faiCopiaIn(chiavetta), qPrintable(domande.avvisi.join(u'\n')));
-        QCOMPARE(leggi(chiavetta + QStringLiteral("/lista4.txt")), QByteArray("cane\nfaro\n"));
-        QCOMPARE(
-            leggi(chiavetta + QStringLiteral("/jpg/faro.jpg")), leggi(mia + QStringLiteral("/jpg/faro.jpg")));
-        QCOMPARE(leggi(chiavetta + QStringLiteral("/voci/faro.wav")), QByteArray("RIFF voce di faro"));
+        QCOMPARE(leggiFile(chiavetta + QStringLiteral("/lista4.txt")), QByteArray("cane\nfaro\n"));
+        QCOMPARE(leggiFile(chiavetta + QStringLiteral("/jpg/faro.jpg")),
+            leggiFile(mia + QStringLiteral("/jpg/faro.jpg")));
+        QCOMPARE(leggiFile(chiavetta + QStringLiteral("/voci/faro.wav")), QByteArray("RIFF voce di faro"));
         QVERIFY(QFileInfo(chiavetta + QStringLiteral("/batticco")).isExecutable());
         QVERIFY(!QFileInfo::exists(chiavetta + QStringLiteral("/jpg/lupo.jpg")));
 
@@ -76,7 +70,7 @@ private slots:
         QVERIFY(g.apri(installato));
         const QString altra = temp.filePath(QStringLiteral("altra"));
         QVERIFY(g.faiCopiaIn(altra));
-        QCOMPARE(leggi(altra + QStringLiteral("/lista4.txt")), QByteArray("cane\nlupo\n"));
+        QCOMPARE(leggiFile(altra + QStringLiteral("/lista4.txt")), QByteArray("cane\nlupo\n"));
     }
 };
 

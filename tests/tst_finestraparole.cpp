@@ -24,6 +24,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "file_prova.h"
+
 #include <deque>
 #include <memory>
 
@@ -66,15 +68,7 @@ class TestFinestraParole : public QObject
 
     static void scrivi(const QString &percorso, const QByteArray &byte)
     {
-        QDir().mkpath(QFileInfo(percorso).absolutePath());
-        QFile f(percorso);
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(byte);
-    }
-    static QByteArray leggi(const QString &percorso)
-    {
-        QFile f(percorso);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        QVERIFY(scriviFile(percorso, byte));
     }
     static QImage tinta(QColor c)
     {
@@ -111,7 +105,7 @@ private slots:
         QDirIterator it(cartella, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString p = it.next();
-            file.insert(QDir(cartella).relativeFilePath(p), leggi(p));
+            file.insert(QDir(cartella).relativeFilePath(p), leggiFile(p));
         }
         return file;
     }
@@ -209,20 +203,20 @@ private slots:
         QVERIFY(!f.isWindowModified());
         // The list keeps its encoding and line ends; the new picture is the game's JPEG.
         QCOMPARE(
-            leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nperch\xE9\r\nfaro\r\n"));
+            leggiFile(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nperch\xE9\r\nfaro\r\n"));
         const QImage faro(cartella + QStringLiteral("/jpg/faro.jpg"), "jpeg");
         QCOMPARE(faro.size(), QSize(480, 480));
         QVERIFY(faro.pixelColor(240, 240).red() > 200);
         QVERIFY(!QFileInfo::exists(cartella + QStringLiteral("/jpg/lupo.jpg")));
-        QCOMPARE(leggi(cartella + QStringLiteral("/lista5.txt")), QByteArray("gatto\r\ncane\r\n"));
+        QCOMPARE(leggiFile(cartella + QStringLiteral("/lista5.txt")), QByteArray("gatto\r\ncane\r\n"));
 
         // Undo after the save brings the word back with its very picture.
         f.pila.undo();
         QVERIFY(f.isWindowModified());
         QVERIFY(f.salva());
-        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")),
+        QCOMPARE(leggiFile(cartella + QStringLiteral("/lista4.txt")),
             QByteArray("cane\r\nlupo\r\nperch\xE9\r\nfaro\r\n"));
-        QCOMPARE(leggi(cartella + QStringLiteral("/jpg/lupo.jpg")), jpeg(Qt::gray));
+        QCOMPARE(leggiFile(cartella + QStringLiteral("/jpg/lupo.jpg")), jpeg(Qt::gray));
     }
 
     void immagineCondivisaResta()
@@ -235,7 +229,7 @@ private slots:
         QVERIFY(domande.chieste.last().contains(QStringLiteral("resta")));
         QVERIFY(f.salva());
         QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/cane.jpg")));
-        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("lupo\r\nperch\xE9\r\n"));
+        QCOMPARE(leggiFile(cartella + QStringLiteral("/lista4.txt")), QByteArray("lupo\r\nperch\xE9\r\n"));
     }
 
     // A save removes a word's picture only when no list reaches it by the game's own lookup: not
@@ -281,7 +275,7 @@ private slots:
         domande.risposte = {true, true}; // remove it; save although a list changed on disk
         QVERIFY(f.togli(4, 0));
         QVERIFY(f.salva());
-        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("lupo\r\n"));
+        QCOMPARE(leggiFile(cartella + QStringLiteral("/lista4.txt")), QByteArray("lupo\r\n"));
         QCOMPARE(QFileInfo::exists(cartella + QStringLiteral("/jpg/sì.jpg")), resta);
         QCOMPARE(domande.chieste.size(), scrittaDopo.isEmpty() ? 1 : 2);
     }
@@ -318,12 +312,12 @@ private slots:
         QVERIFY(!f.salva());
         QVERIFY2(domande.chieste.last().contains(QStringLiteral("riga 1: «\"orso\" bruno»")),
             qPrintable(domande.chieste.last()));
-        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")),
+        QCOMPARE(leggiFile(cartella + QStringLiteral("/lista4.txt")),
             QByteArray("\"orso\" bruno\r\ncane\r\nlupo\r\n"));
         QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/lupo.jpg")));
         domande.risposte = {true};
         QVERIFY(f.salva());
-        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("orso\r\ncane\r\n"));
+        QCOMPARE(leggiFile(cartella + QStringLiteral("/lista4.txt")), QByteArray("orso\r\ncane\r\n"));
     }
 
     void nuovaImmagineEAnnulla()
@@ -338,7 +332,7 @@ private slots:
         const QImage lupo(cartella + QStringLiteral("/jpg/lupo.jpg"), "jpeg");
         QVERIFY(lupo.pixelColor(10, 10).blue() > 200);
         QCOMPARE(
-            leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
+            leggiFile(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
     }
 
     void controlliDellaParola_data()
@@ -395,12 +389,12 @@ private slots:
         QApplication::sendEvent(f, &ancora);
         QVERIFY(ancora.isAccepted());
         QCOMPARE(
-            leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
+            leggiFile(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
         domande.salvataggi = {Domande::Salvataggio::salva};
         QCloseEvent salvando;
         QApplication::sendEvent(f, &salvando);
         QVERIFY(salvando.isAccepted());
-        QVERIFY(leggi(cartella + QStringLiteral("/lista4.txt")).endsWith("faro\r\n"));
+        QVERIFY(leggiFile(cartella + QStringLiteral("/lista4.txt")).endsWith("faro\r\n"));
         delete f;
     }
 
@@ -418,7 +412,7 @@ private slots:
         QCOMPARE(domande.avvisi.size(), 1);
         QVERIFY(f.isWindowModified());
         QCOMPARE(
-            leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
+            leggiFile(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
     }
 
     // A picture folder that is a link to elsewhere is never written through.
@@ -534,7 +528,7 @@ private slots:
         QCOMPARE(domande.avvisi.size(), 1);
         QVERIFY2(domande.avvisi[0].contains(QStringLiteral("Niente spazi")), qPrintable(domande.avvisi[0]));
         QCOMPARE(
-            leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
+            leggiFile(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
         QVERIFY(!QFileInfo::exists(cartella + QStringLiteral("/jpg/fa o.jpg")));
         // A word of the file, taken out and put back, is not new: «perché» saves as it was.
         f.pila.undo();
@@ -543,7 +537,7 @@ private slots:
         f.pila.undo();
         QVERIFY2(f.salva(), qPrintable(domande.avvisi.join(u'\n')));
         QCOMPARE(
-            leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
+            leggiFile(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nlupo\r\nperch\xE9\r\n"));
     }
 
     // A screen reader has a name to say for every control that shows no text of its own.

@@ -22,6 +22,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "file_prova.h"
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextFragment>
@@ -35,17 +37,6 @@ class TestItaliano : public QObject
 
     QTemporaryDir temp;
 
-    static bool scrivi(const QString &percorso, const QByteArray &byte)
-    {
-        QDir().mkpath(QFileInfo(percorso).absolutePath());
-        QFile f(percorso);
-        return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(byte) == byte.size();
-    }
-    static QByteArray leggi(const QString &percorso)
-    {
-        QFile f(percorso);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
     static QStringList testi(const QMenu &menu)
     {
         QStringList t;
@@ -111,14 +102,14 @@ private slots:
             QSKIP("tmpfs cannot be mounted here");
         const auto smonta = qScopeGuard([&disco] { QProcess::execute(QStringLiteral("umount"), {disco}); });
         const QString cartella = disco + QStringLiteral("/Batticco");
-        QVERIFY(scrivi(cartella + QStringLiteral("/batticco"), "programma"));
+        QVERIFY(scriviFile(cartella + QStringLiteral("/batticco"), "programma"));
         QFile::setPermissions(
             cartella + QStringLiteral("/batticco"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QVERIFY(scrivi(cartella + QStringLiteral("/lista4.txt"), "cane\nlupo\n"));
+        QVERIFY(scriviFile(cartella + QStringLiteral("/lista4.txt"), "cane\nlupo\n"));
         QImage grigia(64, 64, QImage::Format_RGB32);
         grigia.fill(Qt::gray);
         for (const char *p : {"cane", "lupo"})
-            QVERIFY(scrivi(
+            QVERIFY(scriviFile(
                 cartella + QStringLiteral("/jpg/%1.jpg").arg(QLatin1String(p)), riquadro::jpeg(grigia)));
 
         DomandeFinte domande;
@@ -139,19 +130,19 @@ private slots:
             const QByteArray blocco(4096, 'x');
             while (r.write(blocco) == blocco.size() && r.flush()) { }
         }
-        const QByteArray lista = leggi(cartella + QStringLiteral("/lista4.txt"));
+        const QByteArray lista = leggiFile(cartella + QStringLiteral("/lista4.txt"));
         QVERIFY(!f.salva());
         QCOMPARE(domande.avvisi.size(), 1);
         const QString avviso = domande.avvisi.first();
         QVERIFY2(avviso.contains(QStringLiteral("il disco è pieno")), qPrintable(avviso));
         QVERIFY2(avviso.contains(QStringLiteral("Non si è perso niente")), qPrintable(avviso));
-        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), lista);
-        QCOMPARE(leggi(cartella + QStringLiteral("/jpg/cane.jpg")), riquadro::jpeg(grigia));
+        QCOMPARE(leggiFile(cartella + QStringLiteral("/lista4.txt")), lista);
+        QCOMPARE(leggiFile(cartella + QStringLiteral("/jpg/cane.jpg")), riquadro::jpeg(grigia));
         QVERIFY(f.isWindowModified());
 
         QVERIFY(QFile::remove(riempitivo));
         QVERIFY(f.salva());
-        QCOMPARE(leggi(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\nlupo\nfaro\n"));
+        QCOMPARE(leggiFile(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\nlupo\nfaro\n"));
         QVERIFY(!QImage(cartella + QStringLiteral("/jpg/faro.jpg")).isNull());
     }
 

@@ -199,6 +199,17 @@ class Sessione:
         self.env["DBUS_SESSION_BUS_ADDRESS"] = indirizzo
         return indirizzo
 
+    def casa_nuova(self):
+        """A fresh HOME, as a new user's: no XDG folders named, a private runtime folder. Returns HOME."""
+        casa = os.path.join(self.temp, "casa")
+        os.makedirs(casa)
+        self.env["HOME"] = casa
+        for chiave in ("XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"):
+            self.env.pop(chiave, None)
+        self.env["XDG_RUNTIME_DIR"] = os.path.join(self.temp, "runtime")
+        os.makedirs(self.env["XDG_RUNTIME_DIR"], mode=0o700)
+        return casa
+
     def avvia_accessibilita(self, ascolta=None):
         """A private session bus and the accessibility bus on it; Qt then publishes its widgets over
         AT-SPI. This process talks to them too (for pyatspi)."""

@@ -70,13 +70,7 @@ def main(gioco_eseguibile, editor_eseguibile, dati):
         os.makedirs(os.path.dirname(foto))
         foto_faro(foto)
 
-        casa = os.path.join(s.temp, "casa")
-        os.makedirs(casa)
-        s.env["HOME"] = casa
-        for chiave in ("XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"):
-            s.env.pop(chiave, None)
-        s.env["XDG_RUNTIME_DIR"] = os.path.join(s.temp, "runtime")
-        os.makedirs(s.env["XDG_RUNTIME_DIR"], mode=0o700)
+        casa = s.casa_nuova()
         s.env.pop("DBUS_SESSION_BUS_ADDRESS", None)
         prima_installato = elenco(installato)
         prima_foto = elenco(os.path.dirname(foto))

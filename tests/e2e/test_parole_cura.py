@@ -154,13 +154,7 @@ def ostili(s, editor):
 def main(gioco, editor):
     with Sessione("parole-cura") as s:
         s.avvia_x()
-        casa = os.path.join(s.temp, "casa")
-        os.makedirs(casa)
-        s.env["HOME"] = casa
-        for chiave in ("XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME"):
-            s.env.pop(chiave, None)
-        s.env["XDG_RUNTIME_DIR"] = os.path.join(s.temp, "runtime")
-        os.makedirs(s.env["XDG_RUNTIME_DIR"], mode=0o700)
+        casa = s.casa_nuova()
         s.avvia_accessibilita()
 
         ostili(s, editor)
