@@ -50,7 +50,7 @@ QString spiega(const regole::DifettoParola &d, const QString &parola, int letter
     case regole::Difetto::troppoLunga:
     case regole::Difetto::lunghezza:
         return QStringLiteral("«%1» ha %2 lettere: in questa lista ogni parola ne ha %3.")
-            .arg(parola.size() > 40 ? parola.left(40) + QChar(0x2026) : parola)
+            .arg(motivi::accorciato(parola, 40, 0))
             .arg(parola.size())
             .arg(lettere);
     case regole::Difetto::nomeFile:

@@ -52,10 +52,7 @@ QString quanti(qint64 n, const char *uno, const char *molti)
 // than a line shows its beginning and its end.
 QString parola(const QString &intera)
 {
-    constexpr qsizetype inizio = 40;
-    constexpr qsizetype fine = 20;
-    const bool lunga = intera.size() > inizio + fine + 1;
-    const QString p = lunga ? intera.left(inizio) + QChar(0x2026) + intera.right(fine) : intera;
+    const QString p = motivi::accorciato(intera, 40, 20);
     QString visibile;
     for (char32_t c : p.toUcs4()) {
         if (c == U' ')

@@ -5,6 +5,7 @@
 #include "finte.h"
 #include "game/lettere.h"
 #include "game/regole.h"
+#include "processi.h"
 #include "ui/caselle.h"
 #include "ui/pulsanti.h"
 
@@ -17,18 +18,6 @@
 
 namespace
 {
-
-qint64 residenteKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &riga : f.readAll().split('\n')) {
-        if (riga.startsWith("VmRSS:"))
-            return riga.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return -1;
-}
 
 int spuntate(std::initializer_list<QAction *> gruppo)
 {
@@ -168,7 +157,7 @@ void TestSoak::diecimilaEventi()
         QVERIFY2(posti == s.lunghezza, dove);
 
         if (evento == 999)
-            residenteDopoMille = residenteKb();
+            residenteDopoMille = prova::memoriaKb(QStringLiteral("self"), "VmRSS");
     }
     // The run really played: words finished on both keyboards, wrong letters, boxes answered.
     qInfo("%d words finished, %d wrong letters, %d message boxes", parole, erroriTotali,
@@ -176,7 +165,7 @@ void TestSoak::diecimilaEventi()
     QVERIFY(parole > 300);
     QVERIFY(erroriTotali > 300);
     QVERIFY(f.messaggi.mostrati.size() > 100);
-    const qint64 residenteFine = residenteKb();
+    const qint64 residenteFine = prova::memoriaKb(QStringLiteral("self"), "VmRSS");
     qInfo("resident memory: %lld kB after 1,000 events, %lld kB after 10,000", residenteDopoMille,
         residenteFine);
 #if defined(__SANITIZE_ADDRESS__)

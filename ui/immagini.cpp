@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/immagini.h"
 
+#include "base/motivi.h"
 #include "base/nomi.h"
 #include "ui/errori.h"
 #include "ui/percorsi.h"
@@ -33,7 +34,7 @@ QString percorsoParola(const QString &cartellaDati, QStringView parola)
     // A "word" of megabytes is refused before any path is built around it; the message shows the
     // beginning of such a name.
     const QString nome = regole::senzaSpaziIniziali(parola);
-    const QString mostrato = nome.size() > 40 ? nome.left(40) + QChar(0x2026) : nome;
+    const QString mostrato = motivi::accorciato(nome, 40, 0);
     throw Errore(QStringLiteral("Immagine illeggibile: %1 (nome non valido)")
                      .arg(QDir::toNativeSeparators(
                          cartellaDati + QStringLiteral("/jpg/") + mostrato + QStringLiteral(".jpg"))));
@@ -363,7 +364,7 @@ QString motivo(const Decodifica &d)
     }
 }
 
-Lettura leggiJpeg(const QString &percorso, const QString &nome, std::FILE *file, QSize dimensione)
+Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione)
 {
     Decodifica d;
     d.info.err = jpeg_std_error(&d.errori.base);
@@ -380,7 +381,6 @@ Lettura leggiJpeg(const QString &percorso, const QString &nome, std::FILE *file,
     d.info.mem->max_memory_to_use = massimaMemoria;
     d.progresso.progress_monitor = controllaScansioni;
     d.info.progress = &d.progresso;
-    Q_UNUSED(percorso);
 
     auto fallisci = [&]() -> Errore {
         return Errore(QStringLiteral("Immagine illeggibile: %1 (%2)").arg(nome, motivo(d)));
@@ -410,7 +410,6 @@ Lettura leggiJpeg(const QString &percorso, const QString &nome, std::FILE *file,
         throw fallisci();
 
     Lettura l;
-    l.jpeg = true;
     l.avvisi = d.errori.avvisi;
     l.orientamento = d.orientamento;
     l.originale = QSize(int(d.info.image_width), int(d.info.image_height));
@@ -594,7 +593,7 @@ Lettura leggi(const QString &percorso, QSize dimensione)
     const QByteArray f = formato(vista);
     if (f == "jpeg") {
         std::rewind(file);
-        return leggiJpeg(percorso, nome, file, dimensione);
+        return leggiJpeg(nome, file, dimensione);
     }
     if (formatoMostrato(f))
         return leggiAltro(file, nome, f, vista, dimensione);

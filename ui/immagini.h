@@ -23,7 +23,6 @@ QString percorsoParola(const QString &cartellaDati, QStringView parola);
 struct Lettura {
     QImage immagine; // at the size asked for, upright
     QSize originale; // as the picture is shown: width and height after its EXIF orientation
-    bool jpeg = false; // false: another format that Qt reads, in a file named .jpg
     int avvisi = 0; // damaged or missing data the decoder filled in (the game shows it grey)
     int orientamento = 1; // the EXIF orientation applied, 1 to 8
 };

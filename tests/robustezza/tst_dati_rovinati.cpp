@@ -9,6 +9,7 @@
 // the environment name other builds of the two programs to run instead (an older one, to compare).
 
 #include "jpeg_ostili.h"
+#include "processi.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -25,6 +26,7 @@
 #include <csignal>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <poll.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -148,15 +150,6 @@ QByteArray jpegGigante(quint16 lato)
     qFatal("no frame header in the JPEG");
 }
 
-QString kbDi(const QByteArray &status, const char *campo)
-{
-    for (const QByteArray &riga : status.split('\n')) {
-        if (riga.startsWith(campo))
-            return QString::fromLatin1(riga.mid(qsizetype(qstrlen(campo)))).trimmed().section(u' ', 0, 0);
-    }
-    return {};
-}
-
 } // namespace
 
 class TestDatiRovinati : public QObject
@@ -174,35 +167,17 @@ private:
     QStringList finestreDiNome(const QString &nome);
     void tasto(const QString &finestra, const QString &nomeTasto);
 
-    QProcess xvfb;
+    std::unique_ptr<prova::ServerX> x;
     QString display;
 };
 
 void TestDatiRovinati::initTestCase()
 {
-    int canale[2];
-    QVERIFY(pipe(canale) == 0);
-    xvfb.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    xvfb.setChildProcessModifier([canale] { ::close(canale[0]); });
-    xvfb.start(QStringLiteral("Xvfb"),
-        {QStringLiteral("-displayfd"), QString::number(canale[1]), QStringLiteral("-screen"),
-            QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"),
-            QStringLiteral("tcp"),
-            // No reset when the last client leaves: the next row's program
-            // would otherwise meet a server in the middle of its reset.
-            QStringLiteral("-noreset")});
-    ::close(canale[1]);
-    if (!xvfb.waitForStarted(5000)) {
-        ::close(canale[0]);
-        QSKIP("Xvfb is not installed (tools/install-deps.sh installs it)");
-    }
-    QByteArray numero;
-    char c;
-    while (::read(canale[0], &c, 1) == 1 && c != '\n')
-        numero += c;
-    ::close(canale[0]);
-    QVERIFY2(!numero.isEmpty(), "Xvfb gave no display number");
-    display = u':' + QString::fromLatin1(numero);
+    x = std::make_unique<prova::ServerX>();
+    if (x->manca())
+        QSKIP(qPrintable(x->motivo()));
+    display = x->display();
+    QVERIFY2(!display.isEmpty(), qPrintable(x->motivo()));
     int stato = 0;
     xdotool({QStringLiteral("version")}, &stato);
     if (stato != 0)
@@ -211,12 +186,7 @@ void TestDatiRovinati::initTestCase()
 
 void TestDatiRovinati::cleanupTestCase()
 {
-    if (xvfb.state() != QProcess::NotRunning) {
-        xvfb.terminate();
-        if (!xvfb.waitForFinished(5000))
-            xvfb.kill();
-        xvfb.waitForFinished(2000);
-    }
+    x.reset();
 }
 
 QString TestDatiRovinati::xdotool(const QStringList &argomenti, int *stato)
@@ -599,11 +569,7 @@ void TestDatiRovinati::datiRovinati()
         return QString::fromLocal8Bit(erroreStandard.left(2000));
     };
     qint64 piccoKb = 0;
-    auto misura = [&] {
-        QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-        if (status.open(QIODevice::ReadOnly))
-            piccoKb = qMax(piccoKb, kbDi(status.readAll(), "VmHWM:").toLongLong());
-    };
+    auto misura = [&] { piccoKb = qMax(piccoKb, prova::memoriaKb(pid, "VmHWM")); };
     // Waits for a condition while the program runs, measuring its memory.
     auto attendi = [&](const std::function<bool()> &fatto) {
         while (orologio.elapsed() < limiteMs && gioco.state() == QProcess::Running) {
