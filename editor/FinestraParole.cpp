@@ -1018,12 +1018,25 @@ bool FinestraParole::portaParole(const QString &altra)
             new ComandoCompagno(*this, c.c, c.parola, c.loro, tutto);
     }
     pila.push(tutto);
-    notizia = QStringLiteral("Da %1: %2 parole nuove, %3 immagini o voci; %4 parole c'erano già. Salva per "
-                             "tenerle, Ctrl+Z per toglierle. ")
-                  .arg(nativo(altra))
-                  .arg(piano.nuove.size())
-                  .arg(piano.mancanti.size() + piano.diverse.size())
-                  .arg(piano.uguali + tenute);
+    const auto quante
+        = [](std::size_t n, const QString &una, const QString &tante) { return n == 1 ? una : tante.arg(n); };
+    QStringList arrivate;
+    if (!piano.nuove.empty())
+        arrivate << quante(
+            piano.nuove.size(), QStringLiteral("1 parola nuova"), QStringLiteral("%1 parole nuove"));
+    if (const std::size_t c = piano.mancanti.size() + piano.diverse.size())
+        arrivate << quante(c, QStringLiteral("1 immagine o voce"), QStringLiteral("%1 immagini o voci"));
+    notizia = QStringLiteral("Da %1 %2 %3.")
+                  .arg(nativo(altra),
+                      piano.nuove.size() + piano.mancanti.size() + piano.diverse.size() == 1
+                          ? QStringLiteral("è arrivata")
+                          : QStringLiteral("sono arrivate"),
+                      arrivate.join(QStringLiteral(" e ")));
+    if (const int gia = piano.uguali + tenute)
+        notizia += u' '
+            + quante(std::size_t(gia), QStringLiteral("1 parola c'era già."),
+                QStringLiteral("%1 parole c'erano già."));
+    notizia += QStringLiteral(" Salva per tenerle; Ctrl+Z le toglie. ");
     aggiornaAvviso();
     if (!scartate.isEmpty())
         domande.avvisa(
