@@ -33,9 +33,10 @@ void liberaSeNonUsata(CartellaParole &m, const QString &parola)
 
 } // namespace
 
-ComandoParola::ComandoParola(
-    FinestraParole &f, bool aggiunta, int lettere, int indice, QString parola, QByteArray immagine)
-    : f(f)
+ComandoParola::ComandoParola(FinestraParole &f, bool aggiunta, int lettere, int indice, QString parola,
+    QByteArray immagine, QUndoCommand *genitore)
+    : QUndoCommand(genitore)
+    , f(f)
     , aggiunta(aggiunta)
     , lettere(lettere)
     , indice(indice)

@@ -18,8 +18,8 @@ using Compagni = std::array<Contenuto, compagni.size()>;
 class ComandoParola : public QUndoCommand
 {
 public:
-    ComandoParola(
-        FinestraParole &f, bool aggiunta, int lettere, int indice, QString parola, QByteArray immagine);
+    ComandoParola(FinestraParole &f, bool aggiunta, int lettere, int indice, QString parola,
+        QByteArray immagine, QUndoCommand *genitore = nullptr);
     void redo() override;
     void undo() override;
 

@@ -8,6 +8,7 @@
 #include "editor/Guida.h"
 #include "editor/Presenza.h"
 #include "editor/Riquadro.h"
+#include "editor/Unione.h"
 #include "editor/VoceComputer.h"
 #include "game/VerificaDati.h"
 #include "ui/errori.h"
@@ -156,8 +157,11 @@ FinestraParole::FinestraParole(
     bottoneAvviso->setAccessibleName(QStringLiteral("Fai la mia copia"));
     bottoneAggiorna = new QPushButton(QStringLiteral("A&ggiorna il programma"), avviso);
     bottoneAggiorna->setAccessibleName(QStringLiteral("Aggiorna il programma della copia"));
+    bottonePorta = new QPushButton(QStringLiteral("&Porta le parole nella mia copia"), avviso);
+    bottonePorta->setAccessibleName(QStringLiteral("Porta le parole nella mia copia"));
     auto *rigaAvviso = new QHBoxLayout(avviso);
     rigaAvviso->addWidget(testoAvviso, 1);
+    rigaAvviso->addWidget(bottonePorta);
     rigaAvviso->addWidget(bottoneAggiorna);
     rigaAvviso->addWidget(bottoneAvviso);
     colonna->addWidget(avviso);
@@ -216,6 +220,7 @@ FinestraParole::FinestraParole(
     costruisciMenu();
     connect(bottoneAvviso, &QPushButton::clicked, this, &FinestraParole::dialogoCopia);
     connect(bottoneAggiorna, &QPushButton::clicked, this, &FinestraParole::aggiornaCopia);
+    connect(bottonePorta, &QPushButton::clicked, this, &FinestraParole::portaNellaMiaCopia);
     connect(&pila, &QUndoStack::cleanChanged, this, [this](bool pulita) {
         setWindowModified(!pulita);
         aggiornaAzioni();
@@ -255,6 +260,8 @@ void FinestraParole::costruisciMenu()
         [this] { dialogoCopia(); });
     mnuAggiornaCopia = azione(file, "mnuAggiornaCopia", QStringLiteral("A&ggiorna il programma della copia"),
         QKeySequence(), [this] { aggiornaCopia(); });
+    mnuPorta = azione(file, "mnuPorta", QStringLiteral("P&orta qui le parole di un'altra copia…"),
+        QKeySequence(), [this] { dialogoPorta(); });
     file->addSeparator();
     mnuSalva = azione(file, "mnuSalva", QStringLiteral("&Salva"), QKeySequence::Save, [this] { salva(); });
     mnuProva = azione(file, "mnuProva", QStringLiteral("&Prova il gioco"), QKeySequence(Qt::Key_F5),
@@ -473,6 +480,7 @@ void FinestraParole::aggiornaAzioni()
     mnuProva->setEnabled(c && copiapersonale::eCartellaGioco(modello->percorso()));
     mnuControlla->setEnabled(c);
     mnuCopia->setEnabled(!installato.isEmpty());
+    mnuPorta->setEnabled(c && scrivibile && haListe());
     mnuAggiornaCopia->setEnabled(c && scrivibile && !installato.isEmpty()
         && copiapersonale::programmaPiuNuovo(installato, modello->percorso()));
     if (c)
@@ -484,6 +492,13 @@ void FinestraParole::aggiornaAvviso()
     QString testo = notizia;
     bool copia = false;
     bool aggiorna = false;
+    const bool porta = altraCopia();
+    if (porta)
+        testo += QStringLiteral(
+            "Questa è un'altra copia del gioco (su una chiavetta, per esempio). Puoi portare le sue "
+            "parole, con le immagini e le voci, nella tua copia di questo computer (%1): le parole "
+            "nuove si aggiungono, quelle che hai già restano come sono. ")
+                     .arg(nativo(copiapersonale::cartellaPredefinita()));
     if (!modello) {
         testo += QStringLiteral("Nessuna cartella aperta.");
         copia = !installato.isEmpty();
@@ -511,9 +526,12 @@ void FinestraParole::aggiornaAvviso()
     testoAvviso->setAccessibleDescription(testo.trimmed());
     bottoneAvviso->setVisible(copia);
     bottoneAggiorna->setVisible(aggiorna);
+    bottonePorta->setVisible(porta);
     avviso->setVisible(!testo.isEmpty());
     if (copia)
         bottoneAvviso->setFocus();
+    else if (porta)
+        bottonePorta->setFocus();
 }
 
 bool FinestraParole::haListe() const
@@ -864,7 +882,7 @@ bool FinestraParole::faiCopiaIn(const QString &destinazione)
         "La tua copia è pronta in %1. Nel menu delle applicazioni trovi «%2»: avvia il gioco "
         "con le tue parole. ")
                   .arg(nativo(QFileInfo(destinazione).absoluteFilePath()),
-                      QString::fromUtf16(copiapersonale::nomeVoce));
+                      copiapersonale::nomeDellaVoce(destinazione));
     aggiornaAvviso();
     return true;
 }
@@ -890,6 +908,148 @@ bool FinestraParole::aggiornaCopia()
     aggiornaAvviso();
     aggiornaAzioni();
     return true;
+}
+
+bool FinestraParole::altraCopia() const
+{
+    if (!modello || !copiapersonale::eCartellaGioco(modello->percorso()))
+        return false;
+    const QString qui = QFileInfo(modello->percorso()).canonicalFilePath();
+    return qui != installato && qui != QFileInfo(copiapersonale::cartellaPredefinita()).canonicalFilePath();
+}
+
+bool FinestraParole::portaNellaMiaCopia()
+{
+    if (!altraCopia() || !puoiLasciare())
+        return false;
+    const QString altra = modello->percorso();
+    const QString mia = copiapersonale::cartellaPredefinita();
+    if (!copiapersonale::eCartellaGioco(mia)) {
+        // Her first copy on this computer: the installed game, then the other copy's words brought in.
+        const QString sorgente = installato.isEmpty() ? altra : installato;
+        if (!domande.chiedi(QStringLiteral("Porta le parole nella mia copia"),
+                QStringLiteral(
+                    "Su questo computer non hai ancora la tua copia del gioco. La faccio in %1 e ci "
+                    "porto le parole di %2?")
+                    .arg(nativo(mia), nativo(altra)),
+                QStringLiteral("&Fai la copia")))
+            return false;
+        try {
+            copiapersonale::faiCopia(sorgente, mia);
+            copiapersonale::scriviVoce(mia, editor, lanciatoreLavagna());
+        } catch (const Errore &e) {
+            domande.avvisa(QStringLiteral("Copia non fatta"), e.messaggio());
+            return false;
+        }
+        if (sorgente == altra)
+            return apri(mia);
+    }
+    if (!apri(mia))
+        return false;
+    if (!scrivibile) {
+        domande.avvisa(QStringLiteral("Parole non portate"),
+            QStringLiteral("Non hai il permesso di scrivere nella tua copia %1.").arg(nativo(mia)));
+        return false;
+    }
+    return portaParole(altra);
+}
+
+bool FinestraParole::portaParole(const QString &altra)
+{
+    if (!modello || !scrivibile)
+        return false;
+    const QString titolo = QStringLiteral("Porta le parole");
+    if (QFileInfo(altra).canonicalFilePath() == QFileInfo(modello->percorso()).canonicalFilePath()) {
+        domande.avvisa(
+            titolo, QStringLiteral("%1 è la cartella aperta: scegli l'altra copia.").arg(nativo(altra)));
+        return false;
+    }
+    std::unique_ptr<CartellaParole> loro;
+    try {
+        if (!QFileInfo(altra).isDir())
+            throw Errore(QStringLiteral("La cartella %1 non c'è.").arg(nativo(altra)));
+        loro = std::make_unique<CartellaParole>(altra);
+    } catch (const Errore &e) {
+        domande.avvisa(titolo, e.messaggio());
+        return false;
+    }
+    unione::Piano piano = unione::piano(*modello, *loro);
+    int tenute = 0;
+    if (!piano.diverse.empty()) {
+        const int r = domande.scegli(QStringLiteral("Parole con un'altra immagine o voce"),
+            QStringLiteral(
+                "Queste parole ci sono già qui, ma in %1 hanno un'altra immagine o un'altra voce: "
+                "%2.\nQuali tenere? Quelle che non tieni restano dove sono, e puoi sempre annullare "
+                "con Ctrl+Z.")
+                .arg(nativo(altra), unione::elenco(piano.diverse)),
+            {QStringLiteral("&Tieni quelle di questo computer"),
+                QStringLiteral("&Prendi quelle dell'altra copia")});
+        if (r < 0)
+            return false;
+        if (r == 0) {
+            tenute = int(piano.diverse.size());
+            piano.diverse.clear();
+        }
+    }
+    const QString scartate = piano.saltate.isEmpty()
+        ? QString()
+        : QStringLiteral("\nNon arrivano:\n") + piano.saltate.mid(0, 12).join(u'\n')
+            + (piano.saltate.size() > 12 ? QStringLiteral("\n… e altre %1.").arg(piano.saltate.size() - 12)
+                                         : QString());
+    if (piano.vuoto()) {
+        domande.avvisa(titolo,
+            QStringLiteral("Da %1 non c'è niente da portare: le sue parole ci sono già qui.")
+                    .arg(nativo(altra))
+                + scartate);
+        return false;
+    }
+    // One step: Ctrl+Z takes back everything that came, and saving writes each file whole.
+    auto *tutto = new QUndoCommand(QStringLiteral("l'arrivo delle parole di %1").arg(nativo(altra)));
+    std::array<int, CartellaParole::numeroListe> aggiunte {};
+    for (const unione::Nuova &n : piano.nuove) {
+        const int indice = int(modello->lista(n.lettere).parole.size())
+            + aggiunte[std::size_t(n.lettere - CartellaParole::primaLunghezza)]++;
+        new ComandoParola(*this, true, n.lettere, indice, n.parola, n.immagine.byte, tutto);
+        if (n.voce.presente)
+            new ComandoCompagno(*this, Compagno::voce, n.parola, n.voce, tutto);
+    }
+    for (const auto *gruppo : {&piano.mancanti, &piano.diverse}) {
+        for (const unione::Compagnia &c : *gruppo)
+            new ComandoCompagno(*this, c.c, c.parola, c.loro, tutto);
+    }
+    pila.push(tutto);
+    const auto quante
+        = [](std::size_t n, const QString &una, const QString &tante) { return n == 1 ? una : tante.arg(n); };
+    QStringList arrivate;
+    if (!piano.nuove.empty())
+        arrivate << quante(
+            piano.nuove.size(), QStringLiteral("1 parola nuova"), QStringLiteral("%1 parole nuove"));
+    if (const std::size_t c = piano.mancanti.size() + piano.diverse.size())
+        arrivate << quante(c, QStringLiteral("1 immagine o voce"), QStringLiteral("%1 immagini o voci"));
+    notizia = QStringLiteral("Da %1 %2 %3.")
+                  .arg(nativo(altra),
+                      piano.nuove.size() + piano.mancanti.size() + piano.diverse.size() == 1
+                          ? QStringLiteral("è arrivata")
+                          : QStringLiteral("sono arrivate"),
+                      arrivate.join(QStringLiteral(" e ")));
+    if (const int gia = piano.uguali + tenute)
+        notizia += u' '
+            + quante(std::size_t(gia), QStringLiteral("1 parola c'era già."),
+                QStringLiteral("%1 parole c'erano già."));
+    notizia += QStringLiteral(" Salva per tenerle; Ctrl+Z le toglie. ");
+    aggiornaAvviso();
+    if (!scartate.isEmpty())
+        domande.avvisa(
+            titolo, QStringLiteral("Le parole di %1 sono arrivate.").arg(nativo(altra)) + scartate);
+    return true;
+}
+
+void FinestraParole::dialogoPorta()
+{
+    const QString scelta = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Porta qui le parole di un'altra copia"), QDir::homePath());
+    if (!scelta.isEmpty())
+        portaParole(scelta);
 }
 
 bool FinestraParole::puoiLasciare()

@@ -60,6 +60,13 @@ public:
     bool salva(); // false when something could not be saved (and she was told)
     bool faiCopiaIn(const QString &destinazione); // copy, menu entry, then opens the copy
     bool aggiornaCopia(); // the installed program replaces the copy's
+    // Brings the words of another copy (her stick's) into the folder open, as one step to undo:
+    // new words with their pictures and voices, a picture or voice a word here lacks, and, when she
+    // says so, the other copy's where both have one. False when nothing came.
+    bool portaParole(const QString &altra);
+    // From another copy open here: her own copy of this computer (made when there is none) is opened
+    // and this one's words brought into it.
+    bool portaNellaMiaCopia();
     bool provaGioco();
     void controlla(); // the checker's findings for the saved folder
     void vaiAlProblema(int riga); // selects the word a finding names
@@ -77,10 +84,12 @@ public:
     QLabel *testoAvviso = nullptr;
     QPushButton *bottoneAvviso = nullptr;
     QPushButton *bottoneAggiorna = nullptr;
+    QPushButton *bottonePorta = nullptr;
 
     QAction *mnuApri = nullptr;
     QAction *mnuCopia = nullptr;
     QAction *mnuAggiornaCopia = nullptr;
+    QAction *mnuPorta = nullptr;
     QAction *mnuSalva = nullptr;
     QAction *mnuProva = nullptr;
     QAction *mnuControlla = nullptr;
@@ -116,6 +125,8 @@ private:
     QByteArray registraVoce(const QString &parola); // the dialog; empty when she made none
     void dialogoApri();
     void dialogoCopia();
+    void dialogoPorta();
+    bool altraCopia() const; // whether the folder open is a copy of the game other than her own
     QString daCopiare() const; // the folder "Fai la mia copia" copies
     void informazioni();
     bool confermaSalvataggio(); // asks about what saving would overwrite or rewrite

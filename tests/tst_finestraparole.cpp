@@ -56,6 +56,16 @@ public:
         return s;
     }
     void avvisa(const QString &, const QString &testo) override { avvisi << testo; }
+    std::deque<int> scelte; // to scegli(); -1 (closed) when it runs out
+    int scegli(const QString &, const QString &testo, const QStringList &) override
+    {
+        chieste << testo;
+        if (scelte.empty())
+            return -1;
+        const int r = scelte.front();
+        scelte.pop_front();
+        return r;
+    }
 };
 
 class TestFinestraParole : public QObject
