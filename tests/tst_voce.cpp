@@ -249,6 +249,37 @@ private slots:
         }
     }
 
+    // Without a synthesiser the window and the dialog say what to install, and nothing changes.
+    void senzaSintetizzatoreNellaFinestra()
+    {
+        QTemporaryDir temp;
+        QFile lista(temp.filePath(QStringLiteral("lista4.txt")));
+        QVERIFY(lista.open(QIODevice::WriteOnly));
+        lista.write("cane\n");
+        lista.close();
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(temp.path()));
+        RegistratoreFinto microfono;
+        RiproduttoreFinto altoparlante;
+        DialogoVoce d(QStringLiteral("cane"), QByteArray(), microfono, altoparlante);
+        QTemporaryDir vuota;
+        const QByteArray percorso = qgetenv("PATH");
+        qputenv("PATH", vuota.path().toLocal8Bit());
+        const int fatte = f.vociDelComputer();
+        QTest::mouseClick(d.bottoneComputer, Qt::LeftButton);
+        qputenv("PATH", percorso);
+        QCOMPARE(fatte, 0);
+        QCOMPARE(f.pila.count(), 0);
+        QVERIFY(!f.dati()->haVoce(QStringLiteral("cane")));
+        QCOMPARE(domande.avvisi.size(), 1);
+        for (const QString &detto : {domande.avvisi.first(), d.esito->text()})
+            QVERIFY2(detto.contains(QStringLiteral("non è installata"))
+                    && detto.contains(QStringLiteral("espeak-ng")),
+                qPrintable(detto));
+        QVERIFY(d.voce().isEmpty() && !d.conferma->isEnabled());
+    }
+
     // No server where the user named one: the recorder says so, at once, and records nothing.
     void senzaServer()
     {
