@@ -37,8 +37,8 @@ prove=(
     qt6ct
     # a real sound server for the sounds' end-to-end test, and pactl to see what it plays
     pulseaudio pulseaudio-utils
-    # the editor's computer voice for a word (the package only recommends it)
-    espeak-ng
+    # the editor's computer voice for a word (the package only recommends one), and the other synthesiser
+    espeak-ng festival festvox-italp16k
     # fuzzing and sanitizers
     clang libclang-rt-dev
     # the code's style (tools/formato.sh --check)
