@@ -33,6 +33,8 @@ prove=(
     at-spi2-core python3-pyatspi dbus dbus-x11
     # a window manager for the windows' placement, frames and title bars, and wmctrl to ask it things
     openbox wmctrl
+    # the game on Wayland: weston, nested in the test's X server, and Qt's Wayland platform plugin
+    weston qt6-wayland
     # a desktop's dark colour scheme and font, the way a desktop gives them to Qt programs
     qt6ct
     # a real sound server for the sounds' end-to-end test, and pactl to see what it plays
