@@ -31,8 +31,9 @@ prove=(
     at-spi2-core python3-pyatspi dbus dbus-x11
     # a window manager for the windows' placement, frames and title bars, and wmctrl to ask it things
     openbox wmctrl
-    # a desktop's dark colour scheme and font, the way a desktop gives them to Qt programs
-    qt6ct
+    # a desktop's dark colour scheme and font, the way a desktop gives them to Qt programs: qt6ct, and
+    # the GTK platform theme GNOME's Qt programs take (Debian's libqt6gui6 recommends it)
+    qt6ct qt6-gtk-platformtheme
     # a real sound server for the sounds' end-to-end test, and pactl to see what it plays
     pulseaudio pulseaudio-utils
     # the editor's computer voice for a word (the package only recommends it)
