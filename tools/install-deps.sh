@@ -24,8 +24,8 @@ gioco=(
 prove=(
     # packaging
     dpkg-dev file appstream desktop-file-utils lintian
-    # the Debian 13 job builds its system (tools/ci.d/50-debian13.sh)
-    debootstrap
+    # the Debian 13 job builds its system and keeps it compressed (tools/ci.d/50-debian13.sh)
+    debootstrap zstd
     # end-to-end tests in a real X server, screen readers' view; xset for the server's auto-repeat
     xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
     at-spi2-core python3-pyatspi dbus dbus-x11
