@@ -26,8 +26,8 @@ prove=(
     dpkg-dev file appstream desktop-file-utils lintian
     # gio launch starts a menu entry as GLib's menus do (the copy's entry, odd folder names)
     libglib2.0-bin
-    # the Debian 13 job builds its system (tools/ci.d/50-debian13.sh)
-    debootstrap
+    # the Debian 13 job builds its system and keeps it compressed (tools/ci.d/50-debian13.sh)
+    debootstrap zstd
     # end-to-end tests in a real X server, screen readers' view; xset for the server's auto-repeat
     xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
     at-spi2-core python3-pyatspi dbus dbus-x11
@@ -35,8 +35,9 @@ prove=(
     openbox wmctrl
     # the game on Wayland: weston, nested in the test's X server, and Qt's Wayland platform plugin
     weston qt6-wayland
-    # a desktop's dark colour scheme and font, the way a desktop gives them to Qt programs
-    qt6ct
+    # a desktop's dark colour scheme and font, the way a desktop gives them to Qt programs: qt6ct, and
+    # the GTK platform theme GNOME's Qt programs take (Debian's libqt6gui6 recommends it)
+    qt6ct qt6-gtk-platformtheme
     # a real sound server for the sounds' end-to-end test, and pactl to see what it plays
     pulseaudio pulseaudio-utils
     # the editor's computer voice for a word (the package only recommends one), and the other synthesiser

@@ -530,11 +530,13 @@ void TestDatiRovinati::datiRovinati()
         // Qt's text cannot hold the name: the folder is made and entered through its bytes.
         const QByteArray base = QFile::encodeName(cartella.path());
         const QByteArray latino = base + "/caf\xE9";
+        // Listed before the Latin-1 folder exists: Qt 6.4 leaves a name that is not UTF-8 out of a
+        // listing, Qt 6.8 lists it with the byte dropped ("caf").
+        const QStringList voci = QDir(cartella.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
         QVERIFY(::mkdir(latino.constData(), 0755) == 0);
-        for (const QString &voce : QDir(cartella.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot)) {
+        for (const QString &voce : voci) {
             const QByteArray nome = QFile::encodeName(voce);
-            if (nome != "caf\xE9")
-                QVERIFY(std::rename((base + '/' + nome).constData(), (latino + '/' + nome).constData()) == 0);
+            QVERIFY(std::rename((base + '/' + nome).constData(), (latino + '/' + nome).constData()) == 0);
         }
         daRinominare = latino;
         comando = QStringLiteral("/bin/sh");
