@@ -181,13 +181,13 @@ FinestraParole::FinestraParole(
         g->setUniformItemSizes(true);
         g->setSelectionMode(QAbstractItemView::SingleSelection);
         g->setAccessibleName(QStringLiteral("Parole di %1 lettere").arg(lettere));
-        connect(g, &QListWidget::itemActivated, this, [this] { dialogoCambia(); });
+        connect(g, &QListWidget::itemActivated, this, [this] { protetto([this] { dialogoCambia(); }); });
         connect(g, &QListWidget::currentRowChanged, this, [this] { aggiornaAzioni(); });
         // A click selects after the current row has changed: the commands follow the selection.
         connect(g, &QListWidget::itemSelectionChanged, this, [this] { aggiornaAzioni(); });
         g->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(
-            g, &QWidget::customContextMenuRequested, this, [this, g](QPoint p) { menuDellaParola(g, p); });
+        connect(g, &QWidget::customContextMenuRequested, this,
+            [this, g](QPoint p) { protetto([&] { menuDellaParola(g, p); }); });
         griglie[i] = g;
         schede->addTab(g, QString());
     }
@@ -205,9 +205,9 @@ FinestraParole::FinestraParole(
     problemi->setAccessibleName(QStringLiteral("Problemi trovati"));
     problemi->setWordWrap(true);
     connect(problemi, &QListWidget::itemActivated, this,
-        [this](QListWidgetItem *i) { vaiAlProblema(problemi->row(i)); });
+        [this](QListWidgetItem *i) { protetto([&] { vaiAlProblema(problemi->row(i)); }); });
     connect(problemi, &QListWidget::itemClicked, this,
-        [this](QListWidgetItem *i) { vaiAlProblema(problemi->row(i)); });
+        [this](QListWidgetItem *i) { protetto([&] { vaiAlProblema(problemi->row(i)); }); });
     colonnaProblemi->addWidget(riepilogo);
     colonnaProblemi->addWidget(problemi, 1);
     auto *dock = new QDockWidget(QStringLiteral("Controllo della cartella"), this);
@@ -218,15 +218,16 @@ FinestraParole::FinestraParole(
     resizeDocks({dock}, {150}, Qt::Vertical);
 
     costruisciMenu();
-    connect(bottoneAvviso, &QPushButton::clicked, this, &FinestraParole::dialogoCopia);
-    connect(bottoneAggiorna, &QPushButton::clicked, this, &FinestraParole::aggiornaCopia);
-    connect(bottonePorta, &QPushButton::clicked, this, &FinestraParole::portaNellaMiaCopia);
+    connect(bottoneAvviso, &QPushButton::clicked, this, [this] { protetto([this] { dialogoCopia(); }); });
+    connect(bottoneAggiorna, &QPushButton::clicked, this, [this] { protetto([this] { aggiornaCopia(); }); });
+    connect(
+        bottonePorta, &QPushButton::clicked, this, [this] { protetto([this] { portaNellaMiaCopia(); }); });
     connect(&pila, &QUndoStack::cleanChanged, this, [this](bool pulita) {
         setWindowModified(!pulita);
         aggiornaAzioni();
     });
     attesaGioco.setInterval(1000);
-    connect(&attesaGioco, &QTimer::timeout, this, &FinestraParole::controllaGiochi);
+    connect(&attesaGioco, &QTimer::timeout, this, [this] { protetto([this] { controllaGiochi(); }); });
     // The window fits the screen it opens on at any text size: the size is in the screen's own
     // units, which large text makes fewer, less room for a title bar and a panel.
     const QRect schermo = screen()->availableGeometry();
@@ -234,6 +235,26 @@ FinestraParole::FinestraParole(
     aggiornaTitoli();
     aggiornaAzioni();
     aggiornaAvviso();
+}
+
+void FinestraParole::protetto(const std::function<void()> &gestore)
+{
+    QString motivo;
+    try {
+        gestore();
+        return;
+    } catch (const Errore &e) {
+        motivo = e.messaggio();
+    } catch (const std::bad_alloc &) {
+        motivo = QStringLiteral("la memoria del computer non basta.");
+    } catch (const std::exception &e) {
+        motivo = QString::fromLocal8Bit(e.what());
+    }
+    domande.avvisa(QStringLiteral("Comando non riuscito"),
+        QStringLiteral(
+            "Il comando non è riuscito: %1\nLa finestra resta aperta con le tue modifiche: salvale "
+            "se vuoi tenerle.")
+            .arg(motivo));
 }
 
 FinestraParole::~FinestraParole()
@@ -249,7 +270,7 @@ void FinestraParole::costruisciMenu()
               auto *a = new QAction(testo, this);
               a->setObjectName(QString::fromLatin1(nome));
               a->setShortcut(tasto);
-              connect(a, &QAction::triggered, this, gestore);
+              connect(a, &QAction::triggered, this, [this, gestore] { protetto(gestore); });
               menu->addAction(a);
               return a;
           };

@@ -17,6 +17,7 @@
 #include <QUndoStack>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class Presenza;
@@ -69,6 +70,10 @@ public:
     bool portaNellaMiaCopia();
     bool provaGioco();
     void controlla(); // the checker's findings for the saved folder
+    // The boundary around each command, menu entry, button and click: an error that escapes one is
+    // told in a message box and the window stays, with what she has not saved. Qt's event loop
+    // carries no exception, and ending the program would lose her work.
+    void protetto(const std::function<void()> &gestore);
     void vaiAlProblema(int riga); // selects the word a finding names
 
     // The list of the tab in front, and the index of the word selected in it (-1 for none).
