@@ -276,6 +276,32 @@ private slots:
             leggiFile(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nperch\xE9\r\nfaro\r\n"));
     }
 
+    // While the game started from "Prova il gioco" runs, a word she takes out keeps its picture on
+    // disk (the game may show it any moment); once the game has closed, the picture goes.
+    void giocoApertoTieneLImmagine()
+    {
+        const QString fine = cartella + QStringLiteral("/fine");
+        scrivi(cartella + QStringLiteral("/batticco"),
+            "#!/bin/sh\nwhile [ ! -e \"" + QFile::encodeName(fine) + "\" ]; do sleep 0.05; done\n");
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        QVERIFY(f.provaGioco());
+        domande.risposte = {true};
+        QVERIFY(f.togli(4, 1)); // lupo
+        QVERIFY(f.salva());
+        QCOMPARE(leggiFile(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nperch\xE9\r\n"));
+        QCOMPARE(leggiFile(cartella + QStringLiteral("/jpg/lupo.jpg")), jpeg(Qt::gray));
+        QVERIFY2(f.testoAvviso->text().contains(QStringLiteral("«lupo» restano sul disco finché il gioco")),
+            qPrintable(f.testoAvviso->text()));
+        QTest::qWait(1200); // the window looks again every second: the game is still there
+        QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/lupo.jpg")));
+        scrivi(fine, "");
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(cartella + QStringLiteral("/jpg/lupo.jpg")), 5000);
+        QVERIFY(!f.testoAvviso->text().contains(QStringLiteral("«lupo»")));
+        QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/cane.jpg")));
+    }
+
     void immagineCondivisaResta()
     {
         DomandeFinte domande;
