@@ -3,9 +3,11 @@
 
 #include "editor/Comandi.h"
 #include "editor/CopiaPersonale.h"
+#include "editor/DialogoCopia.h"
 #include "editor/DialogoParola.h"
 #include "editor/DialogoVoce.h"
 #include "editor/Guida.h"
+#include "editor/ListeParole.h"
 #include "editor/Presenza.h"
 #include "editor/Riquadro.h"
 #include "editor/Unione.h"
@@ -31,7 +33,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -47,8 +48,6 @@
 
 namespace
 {
-
-constexpr QSize misuraIcona(96, 96);
 
 QString nativo(const QString &p)
 {
@@ -67,43 +66,6 @@ bool cartellaScrivibile(const QString &cartella)
             return false;
     }
     return true;
-}
-
-QIcon iconaMancante()
-{
-    QPixmap p(misuraIcona);
-    p.fill(QColor(0xE0, 0xE0, 0xE0));
-    QPainter pittore(&p);
-    pittore.setPen(QPen(QColor(0xB0, 0x20, 0x20), 3));
-    pittore.drawRect(p.rect().adjusted(1, 1, -2, -2));
-    QFont f = pittore.font();
-    f.setPointSize(28);
-    f.setBold(true);
-    pittore.setFont(f);
-    pittore.drawText(p.rect(), Qt::AlignCenter, QStringLiteral("?"));
-    return QIcon(p);
-}
-
-// A word with a voice: a small speaker in the icon's lower right corner.
-QIcon conVoce(const QIcon &icona)
-{
-    QPixmap p = icona.pixmap(misuraIcona);
-    QPainter pittore(&p);
-    pittore.setRenderHint(QPainter::Antialiasing);
-    const QRectF tondo(p.width() - 30, p.height() - 30, 27, 27);
-    pittore.setPen(QPen(Qt::white, 2));
-    pittore.setBrush(QColor(0x20, 0x60, 0xC0));
-    pittore.drawEllipse(tondo);
-    const QPointF c = tondo.center();
-    pittore.setPen(Qt::NoPen);
-    pittore.setBrush(Qt::white);
-    pittore.drawRect(QRectF(c.x() - 8, c.y() - 3, 5, 6));
-    pittore.drawPolygon(QPolygonF({QPointF(c.x() - 4, c.y() - 3), QPointF(c.x() + 2, c.y() - 8),
-        QPointF(c.x() + 2, c.y() + 8), QPointF(c.x() - 4, c.y() + 3)}));
-    pittore.setPen(QPen(Qt::white, 1.8));
-    pittore.setBrush(Qt::NoBrush);
-    pittore.drawArc(QRectF(c.x() - 2, c.y() - 6, 10, 12), -50 * 16, 100 * 16);
-    return QIcon(p);
 }
 
 // The game's picture from any image: a square of the right side is taken as it is, anything else
@@ -166,32 +128,17 @@ FinestraParole::FinestraParole(
     rigaAvviso->addWidget(bottoneAvviso);
     colonna->addWidget(avviso);
 
-    schede = new QTabWidget(centro);
-    schede->setAccessibleName(QStringLiteral("Liste di parole"));
-    for (int i = 0; i < CartellaParole::numeroListe; ++i) {
-        const int lettere = CartellaParole::primaLunghezza + i;
-        auto *g = new QListWidget(schede);
-        g->setObjectName(QStringLiteral("griglia%1").arg(lettere));
-        g->setViewMode(QListView::IconMode);
-        g->setIconSize(misuraIcona);
-        g->setGridSize(QSize(misuraIcona.width() + 28, misuraIcona.height() + 34));
-        g->setMovement(QListView::Static);
-        g->setResizeMode(QListView::Adjust);
-        g->setWrapping(true);
-        g->setUniformItemSizes(true);
-        g->setSelectionMode(QAbstractItemView::SingleSelection);
-        g->setAccessibleName(QStringLiteral("Parole di %1 lettere").arg(lettere));
+    liste = new ListeParole(centro);
+    schede = liste;
+    griglie = liste->griglie;
+    for (QListWidget *g : griglie) {
         connect(g, &QListWidget::itemActivated, this, [this] { protetto([this] { dialogoCambia(); }); });
         connect(g, &QListWidget::currentRowChanged, this, [this] { aggiornaAzioni(); });
         // A click selects after the current row has changed: the commands follow the selection.
         connect(g, &QListWidget::itemSelectionChanged, this, [this] { aggiornaAzioni(); });
-        g->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(g, &QWidget::customContextMenuRequested, this,
             [this, g](QPoint p) { protetto([&] { menuDellaParola(g, p); }); });
-        griglie[i] = g;
-        schede->addTab(g, QString());
     }
-    schede->setCurrentIndex(1); // the game starts on the 4-letter list
     connect(schede, &QTabWidget::currentChanged, this, [this] { aggiornaAzioni(); });
     colonna->addWidget(schede, 1);
     setCentralWidget(centro);
@@ -362,7 +309,7 @@ bool FinestraParole::apri(const QString &percorso)
     pila.clear();
     modello = std::move(nuovo);
     presenza = std::make_unique<Presenza>(modello->percorso());
-    icone.clear();
+    liste->imposta(modello.get());
     const QString canonico = QFileInfo(percorso).canonicalFilePath();
     // The installed game's folder belongs to the package: an upgrade would overwrite any change.
     scrivibile = canonico != installato && cartellaScrivibile(percorso);
@@ -377,91 +324,43 @@ bool FinestraParole::apri(const QString &percorso)
     return true;
 }
 
-int FinestraParole::listaCorrente() const
-{
-    return CartellaParole::primaLunghezza + schede->currentIndex();
-}
-
-int FinestraParole::parolaSelezionata() const
-{
-    const QListWidget *g = griglie[schede->currentIndex()];
-    return g->currentItem() && g->currentItem()->isSelected() ? g->currentRow() : -1;
-}
-
-QIcon FinestraParole::icona(const QString &parola)
-{
-    const QString chiave = parola.left(CartellaParole::lunghissima).toLower();
-    const auto c = icone.constFind(chiave);
-    if (c != icone.constEnd())
-        return *c;
-    const QImage i = modello->immagine(parola, misuraIcona);
-    QIcon nuova = i.isNull() ? iconaMancante() : QIcon(QPixmap::fromImage(i));
-    if (modello->haVoce(parola))
-        nuova = conVoce(nuova);
-    icone.insert(chiave, nuova);
-    return nuova;
-}
-
 void FinestraParole::mostraLista(int lettere)
 {
-    QListWidget *g = griglie[lettere - CartellaParole::primaLunghezza];
-    const int riga = g->currentRow();
-    const QSignalBlocker zitto(g);
-    g->clear();
-    if (modello) {
-        const ListaInCartella &l = modello->lista(lettere);
-        for (const QString &p : l.parole) {
-            // A "word" of megabytes from a damaged list shows as its beginning.
-            const QString mostrata = p.isEmpty() ? QStringLiteral("(vuota)")
-                : p.size() > 40                  ? p.left(40) + QChar(0x2026)
-                                                 : p;
-            auto *voce = new QListWidgetItem(icona(p), mostrata, g);
-            const bool manca = !modello->ha(Compagno::immagine, p);
-            QString suggerimento = manca ? QStringLiteral("«%1»: manca l'immagine").arg(mostrata) : mostrata;
-            QString nome = manca ? QStringLiteral("%1, senza immagine").arg(mostrata) : mostrata;
-            if (modello->haVoce(p)) {
-                suggerimento += QStringLiteral(" (ha la voce)");
-                nome += QStringLiteral(", con la voce");
-            }
-            voce->setToolTip(suggerimento);
-            voce->setData(Qt::AccessibleTextRole, nome);
-        }
-        // The word in front is always the selected one, so Canc and the buttons act on what she sees.
-        if (g->count() > 0)
-            g->setCurrentRow(std::clamp(riga, 0, g->count() - 1));
-    }
+    liste->mostraLista(lettere);
     aggiornaTitoli();
     aggiornaAzioni();
 }
 
-void FinestraParole::mostraListe()
+void FinestraParole::dimenticaIcona(const QString &parola)
 {
-    for (int n = CartellaParole::primaLunghezza;
-         n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n)
-        mostraLista(n);
+    liste->dimenticaIcona(parola);
 }
 
 void FinestraParole::seleziona(int lettere, int indice)
 {
-    schede->setCurrentIndex(lettere - CartellaParole::primaLunghezza);
-    QListWidget *g = griglie[lettere - CartellaParole::primaLunghezza];
-    if (indice >= 0 && indice < g->count()) {
-        g->setCurrentRow(indice);
-        g->scrollToItem(g->item(indice));
-    }
-    g->setFocus();
+    liste->seleziona(lettere, indice);
+}
+
+int FinestraParole::listaCorrente() const
+{
+    return liste->listaCorrente();
+}
+
+int FinestraParole::parolaSelezionata() const
+{
+    return liste->parolaSelezionata();
+}
+
+void FinestraParole::mostraListe()
+{
+    liste->mostraListe();
+    aggiornaTitoli();
+    aggiornaAzioni();
 }
 
 void FinestraParole::aggiornaTitoli()
 {
-    for (int i = 0; i < CartellaParole::numeroListe; ++i) {
-        const int lettere = CartellaParole::primaLunghezza + i;
-        const int n = modello ? int(modello->lista(lettere).parole.size()) : 0;
-        const bool illeggibile = modello && !modello->lista(lettere).errore.isEmpty();
-        schede->setTabText(i,
-            illeggibile ? QStringLiteral("%1 lettere (illeggibile)").arg(lettere)
-                        : QStringLiteral("%1 lettere (%2)").arg(lettere).arg(n));
-    }
+    liste->aggiornaTitoli();
     const QString nome
         = modello ? QFileInfo(modello->percorso()).fileName() : QStringLiteral("nessuna cartella");
     setWindowTitle(QStringLiteral("%1[*] - Parole di Batticco").arg(nome));
@@ -758,7 +657,7 @@ bool FinestraParole::salva()
         modello->salva(!aspetta);
     } catch (const Errore &e) {
         domande.avvisa(QStringLiteral("Salvataggio non riuscito"), e.messaggio());
-        icone.clear();
+        liste->dimenticaIcone();
         mostraListe();
         return false;
     }
@@ -766,7 +665,7 @@ bool FinestraParole::salva()
     // What waits for the game or the other window goes once they have closed.
     if (aspetta && !modello->daCancellare().isEmpty())
         attesaGioco.start();
-    icone.clear();
+    liste->dimenticaIcone();
     mostraListe();
     controlla();
     aggiornaAvviso();
@@ -1025,39 +924,9 @@ bool FinestraParole::portaParole(const QString &altra)
         return false;
     }
     // One step: Ctrl+Z takes back everything that came, and saving writes each file whole.
-    auto *tutto = new QUndoCommand(QStringLiteral("l'arrivo delle parole di %1").arg(nativo(altra)));
-    std::array<int, CartellaParole::numeroListe> aggiunte {};
-    for (const unione::Nuova &n : piano.nuove) {
-        const int indice = int(modello->lista(n.lettere).parole.size())
-            + aggiunte[std::size_t(n.lettere - CartellaParole::primaLunghezza)]++;
-        new ComandoParola(*this, true, n.lettere, indice, n.parola, n.immagine.byte, tutto);
-        if (n.voce.presente)
-            new ComandoCompagno(*this, Compagno::voce, n.parola, n.voce, tutto);
-    }
-    for (const auto *gruppo : {&piano.mancanti, &piano.diverse}) {
-        for (const unione::Compagnia &c : *gruppo)
-            new ComandoCompagno(*this, c.c, c.parola, c.loro, tutto);
-    }
-    pila.push(tutto);
-    const auto quante
-        = [](std::size_t n, const QString &una, const QString &tante) { return n == 1 ? una : tante.arg(n); };
-    QStringList arrivate;
-    if (!piano.nuove.empty())
-        arrivate << quante(
-            piano.nuove.size(), QStringLiteral("1 parola nuova"), QStringLiteral("%1 parole nuove"));
-    if (const std::size_t c = piano.mancanti.size() + piano.diverse.size())
-        arrivate << quante(c, QStringLiteral("1 immagine o voce"), QStringLiteral("%1 immagini o voci"));
-    notizia = QStringLiteral("Da %1 %2 %3.")
-                  .arg(nativo(altra),
-                      piano.nuove.size() + piano.mancanti.size() + piano.diverse.size() == 1
-                          ? QStringLiteral("è arrivata")
-                          : QStringLiteral("sono arrivate"),
-                      arrivate.join(QStringLiteral(" e ")));
-    if (const int gia = piano.uguali + tenute)
-        notizia += u' '
-            + quante(std::size_t(gia), QStringLiteral("1 parola c'era già."),
-                QStringLiteral("%1 parole c'erano già."));
-    notizia += QStringLiteral(" Salva per tenerle; Ctrl+Z le toglie. ");
+    pila.push(new ComandoArrivo(*this, piano, nativo(altra)));
+    notizia = unione::riassunto(piano, tenute, nativo(altra))
+        + QStringLiteral(" Salva per tenerle; Ctrl+Z le toglie. ");
     aggiornaAvviso();
     if (!scartate.isEmpty())
         domande.avvisa(
@@ -1217,54 +1086,10 @@ void FinestraParole::dialogoApri()
 
 void FinestraParole::dialogoCopia()
 {
-    QDialog d(this);
-    d.setWindowTitle(QStringLiteral("Fai la mia copia del gioco"));
-    auto *spiegazione = new QLabel(
-        (daCopiare() == installato
-                ? QStringLiteral("La copia contiene il programma del gioco e tutte le sue parole, "
-                                 "immagini e suoni.")
-                : QStringLiteral("La copia contiene il programma del gioco con le parole, le "
-                                 "immagini e le voci di %1, salvate.")
-                      .arg(nativo(daCopiare())))
-            + QStringLiteral(" Scegli una cartella nuova (o vuota): nella tua cartella personale, oppure "
-                             "su una chiavetta."),
-        &d);
-    spiegazione->setWordWrap(true);
-    auto *campo = new QLineEdit(nativo(copiapersonale::cartellaPredefinita()), &d);
-    campo->setAccessibleName(QStringLiteral("Cartella della copia"));
-    auto *sfoglia = new QPushButton(QStringLiteral("&Scegli…"), &d);
-    sfoglia->setAccessibleName(QStringLiteral("Scegli la cartella della copia"));
-    sfoglia->setAutoDefault(false);
-    auto *fai = new QPushButton(QStringLiteral("&Fai la copia"), &d);
-    fai->setAccessibleName(QStringLiteral("Fai la copia"));
-    fai->setDefault(true);
-    auto *annulla = new QPushButton(QStringLiteral("Annulla"), &d);
-    annulla->setAccessibleName(QStringLiteral("Annulla"));
-    annulla->setAutoDefault(false);
-    auto *riga = new QHBoxLayout;
-    riga->addWidget(campo, 1);
-    riga->addWidget(sfoglia);
-    auto *bottoni = new QHBoxLayout;
-    bottoni->addStretch(1);
-    bottoni->addWidget(fai);
-    bottoni->addWidget(annulla);
-    auto *tutto = new QVBoxLayout(&d);
-    tutto->addWidget(spiegazione);
-    tutto->addLayout(riga);
-    tutto->addLayout(bottoni);
-    connect(sfoglia, &QPushButton::clicked, &d, [&] {
-        const QString scelta
-            = QFileDialog::getExistingDirectory(&d, QStringLiteral("Dove fare la copia"), QDir::homePath());
-        if (!scelta.isEmpty())
-            campo->setText(nativo(scelta + QStringLiteral("/Batticco")));
-    });
-    connect(fai, &QPushButton::clicked, &d, &QDialog::accept);
-    connect(annulla, &QPushButton::clicked, &d, &QDialog::reject);
-    d.resize(560, d.sizeHint().height());
-    campo->setFocus();
+    DialogoCopia d(daCopiare() == installato ? QString() : nativo(daCopiare()), this);
     while (d.exec() == QDialog::Accepted) {
-        const QString dove = QDir::fromNativeSeparators(campo->text().trimmed());
-        if (!dove.isEmpty() && faiCopiaIn(QDir::cleanPath(QDir(QDir::homePath()).absoluteFilePath(dove))))
+        const QString dove = d.cartella();
+        if (!dove.isEmpty() && faiCopiaIn(dove))
             return;
     }
 }

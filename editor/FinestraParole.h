@@ -6,6 +6,7 @@
 // game and make the teacher's own copy. Names follow the game's Italian vocabulary.
 
 #include "editor/CartellaParole.h"
+#include "editor/Comandi.h"
 #include "editor/Domande.h"
 #include "ui/registratore.h"
 #include "ui/suoni.h"
@@ -20,6 +21,7 @@
 #include <functional>
 #include <memory>
 
+class ListeParole;
 class Presenza;
 class QAction;
 class QFrame;
@@ -30,7 +32,7 @@ class QListWidgetItem;
 class QPushButton;
 class QTabWidget;
 
-class FinestraParole : public QMainWindow
+class FinestraParole : public QMainWindow, private VistaParole
 {
     Q_OBJECT
 public:
@@ -116,10 +118,6 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
-    friend class ComandoParola;
-    friend class ComandoCompagno;
-    friend class ComandoRinomina;
-
     void costruisciMenu();
     void dialogoAggiungi();
     void dialogoCambia();
@@ -138,16 +136,17 @@ private:
     bool giocoAperto(); // whether a game started here is still running
     void controllaGiochi(); // once the games have closed, removes the files that waited for them
     bool puoiLasciare(); // asks about unsaved changes; true when the folder may be left
-    void mostraLista(int lettere);
+    // What the undo steps reach (VistaParole).
+    CartellaParole &parole() override { return *modello; }
+    void dimenticaIcona(const QString &parola) override;
+    void mostraLista(int lettere) override;
     void mostraListe();
     void aggiornaTitoli();
     void aggiornaAzioni();
     void aggiornaAvviso();
     QString avvisiCartella(); // what the open folder's lists and the other programs on it need said
     bool haListe() const; // whether the folder open has any list file
-    QIcon icona(const QString &parola);
-    void dimenticaIcona(const QString &parola) { icone.remove(parola.toLower()); }
-    void seleziona(int lettere, int indice);
+    void seleziona(int lettere, int indice) override;
     QString problemaRinomina(int lettere, int indice, const QString &nuova) const;
 
     Domande &domande;
@@ -156,7 +155,7 @@ private:
     QString lanciatoreLavagna() const;
     std::unique_ptr<CartellaParole> modello;
     bool scrivibile = false;
-    QHash<QString, QIcon> icone;
+    ListeParole *liste = nullptr;
     // The microphone, and the player that plays a voice back: reached only when she records or listens.
     std::unique_ptr<Registratore> registratore = std::make_unique<RegistratorePulse>();
     std::unique_ptr<Riproduttore> riproduttore = std::make_unique<RiproduttorePulse>();
