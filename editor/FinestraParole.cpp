@@ -8,11 +8,11 @@
 #include "editor/DialogoVoce.h"
 #include "editor/Guida.h"
 #include "editor/ListeParole.h"
+#include "editor/PannelloControllo.h"
 #include "editor/Presenza.h"
 #include "editor/Riquadro.h"
 #include "editor/Unione.h"
 #include "editor/VoceComputer.h"
-#include "game/VerificaDati.h"
 #include "ui/errori.h"
 
 #include <QAction>
@@ -77,20 +77,6 @@ QByteArray figura(const QImage &immagine)
     return riquadro::jpeg(riquadro::ritaglia(immagine, riquadro::alCentro(immagine.size())));
 }
 
-// A finding as a teacher reads it: the line of a list said in words, the folder by its path.
-QString detto(const verifica::Problema &p, const QString &cartella)
-{
-    const QString messaggio
-        = p.gravita == verifica::Gravita::nota ? QStringLiteral("nota: ") + p.messaggio : p.messaggio;
-    if (p.file == u'.' || p.file.isEmpty())
-        return QStringLiteral("%1: %2").arg(nativo(cartella), messaggio);
-    if (p.riga > 0 && p.file == p.lista)
-        return QStringLiteral("%1, riga %2: %3").arg(p.file).arg(p.riga).arg(messaggio);
-    if (p.riga > 0 && !p.parola.isEmpty())
-        return QStringLiteral("%1: %2 (%3, riga %4)").arg(p.file, messaggio, p.lista).arg(p.riga);
-    return QStringLiteral("%1: %2").arg(p.file, messaggio);
-}
-
 } // namespace
 
 FinestraParole::FinestraParole(
@@ -143,23 +129,16 @@ FinestraParole::FinestraParole(
     colonna->addWidget(schede, 1);
     setCentralWidget(centro);
 
-    auto *pannello = new QWidget(this);
-    auto *colonnaProblemi = new QVBoxLayout(pannello);
-    riepilogo = new QLabel(pannello);
-    riepilogo->setWordWrap(true);
-    riepilogo->setAccessibleName(QStringLiteral("Esito del controllo"));
-    problemi = new QListWidget(pannello);
-    problemi->setAccessibleName(QStringLiteral("Problemi trovati"));
-    problemi->setWordWrap(true);
+    auto *dock = new QDockWidget(QStringLiteral("Controllo della cartella"), this);
+    dock->setObjectName(QStringLiteral("controllo"));
+    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    pannello = new PannelloControllo(this);
+    problemi = pannello->problemi;
+    riepilogo = pannello->riepilogo;
     connect(problemi, &QListWidget::itemActivated, this,
         [this](QListWidgetItem *i) { protetto([&] { vaiAlProblema(problemi->row(i)); }); });
     connect(problemi, &QListWidget::itemClicked, this,
         [this](QListWidgetItem *i) { protetto([&] { vaiAlProblema(problemi->row(i)); }); });
-    colonnaProblemi->addWidget(riepilogo);
-    colonnaProblemi->addWidget(problemi, 1);
-    auto *dock = new QDockWidget(QStringLiteral("Controllo della cartella"), this);
-    dock->setObjectName(QStringLiteral("controllo"));
-    dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
     dock->setWidget(pannello);
     addDockWidget(Qt::BottomDockWidgetArea, dock);
     resizeDocks({dock}, {150}, Qt::Vertical);
@@ -695,38 +674,12 @@ void FinestraParole::controllaGiochi()
 
 void FinestraParole::controlla()
 {
-    problemi->clear();
-    dovePortano.clear();
-    if (!modello)
-        return;
-    const verifica::Esito esito = verifica::controlla(modello->percorso());
-    for (const verifica::Problema &p : esito.risultati) {
-        // The finding names its list and the word's line there, as the lists were last read.
-        int indice = -1;
-        if (p.lettere >= CartellaParole::primaLunghezza
-            && p.lettere < CartellaParole::primaLunghezza + CartellaParole::numeroListe && p.riga > 0) {
-            const std::vector<int> &righe = modello->lista(p.lettere).righe;
-            const auto it = std::find(righe.begin(), righe.end(), p.riga);
-            if (it != righe.end())
-                indice = int(it - righe.begin());
-        }
-        dovePortano.emplace_back(indice >= 0 ? p.lettere : 0, indice);
-        auto *voce = new QListWidgetItem(detto(p, modello->percorso()), problemi);
-        if (indice >= 0)
-            voce->setToolTip(QStringLiteral("Clic per vedere la parola"));
-    }
-    QString r = verifica::riepilogo(esito);
-    if (!pila.isClean())
-        r += QStringLiteral(" (Controllo dei file salvati: salva per controllare le ultime modifiche.)");
-    riepilogo->setText(r);
-    riepilogo->setAccessibleDescription(r);
+    pannello->controlla(modello.get(), pila.isClean());
 }
 
 void FinestraParole::vaiAlProblema(int riga)
 {
-    if (riga < 0 || riga >= int(dovePortano.size()))
-        return;
-    const auto [lettere, indice] = dovePortano[riga];
+    const auto [lettere, indice] = pannello->dovePorta(riga);
     if (indice >= 0)
         seleziona(lettere, indice);
 }

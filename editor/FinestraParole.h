@@ -22,6 +22,7 @@
 #include <memory>
 
 class ListeParole;
+class PannelloControllo;
 class Presenza;
 class QAction;
 class QFrame;
@@ -159,7 +160,7 @@ private:
     // The microphone, and the player that plays a voice back: reached only when she records or listens.
     std::unique_ptr<Registratore> registratore = std::make_unique<RegistratorePulse>();
     std::unique_ptr<Riproduttore> riproduttore = std::make_unique<RiproduttorePulse>();
-    std::vector<std::pair<int, int>> dovePortano; // finding row -> (list, word index), or (0, -1)
+    PannelloControllo *pannello = nullptr;
     QString notizia; // a line shown above the lists once, e.g. after a copy
     std::unique_ptr<Presenza> presenza;
     std::vector<qint64> giochi; // the games started from here, by process id
