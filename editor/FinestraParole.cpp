@@ -1,4 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The editor's window: its commands, in the order of the menus (File: open, copy, bring words in,
+// save, try the game; Modifica: add, change, remove, rename, voices), each with the questions it asks
+// and what it tells her. The views (ListeParole, PannelloControllo), the dialogs, the undo steps
+// (Comandi) and the stick's words (Unione, PortaParole) live in their own files; what is left here
+// is the window's state that every command shares, which is why the file is long.
 #include "editor/FinestraParole.h"
 
 #include "editor/Comandi.h"
@@ -91,28 +96,7 @@ FinestraParole::FinestraParole(
     auto *centro = new QWidget(this);
     auto *colonna = new QVBoxLayout(centro);
 
-    avviso = new QFrame(centro);
-    avviso->setFrameShape(QFrame::StyledPanel);
-    avviso->setAutoFillBackground(true);
-    QPalette tavolozza = avviso->palette();
-    tavolozza.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC0));
-    tavolozza.setColor(QPalette::WindowText, Qt::black);
-    avviso->setPalette(tavolozza);
-    testoAvviso = new QLabel(avviso);
-    testoAvviso->setWordWrap(true);
-    testoAvviso->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    testoAvviso->setAccessibleName(QStringLiteral("Avviso"));
-    bottoneAvviso = new QPushButton(QStringLiteral("Fai la &mia copia…"), avviso);
-    bottoneAvviso->setAccessibleName(QStringLiteral("Fai la mia copia"));
-    bottoneAggiorna = new QPushButton(QStringLiteral("A&ggiorna il programma"), avviso);
-    bottoneAggiorna->setAccessibleName(QStringLiteral("Aggiorna il programma della copia"));
-    bottonePorta = new QPushButton(QStringLiteral("&Porta le parole nella mia copia"), avviso);
-    bottonePorta->setAccessibleName(QStringLiteral("Porta le parole nella mia copia"));
-    auto *rigaAvviso = new QHBoxLayout(avviso);
-    rigaAvviso->addWidget(testoAvviso, 1);
-    rigaAvviso->addWidget(bottonePorta);
-    rigaAvviso->addWidget(bottoneAggiorna);
-    rigaAvviso->addWidget(bottoneAvviso);
+    costruisciAvviso(centro);
     colonna->addWidget(avviso);
 
     liste = new ListeParole(centro);
@@ -253,6 +237,11 @@ void FinestraParole::costruisciMenu()
     mnuInformazioni = azione(aiuto, "mnuInformazioni", QStringLiteral("&Informazioni"), QKeySequence(),
         [this] { informazioni(); });
 
+    costruisciBarra();
+}
+
+void FinestraParole::costruisciBarra()
+{
     QToolBar *barra = addToolBar(QStringLiteral("Comandi"));
     barra->setObjectName(QStringLiteral("barra"));
     barra->setMovable(false);
@@ -268,6 +257,33 @@ void FinestraParole::costruisciMenu()
         barra->addAction(a);
     barra->addSeparator();
     barra->addAction(mnuAnnulla);
+}
+
+// The notice above the lists, on a pale yellow, with the buttons that act on what it says.
+void FinestraParole::costruisciAvviso(QWidget *centro)
+{
+    avviso = new QFrame(centro);
+    avviso->setFrameShape(QFrame::StyledPanel);
+    avviso->setAutoFillBackground(true);
+    QPalette tavolozza = avviso->palette();
+    tavolozza.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC0));
+    tavolozza.setColor(QPalette::WindowText, Qt::black);
+    avviso->setPalette(tavolozza);
+    testoAvviso = new QLabel(avviso);
+    testoAvviso->setWordWrap(true);
+    testoAvviso->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    testoAvviso->setAccessibleName(QStringLiteral("Avviso"));
+    bottoneAvviso = new QPushButton(QStringLiteral("Fai la &mia copia…"), avviso);
+    bottoneAvviso->setAccessibleName(QStringLiteral("Fai la mia copia"));
+    bottoneAggiorna = new QPushButton(QStringLiteral("A&ggiorna il programma"), avviso);
+    bottoneAggiorna->setAccessibleName(QStringLiteral("Aggiorna il programma della copia"));
+    bottonePorta = new QPushButton(QStringLiteral("&Porta le parole nella mia copia"), avviso);
+    bottonePorta->setAccessibleName(QStringLiteral("Porta le parole nella mia copia"));
+    auto *rigaAvviso = new QHBoxLayout(avviso);
+    rigaAvviso->addWidget(testoAvviso, 1);
+    rigaAvviso->addWidget(bottonePorta);
+    rigaAvviso->addWidget(bottoneAggiorna);
+    rigaAvviso->addWidget(bottoneAvviso);
 }
 
 QString FinestraParole::cartella() const

@@ -119,7 +119,9 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
+    void costruisciAvviso(QWidget *centro);
     void costruisciMenu();
+    void costruisciBarra(); // the toolbar, short names for the menus' commands
     void dialogoAggiungi();
     void dialogoCambia();
     void dialogoTogli();
