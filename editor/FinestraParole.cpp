@@ -1,16 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The editor's window: its commands, in the order of the menus (File: open, copy, bring words in,
+// save, try the game; Modifica: add, change, remove, rename, voices), each with the questions it asks
+// and what it tells her. The views (ListeParole, PannelloControllo), the dialogs, the undo steps
+// (Comandi) and the stick's words (Unione, PortaParole) live in their own files; what is left here
+// is the window's state that every command shares, which is why the file is long.
 #include "editor/FinestraParole.h"
 
 #include "editor/Comandi.h"
 #include "editor/CopiaPersonale.h"
+#include "editor/DialogoCopia.h"
 #include "editor/DialogoParola.h"
 #include "editor/DialogoVoce.h"
 #include "editor/Guida.h"
+#include "editor/ListeParole.h"
+#include "editor/PannelloControllo.h"
+#include "editor/PortaParole.h"
 #include "editor/Presenza.h"
 #include "editor/Riquadro.h"
 #include "editor/Unione.h"
 #include "editor/VoceComputer.h"
-#include "game/VerificaDati.h"
 #include "ui/errori.h"
 
 #include <QAction>
@@ -31,7 +39,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -47,8 +54,6 @@
 
 namespace
 {
-
-constexpr QSize misuraIcona(96, 96);
 
 QString nativo(const QString &p)
 {
@@ -69,43 +74,6 @@ bool cartellaScrivibile(const QString &cartella)
     return true;
 }
 
-QIcon iconaMancante()
-{
-    QPixmap p(misuraIcona);
-    p.fill(QColor(0xE0, 0xE0, 0xE0));
-    QPainter pittore(&p);
-    pittore.setPen(QPen(QColor(0xB0, 0x20, 0x20), 3));
-    pittore.drawRect(p.rect().adjusted(1, 1, -2, -2));
-    QFont f = pittore.font();
-    f.setPointSize(28);
-    f.setBold(true);
-    pittore.setFont(f);
-    pittore.drawText(p.rect(), Qt::AlignCenter, QStringLiteral("?"));
-    return QIcon(p);
-}
-
-// A word with a voice: a small speaker in the icon's lower right corner.
-QIcon conVoce(const QIcon &icona)
-{
-    QPixmap p = icona.pixmap(misuraIcona);
-    QPainter pittore(&p);
-    pittore.setRenderHint(QPainter::Antialiasing);
-    const QRectF tondo(p.width() - 30, p.height() - 30, 27, 27);
-    pittore.setPen(QPen(Qt::white, 2));
-    pittore.setBrush(QColor(0x20, 0x60, 0xC0));
-    pittore.drawEllipse(tondo);
-    const QPointF c = tondo.center();
-    pittore.setPen(Qt::NoPen);
-    pittore.setBrush(Qt::white);
-    pittore.drawRect(QRectF(c.x() - 8, c.y() - 3, 5, 6));
-    pittore.drawPolygon(QPolygonF({QPointF(c.x() - 4, c.y() - 3), QPointF(c.x() + 2, c.y() - 8),
-        QPointF(c.x() + 2, c.y() + 8), QPointF(c.x() - 4, c.y() + 3)}));
-    pittore.setPen(QPen(Qt::white, 1.8));
-    pittore.setBrush(Qt::NoBrush);
-    pittore.drawArc(QRectF(c.x() - 2, c.y() - 6, 10, 12), -50 * 16, 100 * 16);
-    return QIcon(p);
-}
-
 // The game's picture from any image: a square of the right side is taken as it is, anything else
 // is framed at its centre first.
 QByteArray figura(const QImage &immagine)
@@ -113,20 +81,6 @@ QByteArray figura(const QImage &immagine)
     if (immagine.size() == QSize(riquadro::lato, riquadro::lato))
         return riquadro::jpeg(immagine);
     return riquadro::jpeg(riquadro::ritaglia(immagine, riquadro::alCentro(immagine.size())));
-}
-
-// A finding as a teacher reads it: the line of a list said in words, the folder by its path.
-QString detto(const verifica::Problema &p, const QString &cartella)
-{
-    const QString messaggio
-        = p.gravita == verifica::Gravita::nota ? QStringLiteral("nota: ") + p.messaggio : p.messaggio;
-    if (p.file == u'.' || p.file.isEmpty())
-        return QStringLiteral("%1: %2").arg(nativo(cartella), messaggio);
-    if (p.riga > 0 && p.file == p.lista)
-        return QStringLiteral("%1, riga %2: %3").arg(p.file).arg(p.riga).arg(messaggio);
-    if (p.riga > 0 && !p.parola.isEmpty())
-        return QStringLiteral("%1: %2 (%3, riga %4)").arg(p.file, messaggio, p.lista).arg(p.riga);
-    return QStringLiteral("%1: %2").arg(p.file, messaggio);
 }
 
 } // namespace
@@ -142,91 +96,49 @@ FinestraParole::FinestraParole(
     auto *centro = new QWidget(this);
     auto *colonna = new QVBoxLayout(centro);
 
-    avviso = new QFrame(centro);
-    avviso->setFrameShape(QFrame::StyledPanel);
-    avviso->setAutoFillBackground(true);
-    QPalette tavolozza = avviso->palette();
-    tavolozza.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC0));
-    tavolozza.setColor(QPalette::WindowText, Qt::black);
-    avviso->setPalette(tavolozza);
-    testoAvviso = new QLabel(avviso);
-    testoAvviso->setWordWrap(true);
-    testoAvviso->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    testoAvviso->setAccessibleName(QStringLiteral("Avviso"));
-    bottoneAvviso = new QPushButton(QStringLiteral("Fai la &mia copia…"), avviso);
-    bottoneAvviso->setAccessibleName(QStringLiteral("Fai la mia copia"));
-    bottoneAggiorna = new QPushButton(QStringLiteral("A&ggiorna il programma"), avviso);
-    bottoneAggiorna->setAccessibleName(QStringLiteral("Aggiorna il programma della copia"));
-    bottonePorta = new QPushButton(QStringLiteral("&Porta le parole nella mia copia"), avviso);
-    bottonePorta->setAccessibleName(QStringLiteral("Porta le parole nella mia copia"));
-    auto *rigaAvviso = new QHBoxLayout(avviso);
-    rigaAvviso->addWidget(testoAvviso, 1);
-    rigaAvviso->addWidget(bottonePorta);
-    rigaAvviso->addWidget(bottoneAggiorna);
-    rigaAvviso->addWidget(bottoneAvviso);
+    costruisciAvviso(centro);
     colonna->addWidget(avviso);
 
-    schede = new QTabWidget(centro);
-    schede->setAccessibleName(QStringLiteral("Liste di parole"));
-    for (int i = 0; i < CartellaParole::numeroListe; ++i) {
-        const int lettere = CartellaParole::primaLunghezza + i;
-        auto *g = new QListWidget(schede);
-        g->setObjectName(QStringLiteral("griglia%1").arg(lettere));
-        g->setViewMode(QListView::IconMode);
-        g->setIconSize(misuraIcona);
-        g->setGridSize(QSize(misuraIcona.width() + 28, misuraIcona.height() + 34));
-        g->setMovement(QListView::Static);
-        g->setResizeMode(QListView::Adjust);
-        g->setWrapping(true);
-        g->setUniformItemSizes(true);
-        g->setSelectionMode(QAbstractItemView::SingleSelection);
-        g->setAccessibleName(QStringLiteral("Parole di %1 lettere").arg(lettere));
-        connect(g, &QListWidget::itemActivated, this, [this] { dialogoCambia(); });
+    liste = new ListeParole(centro);
+    schede = liste;
+    griglie = liste->griglie;
+    for (QListWidget *g : griglie) {
+        connect(g, &QListWidget::itemActivated, this, [this] { protetto([this] { dialogoCambia(); }); });
         connect(g, &QListWidget::currentRowChanged, this, [this] { aggiornaAzioni(); });
         // A click selects after the current row has changed: the commands follow the selection.
         connect(g, &QListWidget::itemSelectionChanged, this, [this] { aggiornaAzioni(); });
-        g->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(
-            g, &QWidget::customContextMenuRequested, this, [this, g](QPoint p) { menuDellaParola(g, p); });
-        griglie[i] = g;
-        schede->addTab(g, QString());
+        connect(g, &QWidget::customContextMenuRequested, this,
+            [this, g](QPoint p) { protetto([&] { menuDellaParola(g, p); }); });
     }
-    schede->setCurrentIndex(1); // the game starts on the 4-letter list
     connect(schede, &QTabWidget::currentChanged, this, [this] { aggiornaAzioni(); });
     colonna->addWidget(schede, 1);
     setCentralWidget(centro);
 
-    auto *pannello = new QWidget(this);
-    auto *colonnaProblemi = new QVBoxLayout(pannello);
-    riepilogo = new QLabel(pannello);
-    riepilogo->setWordWrap(true);
-    riepilogo->setAccessibleName(QStringLiteral("Esito del controllo"));
-    problemi = new QListWidget(pannello);
-    problemi->setAccessibleName(QStringLiteral("Problemi trovati"));
-    problemi->setWordWrap(true);
-    connect(problemi, &QListWidget::itemActivated, this,
-        [this](QListWidgetItem *i) { vaiAlProblema(problemi->row(i)); });
-    connect(problemi, &QListWidget::itemClicked, this,
-        [this](QListWidgetItem *i) { vaiAlProblema(problemi->row(i)); });
-    colonnaProblemi->addWidget(riepilogo);
-    colonnaProblemi->addWidget(problemi, 1);
     auto *dock = new QDockWidget(QStringLiteral("Controllo della cartella"), this);
     dock->setObjectName(QStringLiteral("controllo"));
     dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    pannello = new PannelloControllo(this);
+    problemi = pannello->problemi;
+    riepilogo = pannello->riepilogo;
+    connect(problemi, &QListWidget::itemActivated, this,
+        [this](QListWidgetItem *i) { protetto([&] { vaiAlProblema(problemi->row(i)); }); });
+    connect(problemi, &QListWidget::itemClicked, this,
+        [this](QListWidgetItem *i) { protetto([&] { vaiAlProblema(problemi->row(i)); }); });
     dock->setWidget(pannello);
     addDockWidget(Qt::BottomDockWidgetArea, dock);
     resizeDocks({dock}, {150}, Qt::Vertical);
 
     costruisciMenu();
-    connect(bottoneAvviso, &QPushButton::clicked, this, &FinestraParole::dialogoCopia);
-    connect(bottoneAggiorna, &QPushButton::clicked, this, &FinestraParole::aggiornaCopia);
-    connect(bottonePorta, &QPushButton::clicked, this, &FinestraParole::portaNellaMiaCopia);
+    connect(bottoneAvviso, &QPushButton::clicked, this, [this] { protetto([this] { dialogoCopia(); }); });
+    connect(bottoneAggiorna, &QPushButton::clicked, this, [this] { protetto([this] { aggiornaCopia(); }); });
+    connect(
+        bottonePorta, &QPushButton::clicked, this, [this] { protetto([this] { portaNellaMiaCopia(); }); });
     connect(&pila, &QUndoStack::cleanChanged, this, [this](bool pulita) {
         setWindowModified(!pulita);
         aggiornaAzioni();
     });
     attesaGioco.setInterval(1000);
-    connect(&attesaGioco, &QTimer::timeout, this, &FinestraParole::controllaGiochi);
+    connect(&attesaGioco, &QTimer::timeout, this, [this] { protetto([this] { controllaGiochi(); }); });
     // The window fits the screen it opens on at any text size: the size is in the screen's own
     // units, which large text makes fewer, less room for a title bar and a panel.
     const QRect schermo = screen()->availableGeometry();
@@ -234,6 +146,26 @@ FinestraParole::FinestraParole(
     aggiornaTitoli();
     aggiornaAzioni();
     aggiornaAvviso();
+}
+
+void FinestraParole::protetto(const std::function<void()> &gestore)
+{
+    QString motivo;
+    try {
+        gestore();
+        return;
+    } catch (const Errore &e) {
+        motivo = e.messaggio();
+    } catch (const std::bad_alloc &) {
+        motivo = QStringLiteral("la memoria del computer non basta.");
+    } catch (const std::exception &e) {
+        motivo = QString::fromLocal8Bit(e.what());
+    }
+    domande.avvisa(QStringLiteral("Comando non riuscito"),
+        QStringLiteral(
+            "Il comando non è riuscito: %1\nLa finestra resta aperta con le tue modifiche: salvale "
+            "se vuoi tenerle.")
+            .arg(motivo));
 }
 
 FinestraParole::~FinestraParole()
@@ -249,7 +181,7 @@ void FinestraParole::costruisciMenu()
               auto *a = new QAction(testo, this);
               a->setObjectName(QString::fromLatin1(nome));
               a->setShortcut(tasto);
-              connect(a, &QAction::triggered, this, gestore);
+              connect(a, &QAction::triggered, this, [this, gestore] { protetto(gestore); });
               menu->addAction(a);
               return a;
           };
@@ -305,6 +237,11 @@ void FinestraParole::costruisciMenu()
     mnuInformazioni = azione(aiuto, "mnuInformazioni", QStringLiteral("&Informazioni"), QKeySequence(),
         [this] { informazioni(); });
 
+    costruisciBarra();
+}
+
+void FinestraParole::costruisciBarra()
+{
     QToolBar *barra = addToolBar(QStringLiteral("Comandi"));
     barra->setObjectName(QStringLiteral("barra"));
     barra->setMovable(false);
@@ -320,6 +257,33 @@ void FinestraParole::costruisciMenu()
         barra->addAction(a);
     barra->addSeparator();
     barra->addAction(mnuAnnulla);
+}
+
+// The notice above the lists, on a pale yellow, with the buttons that act on what it says.
+void FinestraParole::costruisciAvviso(QWidget *centro)
+{
+    avviso = new QFrame(centro);
+    avviso->setFrameShape(QFrame::StyledPanel);
+    avviso->setAutoFillBackground(true);
+    QPalette tavolozza = avviso->palette();
+    tavolozza.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC0));
+    tavolozza.setColor(QPalette::WindowText, Qt::black);
+    avviso->setPalette(tavolozza);
+    testoAvviso = new QLabel(avviso);
+    testoAvviso->setWordWrap(true);
+    testoAvviso->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    testoAvviso->setAccessibleName(QStringLiteral("Avviso"));
+    bottoneAvviso = new QPushButton(QStringLiteral("Fai la &mia copia…"), avviso);
+    bottoneAvviso->setAccessibleName(QStringLiteral("Fai la mia copia"));
+    bottoneAggiorna = new QPushButton(QStringLiteral("A&ggiorna il programma"), avviso);
+    bottoneAggiorna->setAccessibleName(QStringLiteral("Aggiorna il programma della copia"));
+    bottonePorta = new QPushButton(QStringLiteral("&Porta le parole nella mia copia"), avviso);
+    bottonePorta->setAccessibleName(QStringLiteral("Porta le parole nella mia copia"));
+    auto *rigaAvviso = new QHBoxLayout(avviso);
+    rigaAvviso->addWidget(testoAvviso, 1);
+    rigaAvviso->addWidget(bottonePorta);
+    rigaAvviso->addWidget(bottoneAggiorna);
+    rigaAvviso->addWidget(bottoneAvviso);
 }
 
 QString FinestraParole::cartella() const
@@ -341,7 +305,7 @@ bool FinestraParole::apri(const QString &percorso)
     pila.clear();
     modello = std::move(nuovo);
     presenza = std::make_unique<Presenza>(modello->percorso());
-    icone.clear();
+    liste->imposta(modello.get());
     const QString canonico = QFileInfo(percorso).canonicalFilePath();
     // The installed game's folder belongs to the package: an upgrade would overwrite any change.
     scrivibile = canonico != installato && cartellaScrivibile(percorso);
@@ -356,91 +320,43 @@ bool FinestraParole::apri(const QString &percorso)
     return true;
 }
 
-int FinestraParole::listaCorrente() const
-{
-    return CartellaParole::primaLunghezza + schede->currentIndex();
-}
-
-int FinestraParole::parolaSelezionata() const
-{
-    const QListWidget *g = griglie[schede->currentIndex()];
-    return g->currentItem() && g->currentItem()->isSelected() ? g->currentRow() : -1;
-}
-
-QIcon FinestraParole::icona(const QString &parola)
-{
-    const QString chiave = parola.left(CartellaParole::lunghissima).toLower();
-    const auto c = icone.constFind(chiave);
-    if (c != icone.constEnd())
-        return *c;
-    const QImage i = modello->immagine(parola, misuraIcona);
-    QIcon nuova = i.isNull() ? iconaMancante() : QIcon(QPixmap::fromImage(i));
-    if (modello->haVoce(parola))
-        nuova = conVoce(nuova);
-    icone.insert(chiave, nuova);
-    return nuova;
-}
-
 void FinestraParole::mostraLista(int lettere)
 {
-    QListWidget *g = griglie[lettere - CartellaParole::primaLunghezza];
-    const int riga = g->currentRow();
-    const QSignalBlocker zitto(g);
-    g->clear();
-    if (modello) {
-        const ListaInCartella &l = modello->lista(lettere);
-        for (const QString &p : l.parole) {
-            // A "word" of megabytes from a damaged list shows as its beginning.
-            const QString mostrata = p.isEmpty() ? QStringLiteral("(vuota)")
-                : p.size() > 40                  ? p.left(40) + QChar(0x2026)
-                                                 : p;
-            auto *voce = new QListWidgetItem(icona(p), mostrata, g);
-            const bool manca = !modello->ha(Compagno::immagine, p);
-            QString suggerimento = manca ? QStringLiteral("«%1»: manca l'immagine").arg(mostrata) : mostrata;
-            QString nome = manca ? QStringLiteral("%1, senza immagine").arg(mostrata) : mostrata;
-            if (modello->haVoce(p)) {
-                suggerimento += QStringLiteral(" (ha la voce)");
-                nome += QStringLiteral(", con la voce");
-            }
-            voce->setToolTip(suggerimento);
-            voce->setData(Qt::AccessibleTextRole, nome);
-        }
-        // The word in front is always the selected one, so Canc and the buttons act on what she sees.
-        if (g->count() > 0)
-            g->setCurrentRow(std::clamp(riga, 0, g->count() - 1));
-    }
+    liste->mostraLista(lettere);
     aggiornaTitoli();
     aggiornaAzioni();
 }
 
-void FinestraParole::mostraListe()
+void FinestraParole::dimenticaIcona(const QString &parola)
 {
-    for (int n = CartellaParole::primaLunghezza;
-         n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n)
-        mostraLista(n);
+    liste->dimenticaIcona(parola);
 }
 
 void FinestraParole::seleziona(int lettere, int indice)
 {
-    schede->setCurrentIndex(lettere - CartellaParole::primaLunghezza);
-    QListWidget *g = griglie[lettere - CartellaParole::primaLunghezza];
-    if (indice >= 0 && indice < g->count()) {
-        g->setCurrentRow(indice);
-        g->scrollToItem(g->item(indice));
-    }
-    g->setFocus();
+    liste->seleziona(lettere, indice);
+}
+
+int FinestraParole::listaCorrente() const
+{
+    return liste->listaCorrente();
+}
+
+int FinestraParole::parolaSelezionata() const
+{
+    return liste->parolaSelezionata();
+}
+
+void FinestraParole::mostraListe()
+{
+    liste->mostraListe();
+    aggiornaTitoli();
+    aggiornaAzioni();
 }
 
 void FinestraParole::aggiornaTitoli()
 {
-    for (int i = 0; i < CartellaParole::numeroListe; ++i) {
-        const int lettere = CartellaParole::primaLunghezza + i;
-        const int n = modello ? int(modello->lista(lettere).parole.size()) : 0;
-        const bool illeggibile = modello && !modello->lista(lettere).errore.isEmpty();
-        schede->setTabText(i,
-            illeggibile ? QStringLiteral("%1 lettere (illeggibile)").arg(lettere)
-                        : QStringLiteral("%1 lettere (%2)").arg(lettere).arg(n));
-    }
+    liste->aggiornaTitoli();
     const QString nome
         = modello ? QFileInfo(modello->percorso()).fileName() : QStringLiteral("nessuna cartella");
     setWindowTitle(QStringLiteral("%1[*] - Parole di Batticco").arg(nome));
@@ -737,7 +653,7 @@ bool FinestraParole::salva()
         modello->salva(!aspetta);
     } catch (const Errore &e) {
         domande.avvisa(QStringLiteral("Salvataggio non riuscito"), e.messaggio());
-        icone.clear();
+        liste->dimenticaIcone();
         mostraListe();
         return false;
     }
@@ -745,7 +661,7 @@ bool FinestraParole::salva()
     // What waits for the game or the other window goes once they have closed.
     if (aspetta && !modello->daCancellare().isEmpty())
         attesaGioco.start();
-    icone.clear();
+    liste->dimenticaIcone();
     mostraListe();
     controlla();
     aggiornaAvviso();
@@ -775,38 +691,12 @@ void FinestraParole::controllaGiochi()
 
 void FinestraParole::controlla()
 {
-    problemi->clear();
-    dovePortano.clear();
-    if (!modello)
-        return;
-    const verifica::Esito esito = verifica::controlla(modello->percorso());
-    for (const verifica::Problema &p : esito.risultati) {
-        // The finding names its list and the word's line there, as the lists were last read.
-        int indice = -1;
-        if (p.lettere >= CartellaParole::primaLunghezza
-            && p.lettere < CartellaParole::primaLunghezza + CartellaParole::numeroListe && p.riga > 0) {
-            const std::vector<int> &righe = modello->lista(p.lettere).righe;
-            const auto it = std::find(righe.begin(), righe.end(), p.riga);
-            if (it != righe.end())
-                indice = int(it - righe.begin());
-        }
-        dovePortano.emplace_back(indice >= 0 ? p.lettere : 0, indice);
-        auto *voce = new QListWidgetItem(detto(p, modello->percorso()), problemi);
-        if (indice >= 0)
-            voce->setToolTip(QStringLiteral("Clic per vedere la parola"));
-    }
-    QString r = verifica::riepilogo(esito);
-    if (!pila.isClean())
-        r += QStringLiteral(" (Controllo dei file salvati: salva per controllare le ultime modifiche.)");
-    riepilogo->setText(r);
-    riepilogo->setAccessibleDescription(r);
+    pannello->controlla(modello.get(), pila.isClean());
 }
 
 void FinestraParole::vaiAlProblema(int riga)
 {
-    if (riga < 0 || riga >= int(dovePortano.size()))
-        return;
-    const auto [lettere, indice] = dovePortano[riga];
+    const auto [lettere, indice] = pannello->dovePorta(riga);
     if (indice >= 0)
         seleziona(lettere, indice);
 }
@@ -958,89 +848,14 @@ bool FinestraParole::portaParole(const QString &altra)
 {
     if (!modello || !scrivibile)
         return false;
-    const QString titolo = QStringLiteral("Porta le parole");
-    if (QFileInfo(altra).canonicalFilePath() == QFileInfo(modello->percorso()).canonicalFilePath()) {
-        domande.avvisa(
-            titolo, QStringLiteral("%1 è la cartella aperta: scegli l'altra copia.").arg(nativo(altra)));
+    unione::Arrivo arrivo = unione::chiediArrivo(domande, *this, altra);
+    if (!arrivo.passo)
         return false;
-    }
-    std::unique_ptr<CartellaParole> loro;
-    try {
-        if (!QFileInfo(altra).isDir())
-            throw Errore(QStringLiteral("La cartella %1 non c'è.").arg(nativo(altra)));
-        loro = std::make_unique<CartellaParole>(altra);
-    } catch (const Errore &e) {
-        domande.avvisa(titolo, e.messaggio());
-        return false;
-    }
-    unione::Piano piano = unione::piano(*modello, *loro);
-    int tenute = 0;
-    if (!piano.diverse.empty()) {
-        const int r = domande.scegli(QStringLiteral("Parole con un'altra immagine o voce"),
-            QStringLiteral(
-                "Queste parole ci sono già qui, ma in %1 hanno un'altra immagine o un'altra voce: "
-                "%2.\nQuali tenere? Quelle che non tieni restano dove sono, e puoi sempre annullare "
-                "con Ctrl+Z.")
-                .arg(nativo(altra), unione::elenco(piano.diverse)),
-            {QStringLiteral("&Tieni quelle di questo computer"),
-                QStringLiteral("&Prendi quelle dell'altra copia")});
-        if (r < 0)
-            return false;
-        if (r == 0) {
-            tenute = int(piano.diverse.size());
-            piano.diverse.clear();
-        }
-    }
-    const QString scartate = piano.saltate.isEmpty()
-        ? QString()
-        : QStringLiteral("\nNon arrivano:\n") + piano.saltate.mid(0, 12).join(u'\n')
-            + (piano.saltate.size() > 12 ? QStringLiteral("\n… e altre %1.").arg(piano.saltate.size() - 12)
-                                         : QString());
-    if (piano.vuoto()) {
-        domande.avvisa(titolo,
-            QStringLiteral("Da %1 non c'è niente da portare: le sue parole ci sono già qui.")
-                    .arg(nativo(altra))
-                + scartate);
-        return false;
-    }
-    // One step: Ctrl+Z takes back everything that came, and saving writes each file whole.
-    auto *tutto = new QUndoCommand(QStringLiteral("l'arrivo delle parole di %1").arg(nativo(altra)));
-    std::array<int, CartellaParole::numeroListe> aggiunte {};
-    for (const unione::Nuova &n : piano.nuove) {
-        const int indice = int(modello->lista(n.lettere).parole.size())
-            + aggiunte[std::size_t(n.lettere - CartellaParole::primaLunghezza)]++;
-        new ComandoParola(*this, true, n.lettere, indice, n.parola, n.immagine.byte, tutto);
-        if (n.voce.presente)
-            new ComandoCompagno(*this, Compagno::voce, n.parola, n.voce, tutto);
-    }
-    for (const auto *gruppo : {&piano.mancanti, &piano.diverse}) {
-        for (const unione::Compagnia &c : *gruppo)
-            new ComandoCompagno(*this, c.c, c.parola, c.loro, tutto);
-    }
-    pila.push(tutto);
-    const auto quante
-        = [](std::size_t n, const QString &una, const QString &tante) { return n == 1 ? una : tante.arg(n); };
-    QStringList arrivate;
-    if (!piano.nuove.empty())
-        arrivate << quante(
-            piano.nuove.size(), QStringLiteral("1 parola nuova"), QStringLiteral("%1 parole nuove"));
-    if (const std::size_t c = piano.mancanti.size() + piano.diverse.size())
-        arrivate << quante(c, QStringLiteral("1 immagine o voce"), QStringLiteral("%1 immagini o voci"));
-    notizia = QStringLiteral("Da %1 %2 %3.")
-                  .arg(nativo(altra),
-                      piano.nuove.size() + piano.mancanti.size() + piano.diverse.size() == 1
-                          ? QStringLiteral("è arrivata")
-                          : QStringLiteral("sono arrivate"),
-                      arrivate.join(QStringLiteral(" e ")));
-    if (const int gia = piano.uguali + tenute)
-        notizia += u' '
-            + quante(std::size_t(gia), QStringLiteral("1 parola c'era già."),
-                QStringLiteral("%1 parole c'erano già."));
-    notizia += QStringLiteral(" Salva per tenerle; Ctrl+Z le toglie. ");
+    pila.push(arrivo.passo.release());
+    notizia = arrivo.notizia;
     aggiornaAvviso();
-    if (!scartate.isEmpty())
-        domande.avvisa(
-            titolo, QStringLiteral("Le parole di %1 sono arrivate.").arg(nativo(altra)) + scartate);
+    if (!arrivo.fuori.isEmpty())
+        domande.avvisa(QStringLiteral("Porta le parole"), arrivo.fuori);
     return true;
 }
 
@@ -1196,54 +1011,10 @@ void FinestraParole::dialogoApri()
 
 void FinestraParole::dialogoCopia()
 {
-    QDialog d(this);
-    d.setWindowTitle(QStringLiteral("Fai la mia copia del gioco"));
-    auto *spiegazione = new QLabel(
-        (daCopiare() == installato
-                ? QStringLiteral("La copia contiene il programma del gioco e tutte le sue parole, "
-                                 "immagini e suoni.")
-                : QStringLiteral("La copia contiene il programma del gioco con le parole, le "
-                                 "immagini e le voci di %1, salvate.")
-                      .arg(nativo(daCopiare())))
-            + QStringLiteral(" Scegli una cartella nuova (o vuota): nella tua cartella personale, oppure "
-                             "su una chiavetta."),
-        &d);
-    spiegazione->setWordWrap(true);
-    auto *campo = new QLineEdit(nativo(copiapersonale::cartellaPredefinita()), &d);
-    campo->setAccessibleName(QStringLiteral("Cartella della copia"));
-    auto *sfoglia = new QPushButton(QStringLiteral("&Scegli…"), &d);
-    sfoglia->setAccessibleName(QStringLiteral("Scegli la cartella della copia"));
-    sfoglia->setAutoDefault(false);
-    auto *fai = new QPushButton(QStringLiteral("&Fai la copia"), &d);
-    fai->setAccessibleName(QStringLiteral("Fai la copia"));
-    fai->setDefault(true);
-    auto *annulla = new QPushButton(QStringLiteral("Annulla"), &d);
-    annulla->setAccessibleName(QStringLiteral("Annulla"));
-    annulla->setAutoDefault(false);
-    auto *riga = new QHBoxLayout;
-    riga->addWidget(campo, 1);
-    riga->addWidget(sfoglia);
-    auto *bottoni = new QHBoxLayout;
-    bottoni->addStretch(1);
-    bottoni->addWidget(fai);
-    bottoni->addWidget(annulla);
-    auto *tutto = new QVBoxLayout(&d);
-    tutto->addWidget(spiegazione);
-    tutto->addLayout(riga);
-    tutto->addLayout(bottoni);
-    connect(sfoglia, &QPushButton::clicked, &d, [&] {
-        const QString scelta
-            = QFileDialog::getExistingDirectory(&d, QStringLiteral("Dove fare la copia"), QDir::homePath());
-        if (!scelta.isEmpty())
-            campo->setText(nativo(scelta + QStringLiteral("/Batticco")));
-    });
-    connect(fai, &QPushButton::clicked, &d, &QDialog::accept);
-    connect(annulla, &QPushButton::clicked, &d, &QDialog::reject);
-    d.resize(560, d.sizeHint().height());
-    campo->setFocus();
+    DialogoCopia d(daCopiare() == installato ? QString() : nativo(daCopiare()), this);
     while (d.exec() == QDialog::Accepted) {
-        const QString dove = QDir::fromNativeSeparators(campo->text().trimmed());
-        if (!dove.isEmpty() && faiCopiaIn(QDir::cleanPath(QDir(QDir::homePath()).absoluteFilePath(dove))))
+        const QString dove = d.cartella();
+        if (!dove.isEmpty() && faiCopiaIn(dove))
             return;
     }
 }

@@ -6,6 +6,7 @@
 // game and make the teacher's own copy. Names follow the game's Italian vocabulary.
 
 #include "editor/CartellaParole.h"
+#include "editor/Comandi.h"
 #include "editor/Domande.h"
 #include "ui/registratore.h"
 #include "ui/suoni.h"
@@ -17,8 +18,11 @@
 #include <QUndoStack>
 
 #include <array>
+#include <functional>
 #include <memory>
 
+class ListeParole;
+class PannelloControllo;
 class Presenza;
 class QAction;
 class QFrame;
@@ -29,7 +33,7 @@ class QListWidgetItem;
 class QPushButton;
 class QTabWidget;
 
-class FinestraParole : public QMainWindow
+class FinestraParole : public QMainWindow, private VistaParole
 {
     Q_OBJECT
 public:
@@ -69,6 +73,10 @@ public:
     bool portaNellaMiaCopia();
     bool provaGioco();
     void controlla(); // the checker's findings for the saved folder
+    // The boundary around each command, menu entry, button and click: an error that escapes one is
+    // told in a message box and the window stays, with what she has not saved. Qt's event loop
+    // carries no exception, and ending the program would lose her work.
+    void protetto(const std::function<void()> &gestore);
     void vaiAlProblema(int riga); // selects the word a finding names
 
     // The list of the tab in front, and the index of the word selected in it (-1 for none).
@@ -111,11 +119,9 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
-    friend class ComandoParola;
-    friend class ComandoCompagno;
-    friend class ComandoRinomina;
-
+    void costruisciAvviso(QWidget *centro);
     void costruisciMenu();
+    void costruisciBarra(); // the toolbar, short names for the menus' commands
     void dialogoAggiungi();
     void dialogoCambia();
     void dialogoTogli();
@@ -133,16 +139,17 @@ private:
     bool giocoAperto(); // whether a game started here is still running
     void controllaGiochi(); // once the games have closed, removes the files that waited for them
     bool puoiLasciare(); // asks about unsaved changes; true when the folder may be left
-    void mostraLista(int lettere);
+    // What the undo steps reach (VistaParole).
+    CartellaParole &parole() override { return *modello; }
+    void dimenticaIcona(const QString &parola) override;
+    void mostraLista(int lettere) override;
     void mostraListe();
     void aggiornaTitoli();
     void aggiornaAzioni();
     void aggiornaAvviso();
     QString avvisiCartella(); // what the open folder's lists and the other programs on it need said
     bool haListe() const; // whether the folder open has any list file
-    QIcon icona(const QString &parola);
-    void dimenticaIcona(const QString &parola) { icone.remove(parola.toLower()); }
-    void seleziona(int lettere, int indice);
+    void seleziona(int lettere, int indice) override;
     QString problemaRinomina(int lettere, int indice, const QString &nuova) const;
 
     Domande &domande;
@@ -151,11 +158,11 @@ private:
     QString lanciatoreLavagna() const;
     std::unique_ptr<CartellaParole> modello;
     bool scrivibile = false;
-    QHash<QString, QIcon> icone;
+    ListeParole *liste = nullptr;
     // The microphone, and the player that plays a voice back: reached only when she records or listens.
     std::unique_ptr<Registratore> registratore = std::make_unique<RegistratorePulse>();
     std::unique_ptr<Riproduttore> riproduttore = std::make_unique<RiproduttorePulse>();
-    std::vector<std::pair<int, int>> dovePortano; // finding row -> (list, word index), or (0, -1)
+    PannelloControllo *pannello = nullptr;
     QString notizia; // a line shown above the lists once, e.g. after a copy
     std::unique_ptr<Presenza> presenza;
     std::vector<qint64> giochi; // the games started from here, by process id

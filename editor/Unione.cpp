@@ -99,4 +99,27 @@ QString elenco(const std::vector<Compagnia> &diverse)
     return detti.join(QStringLiteral(", "));
 }
 
+QString riassunto(const Piano &piano, int tenute, const QString &da)
+{
+    const auto quante
+        = [](std::size_t n, const QString &una, const QString &tante) { return n == 1 ? una : tante.arg(n); };
+    QStringList arrivate;
+    if (!piano.nuove.empty())
+        arrivate << quante(
+            piano.nuove.size(), QStringLiteral("1 parola nuova"), QStringLiteral("%1 parole nuove"));
+    if (const std::size_t c = piano.mancanti.size() + piano.diverse.size())
+        arrivate << quante(c, QStringLiteral("1 immagine o voce"), QStringLiteral("%1 immagini o voci"));
+    QString testo = QStringLiteral("Da %1 %2 %3.")
+                        .arg(da,
+                            piano.nuove.size() + piano.mancanti.size() + piano.diverse.size() == 1
+                                ? QStringLiteral("è arrivata")
+                                : QStringLiteral("sono arrivate"),
+                            arrivate.join(QStringLiteral(" e ")));
+    if (const int gia = piano.uguali + tenute)
+        testo += u' '
+            + quante(std::size_t(gia), QStringLiteral("1 parola c'era già."),
+                QStringLiteral("%1 parole c'erano già."));
+    return testo;
+}
+
 } // namespace unione

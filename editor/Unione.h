@@ -43,4 +43,8 @@ Piano piano(const CartellaParole &qui, const CartellaParole &altra);
 // "«cane» (immagine), «lupo» (voce)": the words that differ, for her question.
 QString elenco(const std::vector<Compagnia> &diverse);
 
+// "Da <da> sono arrivate 2 parole nuove e 1 immagine o voce. 3 parole c'erano già.": what came,
+// `tenute` the differing ones she kept.
+QString riassunto(const Piano &piano, int tenute, const QString &da);
+
 } // namespace unione

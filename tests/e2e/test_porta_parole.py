@@ -7,14 +7,15 @@
 - at school, the stick's folder opened in the editor offers to bring its words into this computer's
   own copy; the word both have with another picture is asked about (Enter keeps this computer's);
   after saving, the new word is there with the stick's picture and voice, the old one unchanged;
-- one Ctrl+Z and a save give back this computer's copy byte for byte; the stick is never written."""
+- one Ctrl+Z and a save give back this computer's copy byte for byte; the stick is never written;
+- the folder dialog of "File → Porta qui le parole di un'altra copia…" speaks Italian (AT-SPI)."""
 
 import hashlib
 import os
 import shutil
 import sys
 
-from batticco_e2e import esegui, Sessione, aspetta, cartella_dati, jpeg, log, verifica
+from batticco_e2e import esegui, Sessione, aspetta, cartella_dati, jpeg, log, nodi, verifica, visibile
 from test_parole_cura import Editor, impronta, scrivi, testi
 
 
@@ -94,6 +95,25 @@ def main(gioco, editor):
         b.salvata()
         verifica(fotografia(qui) == qui_prima, "annullando, la copia non è tornata com'era")
         verifica(fotografia(chiavetta) == chiavetta_prima, "la chiavetta è cambiata")
+        # The folder dialog, as Qt draws it outside a desktop with dialogs of its own: Italian texts.
+        s.tasto(b.finestra, "alt+f", "o")
+        d = s.finestra_visibile(nome="Porta qui le parole di un'altra copia", pid=b.p.pid, descrizione="il dialogo")
+
+        def scritte():
+            dialoghi = [n for ruolo, nome, n in nodi(b.accessibile(), 2)
+                        if nome == "Porta qui le parole di un'altra copia"]
+            if not dialoghi:
+                return None
+            detti = [(nome or "").replace("&", "") for ruolo, nome, n in nodi(dialoghi[0], 20)
+                     if ruolo in ("label", "push button") and visibile(n)]
+            return detti if "Annulla" in detti else None
+        detti = aspetta(scritte, "i testi del dialogo delle cartelle")
+        inglesi = [t for t in detti if t.rstrip(":") in ("Look in", "Directory", "File name", "Files of type", "Cancel",
+                                                         "Choose", "Open")]
+        verifica(not inglesi, f"testi inglesi nel dialogo: {inglesi} (tutti: {detti})")
+        log("il dialogo delle cartelle:", " | ".join(t for t in detti if t))
+        s.tasto(d, "Escape")
+        aspetta(lambda: s.geometria(d) is None, "il dialogo si chiude")
         b.esci()
         log("parole portate dalla chiavetta, la domanda sull'immagine diversa, annullate dopo il salvataggio: ok")
 
