@@ -364,6 +364,31 @@ QString motivo(const Decodifica &d)
     }
 }
 
+// The picture as it is held upright by its EXIF orientation: 2 mirrored, 3 half turn, 4 flipped, 5
+// flipped and a quarter turn clockwise, 6 a quarter turn clockwise, 7 mirrored and a quarter turn,
+// 8 a quarter anticlockwise; 1 and any other value leave it as it is.
+QImage raddrizzata(const QImage &immagine, int orientamento)
+{
+    switch (orientamento) {
+    case 2:
+        return immagine.mirrored(true, false);
+    case 3:
+        return immagine.mirrored(true, true);
+    case 4:
+        return immagine.mirrored(false, true);
+    case 5:
+        return immagine.mirrored(true, false).transformed(QTransform().rotate(270));
+    case 6:
+        return immagine.transformed(QTransform().rotate(90));
+    case 7:
+        return immagine.mirrored(true, false).transformed(QTransform().rotate(90));
+    case 8:
+        return immagine.transformed(QTransform().rotate(270));
+    default:
+        return immagine;
+    }
+}
+
 Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione)
 {
     Decodifica d;
@@ -414,36 +439,9 @@ Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione)
     l.orientamento = d.orientamento;
     l.originale = QSize(int(d.info.image_width), int(d.info.image_height));
     QImage immagine = riduttore.fine();
-    if (d.orientamento != 1) {
-        l.originale = d.orientamento >= 5 ? l.originale.transposed() : l.originale;
-        // EXIF orientations: 2 mirrored, 3 half turn, 4 flipped, 5 flipped and a quarter turn
-        // clockwise, 6 a quarter turn clockwise, 7 mirrored and a quarter turn, 8 a quarter anticlockwise.
-        switch (d.orientamento) {
-        case 2:
-            immagine = immagine.mirrored(true, false);
-            break;
-        case 3:
-            immagine = immagine.mirrored(true, true);
-            break;
-        case 4:
-            immagine = immagine.mirrored(false, true);
-            break;
-        case 5:
-            immagine = immagine.mirrored(true, false).transformed(QTransform().rotate(270));
-            break;
-        case 6:
-            immagine = immagine.transformed(QTransform().rotate(90));
-            break;
-        case 7:
-            immagine = immagine.mirrored(true, false).transformed(QTransform().rotate(90));
-            break;
-        case 8:
-            immagine = immagine.transformed(QTransform().rotate(270));
-            break;
-        default:
-            break;
-        }
-    }
+    if (d.orientamento >= 5)
+        l.originale.transpose();
+    immagine = raddrizzata(immagine, d.orientamento);
     if (immagine.size() != dimensione)
         immagine = immagine.scaled(dimensione, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     l.immagine = std::move(immagine);
