@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// In-process timings of the game's handlers on the real window (fake platform services, a data
-// folder of its own), and of the next picture against a naive full-size decode then scale.
+// In-process timings of the game's handlers on the real window (silent platform services, a data
+// folder of its own), of the next picture against a naive full-size decode then scale, and of the
+// checker on a full folder against reading every one of its pictures with Qt.
 
-#include "../tests/finte.h"
+#include "banco.h"
+#include "game/VerificaDati.h"
 #include "game/lettere.h"
 #include "game/regole.h"
 #include "ui/caselle.h"
@@ -11,11 +13,15 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QImageReader>
 #include <QLabel>
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
 
 namespace
 {
@@ -38,25 +44,60 @@ void foto(const QString &percorso, QSize dimensione, int bitRumore)
     img.save(percorso, "JPEG", 85);
 }
 
+// The i-th word of `lettere` letters, all different: "aaaa", "aaab"...
+QString parolaNumero(int i, int lettere)
+{
+    static const char alfabeto[] = "abcdefghilmnoprstuvz";
+    QString p;
+    for (int k = 0; k < lettere; ++k, i /= 20)
+        p.prepend(QLatin1Char(alfabeto[i % 20]));
+    return p;
+}
+
+// Words in the four-letter list, the one the game starts on: 200 with small pictures; with photos,
+// 60 (a few hundred megabytes of copies), so one turn in 60 draws the word it shows.
+int paroleCon(QSize dimensioneFoto)
+{
+    return dimensioneFoto.width() > 1000 ? 60 : 200;
+}
+
+// A data folder of 200 words in each list, each word with a picture file of its own (copies of one
+// photo), so that no turn finds the picture it shows already decoded. With photos, the other lists
+// have one word each.
+void cartellaPiena(const PiattaformaBanco &f, QSize dimensioneFoto, int bitRumore)
+{
+    QDir().mkpath(f.percorso(QStringLiteral("jpg")));
+    const QString prima = f.percorso(QStringLiteral("jpg/prima.jpg"));
+    foto(prima, dimensioneFoto, bitRumore);
+    for (int lettere = 3; lettere <= 6; ++lettere) {
+        QStringList parole;
+        const int quante
+            = lettere == 4 ? paroleCon(dimensioneFoto) : (paroleCon(dimensioneFoto) == 200 ? 200 : 1);
+        for (int i = 0; i < quante; ++i) {
+            parole << parolaNumero(i, lettere);
+            QFile::copy(prima, f.percorso(QStringLiteral("jpg/%1.jpg").arg(parole.back())));
+        }
+        f.scrivi(QStringLiteral("lista%1.txt").arg(lettere), parole.join(u'\n').toUtf8() + '\n');
+    }
+    QFile::remove(prima);
+}
+
+// The picture files of the words of one list, in the list's order.
+QStringList fotoDellaLista(const PiattaformaBanco &f, int lettere, int quante)
+{
+    QStringList percorsi;
+    for (int i = 0; i < quante; ++i)
+        percorsi << f.percorso(QStringLiteral("jpg/%1.jpg").arg(parolaNumero(i, lettere)));
+    return percorsi;
+}
+
 struct Banco {
-    PiattaformaFinta f;
+    PiattaformaBanco f;
     std::unique_ptr<lettere> w;
 
     explicit Banco(QSize dimensioneFoto, int bitRumore = 28)
     {
-        const QStringList parole {"cane", "lupo", "orso", "topo"};
-        f.scrivi(QStringLiteral("lista4.txt"), parole.join(u'\n').toUtf8() + '\n');
-        QStringList lunga;
-        for (int i = 0; i < 200; ++i)
-            lunga << parole[i % parole.size()].leftJustified(5, u'a');
-        f.scrivi(QStringLiteral("lista5.txt"), lunga.join(u'\n').toUtf8() + '\n');
-        for (const char *l : {"lista3.txt", "lista6.txt"})
-            f.scrivi(QString::fromLatin1(l), "cane\n");
-        QDir().mkpath(f.percorso(QStringLiteral("jpg")));
-        foto(f.percorso(QStringLiteral("jpg/cane.jpg")), dimensioneFoto, bitRumore);
-        for (const char *p : {"lupo", "orso", "topo", "canea", "lupoa", "orsoa", "topoa"})
-            QFile::copy(f.percorso(QStringLiteral("jpg/cane.jpg")),
-                f.percorso(QStringLiteral("jpg/%1.jpg").arg(QLatin1String(p))));
+        cartellaPiena(f, dimensioneFoto, bitRumore);
         w = std::make_unique<lettere>(f.piattaforma);
         w->Form_Load();
         if (f.uscita.stato >= 0)
@@ -76,9 +117,11 @@ void avanti(benchmark::State &stato, QSize dimensione, int bitRumore)
 void ingenuo(benchmark::State &stato, QSize dimensione, int bitRumore)
 {
     Banco b(dimensione, bitRumore);
-    const QString percorso = b.f.percorso(QStringLiteral("jpg/cane.jpg"));
+    const QStringList percorsi = fotoDellaLista(b.f, 4, paroleCon(dimensione));
     const QSize lato = b.w->Image1->contentsRect().size();
+    qsizetype i = 0;
     for (auto _ : stato) {
+        const QString &percorso = percorsi[i++ % percorsi.size()];
         QImage img = QImage(percorso).scaled(lato, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         benchmark::DoNotOptimize(img.constBits());
     }
@@ -87,10 +130,12 @@ void ingenuo(benchmark::State &stato, QSize dimensione, int bitRumore)
 void scalata(benchmark::State &stato, QSize dimensione, int bitRumore)
 {
     Banco b(dimensione, bitRumore);
-    const QString percorso = b.f.percorso(QStringLiteral("jpg/cane.jpg"));
+    const QStringList percorsi = fotoDellaLista(b.f, 4, paroleCon(dimensione));
     const QSize lato = b.w->Image1->contentsRect().size();
+    qsizetype i = 0;
     for (auto _ : stato) {
-        QImage img = immagini::caricaScalata(percorso, lato);
+        // A different file each time: the picture shown last is never asked for again.
+        QImage img = immagini::caricaScalata(percorsi[i++ % percorsi.size()], lato);
         benchmark::DoNotOptimize(img.constBits());
     }
 }
@@ -135,8 +180,51 @@ void letturaLista(benchmark::State &stato)
         b.w->caricaLista();
 }
 
+// The checker on 800 words, each with a 480 x 480 picture of its own. First check: every picture
+// file touched before each round, as if all were new; again: unchanged, as at an editor's save.
+void controllo(benchmark::State &stato, bool tocca)
+{
+    PiattaformaBanco f;
+    cartellaPiena(f, QSize(480, 480), 28);
+    const QStringList foto = QDir(f.percorso(QStringLiteral("jpg"))).entryList(QDir::Files);
+    verifica::controlla(f.cartella.path());
+    std::int64_t ora = 1'000'000'000;
+    for (auto _ : stato) {
+        if (tocca) {
+            stato.PauseTiming();
+            ++ora;
+            const struct timespec tempi[2] = {{ora, 0}, {ora, 0}};
+            for (const QString &n : foto)
+                ::utimensat(AT_FDCWD, QFile::encodeName(f.percorso(QStringLiteral("jpg/") + n)).constData(),
+                    tempi, 0);
+            stato.ResumeTiming();
+        }
+        const verifica::Esito esito = verifica::controlla(f.cartella.path());
+        benchmark::DoNotOptimize(esito.risultati.size());
+    }
+}
+
+// The floor for the checker: every one of those pictures decoded by Qt's reader, nothing checked.
+void letturaQt(benchmark::State &stato)
+{
+    PiattaformaBanco f;
+    cartellaPiena(f, QSize(480, 480), 28);
+    QStringList foto;
+    for (const QString &n : QDir(f.percorso(QStringLiteral("jpg"))).entryList(QDir::Files))
+        foto << f.percorso(QStringLiteral("jpg/") + n);
+    for (auto _ : stato) {
+        for (const QString &p : foto) {
+            QImage img = QImageReader(p).read();
+            benchmark::DoNotOptimize(img.constBits());
+        }
+    }
+}
+
 } // namespace
 
+BENCHMARK_CAPTURE(controllo, prima, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(controllo, ancora, false)->Unit(benchmark::kMillisecond);
+BENCHMARK(letturaQt)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(avanti, 480x480, QSize(480, 480), 28)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(avanti, 4000x3000_detailed, QSize(4000, 3000), 28)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(avanti, 4000x3000_smooth, QSize(4000, 3000), 31)->Unit(benchmark::kMillisecond);

@@ -338,7 +338,7 @@ private:
         immagini::Lettura l;
         try {
             // Decoded exactly as the game decodes it, with the same bounds, at the size of its box.
-            l = immagini::leggi(percorso, misuraRiquadro);
+            l = immagini::esamina(percorso, misuraRiquadro);
         } catch (const Errore &e) {
             problema(Tipo::immagine, jpg, luogo, senzaPercorso(e.messaggio(), percorso));
             return;

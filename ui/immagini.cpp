@@ -17,6 +17,9 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include <sys/stat.h>
@@ -247,6 +250,7 @@ struct Decodifica {
     jpeg_progress_mgr progresso;
     int orientamento = 1;
     bool cmyk = false;
+    bool soloVerdetto = false; // no picture wanted, the decoder's verdict only
 };
 
 // Phase 1: the header, the EXIF orientation and the DCT scale. Returns false after an error.
@@ -271,7 +275,9 @@ bool intestazione(Decodifica *d, std::FILE *file, QSize bersaglio)
     // The smallest scale, in eighths, whose output still covers the box: the IDCT then produces
     // few pixels per block, which is where a large photo's cost goes.
     d->info.scale_denom = 8;
-    for (unsigned int n = 1; n <= 8; ++n) {
+    // For the verdict alone no pixel is kept: every block's data is still decoded (which is where
+    // damage shows), but only its average is worked out.
+    for (unsigned int n = 1; n <= (d->soloVerdetto ? 1U : 8U); ++n) {
         d->info.scale_num = n;
         jpeg_calc_output_dimensions(&d->info);
         if (int(d->info.output_width) >= bersaglio.width()
@@ -281,7 +287,7 @@ bool intestazione(Decodifica *d, std::FILE *file, QSize bersaglio)
     return true;
 }
 
-// Phase 2: every row, through the reducer. Returns false after an error.
+// Phase 2: every row, through the reducer when there is one. Returns false after an error.
 bool righe(Decodifica *d, Riduttore *riduttore, JSAMPLE *convertita)
 {
     if (setjmp(d->errori.salto))
@@ -294,6 +300,8 @@ bool righe(Decodifica *d, Riduttore *riduttore, JSAMPLE *convertita)
         const int y = int(d->info.output_scanline);
         if (jpeg_read_scanlines(&d->info, riga, 1) != 1)
             break;
+        if (!riduttore)
+            continue;
         const JSAMPLE *bgrx = riga[0];
         if (d->cmyk) {
             // Adobe's CMYK JPEGs store the inks inverted, which is how libjpeg hands them out.
@@ -389,9 +397,10 @@ QImage raddrizzata(const QImage &immagine, int orientamento)
     }
 }
 
-Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione)
+Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione, bool soloVerdetto)
 {
     Decodifica d;
+    d.soloVerdetto = soloVerdetto;
     d.info.err = jpeg_std_error(&d.errori.base);
     d.errori.base.error_exit = esciConErrore;
     d.errori.base.emit_message = emettiMessaggio;
@@ -429,19 +438,22 @@ Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione)
     if (d.orientamento >= 5)
         verso.transpose();
     verso = QSize(qMin(larghezza, qMax(1, verso.width())), qMin(altezza, qMax(1, verso.height())));
-    Riduttore riduttore(larghezza, altezza, verso);
-    std::vector<JSAMPLE> convertita(d.cmyk ? std::size_t(larghezza) * 4 : 0);
-    if (!righe(&d, &riduttore, convertita.data()))
+    std::optional<Riduttore> riduttore;
+    if (!soloVerdetto)
+        riduttore.emplace(larghezza, altezza, verso);
+    std::vector<JSAMPLE> convertita(d.cmyk && !soloVerdetto ? std::size_t(larghezza) * 4 : 0);
+    if (!righe(&d, riduttore ? &*riduttore : nullptr, convertita.data()))
         throw fallisci();
 
     Lettura l;
     l.avvisi = d.errori.avvisi;
     l.orientamento = d.orientamento;
     l.originale = QSize(int(d.info.image_width), int(d.info.image_height));
-    QImage immagine = riduttore.fine();
     if (d.orientamento >= 5)
         l.originale.transpose();
-    immagine = raddrizzata(immagine, d.orientamento);
+    if (soloVerdetto)
+        return l;
+    QImage immagine = raddrizzata(riduttore->fine(), d.orientamento);
     if (immagine.size() != dimensione)
         immagine = immagine.scaled(dimensione, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     l.immagine = std::move(immagine);
@@ -561,7 +573,18 @@ QByteArray formatoFile(const QString &percorso)
     return formato(f.read(inizioLetto));
 }
 
-Lettura leggi(const QString &percorso, QSize dimensione)
+namespace
+{
+
+// The same file, unchanged since `prima` was taken: a file replaced or rewritten differs in one of these.
+bool stessoFile(const struct stat &prima, const struct stat &ora)
+{
+    return ora.st_dev == prima.st_dev && ora.st_ino == prima.st_ino && ora.st_size == prima.st_size
+        && ora.st_mtim.tv_sec == prima.st_mtim.tv_sec && ora.st_mtim.tv_nsec == prima.st_mtim.tv_nsec
+        && ora.st_ctim.tv_sec == prima.st_ctim.tv_sec && ora.st_ctim.tv_nsec == prima.st_ctim.tv_nsec;
+}
+
+Lettura leggiFile(const QString &percorso, QSize dimensione, bool soloVerdetto)
 {
     const QString nome = QDir::toNativeSeparators(percorso);
     const QFileInfo info(percorso);
@@ -591,7 +614,7 @@ Lettura leggi(const QString &percorso, QSize dimensione)
     const QByteArray f = formato(vista);
     if (f == "jpeg") {
         std::rewind(file);
-        return leggiJpeg(nome, file, dimensione);
+        return leggiJpeg(nome, file, dimensione, soloVerdetto);
     }
     if (formatoMostrato(f))
         return leggiAltro(file, nome, f, vista, dimensione);
@@ -602,6 +625,70 @@ Lettura leggi(const QString &percorso, QSize dimensione)
     throw Errore(QStringLiteral("Immagine illeggibile: %1 (non è un'immagine JPEG: è in formato %2, che il "
                                 "gioco non mostra)")
                      .arg(nome, QString::fromLatin1(f)));
+}
+
+} // namespace
+
+Lettura leggi(const QString &percorso, QSize dimensione)
+{
+    return leggiFile(percorso, dimensione, false);
+}
+
+Lettura esamina(const QString &percorso, QSize dimensione)
+{
+    // The verdicts already given, by path and box, with the file as it was: its device and inode
+    // (replaced by another file), its size and its modification and change times (rewritten in
+    // place). An editor's save checks the whole folder again, and most of its pictures are the
+    // same files as at the last check.
+    struct Verdetto {
+        struct stat file = {};
+        std::optional<Lettura> lettura;
+        QString errore;
+    };
+    struct Chiave {
+        QString percorso;
+        QSize dimensione;
+        bool operator==(const Chiave &) const = default;
+    };
+    struct Hash {
+        std::size_t operator()(const Chiave &c) const noexcept
+        {
+            return qHash(
+                c.percorso, std::size_t(c.dimensione.width()) * 65537U + std::size_t(c.dimensione.height()));
+        }
+    };
+    // A few thousand pictures are a few hundred kilobytes; a folder of more than that starts over.
+    constexpr std::size_t massimoVerdetti = 20'000;
+    static std::mutex chiave;
+    static std::unordered_map<Chiave, Verdetto, Hash> verdetti;
+
+    struct stat ora = {};
+    const bool visto = ::stat(QFile::encodeName(percorso).constData(), &ora) == 0;
+    const Chiave k {percorso, dimensione};
+    if (visto) {
+        const std::lock_guard blocco(chiave);
+        const auto i = verdetti.find(k);
+        if (i != verdetti.end() && stessoFile(i->second.file, ora)) {
+            if (!i->second.lettura)
+                throw Errore(i->second.errore);
+            return *i->second.lettura;
+        }
+    }
+    Verdetto v {ora, {}, {}};
+    try {
+        v.lettura = leggiFile(percorso, dimensione, true);
+    } catch (const Errore &e) {
+        v.errore = e.messaggio();
+    }
+    if (visto) {
+        const std::lock_guard blocco(chiave);
+        if (verdetti.size() >= massimoVerdetti)
+            verdetti.clear();
+        verdetti.insert_or_assign(k, v);
+    }
+    if (!v.lettura)
+        throw Errore(v.errore);
+    return *v.lettura;
 }
 
 QImage caricaScalata(const QString &percorso, QSize dimensione)
@@ -618,13 +705,8 @@ QImage caricaScalata(const QString &percorso, QSize dimensione)
     static Ultima ultima;
     struct stat ora = {};
     const bool visto = ::stat(QFile::encodeName(percorso).constData(), &ora) == 0;
-    auto stesso = [&ora](const struct stat &prima) {
-        return ora.st_dev == prima.st_dev && ora.st_ino == prima.st_ino && ora.st_size == prima.st_size
-            && ora.st_mtim.tv_sec == prima.st_mtim.tv_sec && ora.st_mtim.tv_nsec == prima.st_mtim.tv_nsec
-            && ora.st_ctim.tv_sec == prima.st_ctim.tv_sec && ora.st_ctim.tv_nsec == prima.st_ctim.tv_nsec;
-    };
     if (visto && !ultima.immagine.isNull() && ultima.percorso == percorso && ultima.dimensione == dimensione
-        && stesso(ultima.file))
+        && stessoFile(ultima.file, ora))
         return ultima.immagine;
     ultima = Ultima();
     QImage immagine = leggi(percorso, dimensione).immagine;

@@ -37,6 +37,13 @@ struct Lettura {
 // is no file, cannot be opened, is no picture the game reads or would cost more than the bounds.
 Lettura leggi(const QString &percorso, QSize dimensione);
 
+// leggi()'s verdict without the picture, for the checker: the same errors, the same count of damaged
+// data and the same sizes, as every block of a JPEG is still decoded, but only at the smallest DCT
+// scale and without reducing it to the box (Lettura::immagine is null). The verdict is kept: the
+// same path and box, the file unchanged on disk (device, inode, size, modification and change
+// times), is not decoded again. Safe to call from several threads at once.
+Lettura esamina(const QString &percorso, QSize dimensione);
+
 // leggi(), the picture only. The picture shown last is kept: the same file, unchanged on disk, at
 // the same size is not decoded again.
 QImage caricaScalata(const QString &percorso, QSize dimensione);

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+
 using namespace jpegostili;
 
 class TestImmaginiOstili : public QObject
@@ -24,11 +26,27 @@ private slots:
     void orientamento_data();
     void orientamento();
     void cartellaConNomeDiImmagine();
+    void verdettoRicordatoFinoAUnCambio();
     void riduzioneComeQt_data();
     void riduzioneComeQt();
 
 private:
     QTemporaryDir cartella;
+    // What a reading says, as one line: the error, or the sizes and the damage found.
+    template <typename Lettura>
+    static QString verdetto(Lettura &&leggi)
+    {
+        try {
+            const immagini::Lettura l = leggi();
+            return QStringLiteral("%1x%2 avvisi=%3 orientamento=%4")
+                .arg(l.originale.width())
+                .arg(l.originale.height())
+                .arg(l.avvisi)
+                .arg(l.orientamento);
+        } catch (const Errore &e) {
+            return e.messaggio();
+        }
+    }
     QString scrivi(const QByteArray &byte)
     {
         const QString p = cartella.filePath(QStringLiteral("prova.jpg"));
@@ -88,6 +106,9 @@ void TestImmaginiOstili::leggi()
         QVERIFY2(e.messaggio().contains(errore), qPrintable(e.messaggio()));
         QVERIFY2(e.messaggio().contains(QStringLiteral("prova.jpg")), qPrintable(e.messaggio()));
     }
+    // The checker's verdict without the picture is the game's, word for word.
+    QCOMPARE(verdetto([&] { return immagini::esamina(percorso, riquadro); }),
+        verdetto([&] { return immagini::leggi(percorso, riquadro); }));
 }
 
 void TestImmaginiOstili::orientamento_data()
@@ -128,6 +149,31 @@ void TestImmaginiOstili::orientamento()
                        .arg(orientamento)
                        .arg(centro.x())
                        .arg(centro.y())));
+}
+
+// A verdict is kept for the same file only: one rewritten in place or replaced is decoded again.
+void TestImmaginiOstili::verdettoRicordatoFinoAUnCambio()
+{
+    const QSize riquadro(231, 231);
+    auto esamina = [&](const QString &p) { return verdetto([&] { return immagini::esamina(p, riquadro); }); };
+    const QString percorso = scrivi(jpeg(QSize(300, 200)));
+    const QString buona = esamina(percorso);
+    QVERIFY2(buona.startsWith(QStringLiteral("300x200 avvisi=0")), qPrintable(buona));
+    QCOMPARE(esamina(percorso), buona);
+    scrivi(QByteArray("cane\n"));
+    QVERIFY2(
+        esamina(percorso).contains(QStringLiteral("non è un'immagine JPEG")), qPrintable(esamina(percorso)));
+    // Another file put in its place by name (a new inode), as an editor's save does.
+    const QString accanto = cartella.filePath(QStringLiteral("nuova.jpg"));
+    QFile nuova(accanto);
+    QVERIFY(nuova.open(QIODevice::WriteOnly) && nuova.write(jpeg(QSize(20, 10))) > 0);
+    nuova.close();
+    QVERIFY(
+        std::rename(QFile::encodeName(accanto).constData(), QFile::encodeName(percorso).constData()) == 0);
+    QVERIFY2(esamina(percorso).startsWith(QStringLiteral("20x10 avvisi=")), qPrintable(esamina(percorso)));
+    // A missing file is never answered from what was kept.
+    QVERIFY(QFile::remove(percorso));
+    QVERIFY2(esamina(percorso).contains(QStringLiteral("non trovata")), qPrintable(esamina(percorso)));
 }
 
 void TestImmaginiOstili::cartellaConNomeDiImmagine()
