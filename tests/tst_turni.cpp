@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Turns, word lists, letter case, help, information and exit, on the real game window.
+// Over 500 lines: each command of the game window has its cases here.
 #include "app/Modulo1.h"
 #include "gioco.h"
 

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The game's picture reader: a word's file name, then the file decoded by its content (a JPEG by
+// libjpeg-turbo within bounds, another format by Qt's reader for it alone), and the checker's verdict
+// on a file. Over 500 lines as one reader: every path into a picture goes through the bounds here.
 #include "ui/immagini.h"
 
 #include "base/motivi.h"
