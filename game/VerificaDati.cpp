@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The checker: one walk of a data folder (lists, words, pictures, voices, sounds) by Controllo, as
+// the game reads it. Over 500 lines because each kind of file has its checks here, in reading order.
 #include "game/VerificaDati.h"
 
 #include "base/errore.h"

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The game window: its building from the design table, then one handler per menu entry, key and
+// button, in the order the window's design lists them. Over 500 lines as the design has one window.
 #include "game/lettere.h"
 
 // The one upward edge of the core library, as the game's design has it: the game window asks the

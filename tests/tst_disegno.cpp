@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The windows as designed: every rectangle, font, caption, menu entry and colour, one table each.
+// Over 500 lines because the design tables are the expected values, written out.
 #include "app/FormAvvio.h"
 #include "finte.h"
 #include "game/lettere.h"

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The checker: one table of broken folders and what it finds in each, the place each finding
+// carries, and the program's own output and status. Over 500 lines for the table's rows.
 #include "finte.h"
 #include "game/VerificaDati.h"
 #include "robustezza/jpeg_ostili.h"

@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The game's picture reader: a word's file name, then the file decoded by its content (a JPEG by
+// libjpeg-turbo within bounds, another format by Qt's reader for it alone), and the checker's verdict
+// on a file. Over 500 lines as one reader: every path into a picture goes through the bounds here.
 #include "ui/immagini.h"
 
 #include "base/motivi.h"
@@ -372,6 +375,31 @@ QString motivo(const Decodifica &d)
     }
 }
 
+// The picture as it is held upright by its EXIF orientation: 2 mirrored, 3 half turn, 4 flipped, 5
+// flipped and a quarter turn clockwise, 6 a quarter turn clockwise, 7 mirrored and a quarter turn,
+// 8 a quarter anticlockwise; 1 and any other value leave it as it is.
+QImage raddrizzata(const QImage &immagine, int orientamento)
+{
+    switch (orientamento) {
+    case 2:
+        return immagine.mirrored(true, false);
+    case 3:
+        return immagine.mirrored(true, true);
+    case 4:
+        return immagine.mirrored(false, true);
+    case 5:
+        return immagine.mirrored(true, false).transformed(QTransform().rotate(270));
+    case 6:
+        return immagine.transformed(QTransform().rotate(90));
+    case 7:
+        return immagine.mirrored(true, false).transformed(QTransform().rotate(90));
+    case 8:
+        return immagine.transformed(QTransform().rotate(270));
+    default:
+        return immagine;
+    }
+}
+
 Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione, bool soloVerdetto)
 {
     Decodifica d;
@@ -428,36 +456,7 @@ Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione, bool s
         l.originale.transpose();
     if (soloVerdetto)
         return l;
-    QImage immagine = riduttore->fine();
-    if (d.orientamento != 1) {
-        // EXIF orientations: 2 mirrored, 3 half turn, 4 flipped, 5 flipped and a quarter turn
-        // clockwise, 6 a quarter turn clockwise, 7 mirrored and a quarter turn, 8 a quarter anticlockwise.
-        switch (d.orientamento) {
-        case 2:
-            immagine = immagine.mirrored(true, false);
-            break;
-        case 3:
-            immagine = immagine.mirrored(true, true);
-            break;
-        case 4:
-            immagine = immagine.mirrored(false, true);
-            break;
-        case 5:
-            immagine = immagine.mirrored(true, false).transformed(QTransform().rotate(270));
-            break;
-        case 6:
-            immagine = immagine.transformed(QTransform().rotate(90));
-            break;
-        case 7:
-            immagine = immagine.mirrored(true, false).transformed(QTransform().rotate(90));
-            break;
-        case 8:
-            immagine = immagine.transformed(QTransform().rotate(270));
-            break;
-        default:
-            break;
-        }
-    }
+    QImage immagine = raddrizzata(riduttore->fine(), d.orientamento);
     if (immagine.size() != dimensione)
         immagine = immagine.scaled(dimensione, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     l.immagine = std::move(immagine);
