@@ -31,13 +31,16 @@ QMessageBox::Icon icona(int s)
 
 // A box as wide as its title bar needs: the window manager writes the title there in a bold face
 // of about the desktop's size, beside the window's icon and up to four buttons. A box narrower than
-// that shows "B" or "Batt", or nothing at all.
+// that shows "B" or "Batt", or nothing at all. On Wayland the program draws its own title bar: the
+// title is centred on the whole bar and cut where the three buttons on the right begin, so the box
+// needs the buttons' room on both sides of it.
 int larghezzaPerTitolo(const QString &titolo)
 {
     QFont carattere = QApplication::font("QMdiSubWindowTitleBar");
     carattere.setBold(true);
     const QFontMetrics misure(carattere);
-    return misure.horizontalAdvance(titolo) + 7 * misure.height();
+    const bool barraPropria = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    return misure.horizontalAdvance(titolo) + (barraPropria ? 12 : 7) * misure.height();
 }
 
 void allarga(QMessageBox &box, int larghezza)

@@ -111,7 +111,7 @@ TastiTenuti::TastiTenuti(Rilasci r, quint64 ritardo, quint64 passo, QObject *gen
     // keyboard until its next press or release arrives, and forgotten once it is up.
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] {
         for (Tasto &t : giu)
-            t.spostato = true;
+            t.spostato = t.altrove = true;
         controllaSpostati();
     });
 }
@@ -151,7 +151,7 @@ bool TastiTenuti::eventFilter(QObject *oggetto, QEvent *evento)
             consegnaSospeso();
             for (auto it = giu.begin(); it != giu.end();) {
                 if (tastoGiu(it.key()).has_value()) {
-                    it->spostato = true;
+                    it->spostato = it->altrove = true;
                     ++it;
                 } else {
                     it = giu.erase(it);
@@ -188,9 +188,14 @@ bool TastiTenuti::pressione(QObject *finestra, QKeyEvent *evento)
         const quint64 limite = affidabile ? ritardoRipetizione : passoRipetizione;
         ripetuto = ripetuto || trascorso <= limite + margineRipetizione;
     }
-    giu.insert(k, Tasto {evento->timestamp(), false, false});
+    const bool altrove = ripetuto && trovato != giu.constEnd() && trovato->altrove;
+    giu.insert(k, Tasto {evento->timestamp(), false, false, altrove});
     if (!ripetuto)
         return false;
+    // A key struck in a window that has closed, or before a message box opened over it, acts
+    // nothing in the window that has the focus now: its repeats and its release are the old stroke's.
+    if (altrove)
+        return true;
     // A held Enter presses a button, or answers a message box, once.
     if (invio(evento))
         return true;
@@ -207,8 +212,10 @@ bool TastiTenuti::rilascio(QObject *finestra, QKeyEvent *evento)
     if (evento->isAutoRepeat())
         return false;
     if (rilasci == Rilasci::veri) {
+        const auto trovato = giu.constFind(chiave(evento));
+        const bool altrove = trovato != giu.constEnd() && trovato->altrove;
         giu.remove(chiave(evento));
-        return false;
+        return altrove;
     }
     consegnaSospeso();
     destinatarioSospeso = finestra;
@@ -246,8 +253,10 @@ void TastiTenuti::consegnaSospeso()
     if (!sospeso)
         return;
     const std::unique_ptr<QKeyEvent> e = std::move(sospeso);
+    const auto trovato = giu.constFind(chiave(e.get()));
+    const bool altrove = trovato != giu.constEnd() && trovato->altrove;
     giu.remove(chiave(e.get()));
-    if (destinatarioSospeso)
+    if (destinatarioSospeso && !altrove)
         invia(destinatarioSospeso, e.get());
 }
 

@@ -15,8 +15,8 @@ class QKeyEvent;
 // characters; a button is pressed once), a held Enter presses nothing more, and the key is released
 // once. Installed on the application, it sees each key event once, at its window.
 //
-// A key held while a window opens or closes on its press is one stroke too: its repeats in the next
-// window press nothing there.
+// A key held while a window opens or closes on its press is one stroke too: its repeats and its
+// release in the next window act nothing there (a letter box judges every release it receives).
 //
 // On X11 the server is asked for detectable auto-repeat, so that a held key sends no release until
 // it is let go. A server that refuses sends a release before each repeated press, and Qt marks it
@@ -63,6 +63,7 @@ private:
         quint64 premuto; // time of the last press
         bool spostato; // the focus went to another window since
         bool verificabile; // and the keyboard can tell whether the key is still down
+        bool altrove; // struck before the focus went to the window that has it now
     };
     QHash<quint32, Tasto> giu; // keys down
     QPointer<QObject> destinatarioSospeso;

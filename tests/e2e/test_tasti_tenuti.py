@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """Keys held down with the X server's auto-repeat on, under a window manager (openbox): each hold is
 judged once, when it is let go. Enter held on "Avvio" starts the game and presses nothing in it; Enter
-held on "Aiutami" or on "Esci" opens its message box and answers nothing there; Enter and Space held on a wrong
+held on "Aiutami" or on "Esci" opens its message box and answers nothing there, Escape held on the exit question
+closes it and counts nothing in the letter box below; Enter and Space held on a wrong
 drawn key count one error each after a click on it; with the PC keyboard a held wrong letter counts one error, a held
 Backspace one more, and a held letter never spills into the next box."""
 
@@ -115,6 +116,12 @@ def main(eseguibile):
         conta_dopo(gioco, "a", 6, "a tenuta nella seconda casella")
         verifica(set(testo(caselle[1])) == {"A"}, f"la seconda casella tiene {testo(caselle[1])!r}")
         verifica(testo(caselle[2]) == "", f"la ripetizione è passata alla terza casella: {testo(caselle[2])!r}")
+        # Escape held on the exit question: the question closes on the press, and neither the key's
+        # repeats nor its release are judged in the letter box the focus comes back to.
+        s.tasto(gioco, "F10", "Left", "Return")
+        domanda = s.finestra_visibile(nome="^Batticco$", pid=programma.pid, descrizione="la domanda d'uscita")
+        conta_dopo(domanda, "Escape", 6, "Esc tenuto sulla domanda")
+        verifica(not messaggi(), "la domanda è ancora aperta dopo Esc")
         verifica(programma.poll() is None, "il programma è terminato")
 
 
