@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/Comandi.h"
 
-#include "editor/FinestraParole.h"
-
 #include <algorithm>
 
 namespace
@@ -33,15 +31,16 @@ void liberaSeNonUsata(CartellaParole &m, const QString &parola)
 
 } // namespace
 
-ComandoParola::ComandoParola(
-    FinestraParole &f, bool aggiunta, int lettere, int indice, QString parola, QByteArray immagine)
-    : f(f)
+ComandoParola::ComandoParola(VistaParole &f, bool aggiunta, int lettere, int indice, QString parola,
+    QByteArray immagine, QUndoCommand *genitore)
+    : QUndoCommand(genitore)
+    , f(f)
     , aggiunta(aggiunta)
     , lettere(lettere)
     , indice(indice)
     , parola(std::move(parola))
     , immagine(std::move(immagine))
-    , prima(letti(*f.modello, this->parola))
+    , prima(letti(f.parole(), this->parola))
 {
     // The undo action reads "Annulla l'aggiunta di «faro»".
     setText((aggiunta ? QStringLiteral("l'aggiunta di «%1»") : QStringLiteral("la rimozione di «%1»"))
@@ -60,12 +59,12 @@ void ComandoParola::undo()
 
 void ComandoParola::metti()
 {
-    f.modello->inserisci(lettere, indice, parola);
+    f.parole().inserisci(lettere, indice, parola);
     if (aggiunta) {
         if (!immagine.isEmpty())
-            f.modello->imposta(Compagno::immagine, parola, {true, immagine});
+            f.parole().imposta(Compagno::immagine, parola, {true, immagine});
     } else {
-        rimetti(*f.modello, parola, prima);
+        rimetti(f.parole(), parola, prima);
     }
     f.dimenticaIcona(parola);
     f.mostraLista(lettere);
@@ -74,24 +73,24 @@ void ComandoParola::metti()
 
 void ComandoParola::leva()
 {
-    f.modello->togli(lettere, indice);
+    f.parole().togli(lettere, indice);
     if (aggiunta)
-        rimetti(*f.modello, parola, prima);
+        rimetti(f.parole(), parola, prima);
     else
-        liberaSeNonUsata(*f.modello, parola);
+        liberaSeNonUsata(f.parole(), parola);
     f.dimenticaIcona(parola);
     f.mostraLista(lettere);
-    f.seleziona(lettere, std::min(indice, int(f.modello->lista(lettere).parole.size()) - 1));
+    f.seleziona(lettere, std::min(indice, int(f.parole().lista(lettere).parole.size()) - 1));
 }
 
 ComandoCompagno::ComandoCompagno(
-    FinestraParole &f, Compagno c, QString parola, Contenuto nuovo, QUndoCommand *genitore)
+    VistaParole &f, Compagno c, QString parola, Contenuto nuovo, QUndoCommand *genitore)
     : QUndoCommand(genitore)
     , f(f)
     , c(c)
     , parola(std::move(parola))
     , nuovo(std::move(nuovo))
-    , prima(f.modello->contenuto(c, this->parola))
+    , prima(f.parole().contenuto(c, this->parola))
 {
     const bool immagine = c == Compagno::immagine;
     setText((this->nuovo.presente
@@ -112,42 +111,42 @@ void ComandoCompagno::undo()
 
 void ComandoCompagno::imposta(const Contenuto &contenuto)
 {
-    f.modello->imposta(c, parola, contenuto);
+    f.parole().imposta(c, parola, contenuto);
     f.dimenticaIcona(parola);
     // Only the lists that hold the word: every word of a list is looked up when it is shown.
     for (int n = CartellaParole::primaLunghezza;
          n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n) {
-        const auto &parole = f.modello->lista(n).parole;
+        const auto &parole = f.parole().lista(n).parole;
         if (std::any_of(parole.begin(), parole.end(),
                 [&](const QString &p) { return p.compare(parola, Qt::CaseInsensitive) == 0; }))
             f.mostraLista(n);
     }
 }
 
-ComandoRinomina::ComandoRinomina(FinestraParole &f, int lettere, int indice, QString nuova)
+ComandoRinomina::ComandoRinomina(VistaParole &f, int lettere, int indice, QString nuova)
     : f(f)
     , lettere(lettere)
     , indice(indice)
-    , vecchia(f.modello->lista(lettere).parole.at(std::size_t(indice)))
+    , vecchia(f.parole().lista(lettere).parole.at(std::size_t(indice)))
     , nuova(std::move(nuova))
-    , primaVecchia(letti(*f.modello, vecchia))
-    , primaNuova(letti(*f.modello, this->nuova))
+    , primaVecchia(letti(f.parole(), vecchia))
+    , primaNuova(letti(f.parole(), this->nuova))
 {
     setText(QStringLiteral("il nuovo nome di «%1» (%2)").arg(vecchia, this->nuova));
 }
 
 void ComandoRinomina::redo()
 {
-    f.modello->rinomina(lettere, indice, nuova);
-    const bool libera = f.modello->raggiunta(vecchia) == 0;
+    f.parole().rinomina(lettere, indice, nuova);
+    const bool libera = f.parole().raggiunta(vecchia) == 0;
     for (Compagno k : compagni) {
         const Contenuto &c = primaVecchia[std::size_t(k)];
         // A file that could not be read stays under its old name rather than be lost.
         if (!c.presente || !c.leggibile)
             continue;
-        f.modello->imposta(k, nuova, c);
+        f.parole().imposta(k, nuova, c);
         if (libera)
-            f.modello->imposta(k, vecchia, Contenuto {});
+            f.parole().imposta(k, vecchia, Contenuto {});
     }
     f.dimenticaIcona(vecchia);
     f.dimenticaIcona(nuova);
@@ -157,11 +156,29 @@ void ComandoRinomina::redo()
 
 void ComandoRinomina::undo()
 {
-    f.modello->rinomina(lettere, indice, vecchia);
-    rimetti(*f.modello, nuova, primaNuova);
-    rimetti(*f.modello, vecchia, primaVecchia);
+    f.parole().rinomina(lettere, indice, vecchia);
+    rimetti(f.parole(), nuova, primaNuova);
+    rimetti(f.parole(), vecchia, primaVecchia);
     f.dimenticaIcona(vecchia);
     f.dimenticaIcona(nuova);
     f.mostraLista(lettere);
     f.seleziona(lettere, indice);
+}
+
+ComandoArrivo::ComandoArrivo(VistaParole &f, const unione::Piano &piano, const QString &da)
+    : QUndoCommand(QStringLiteral("l'arrivo delle parole di %1").arg(da))
+{
+    // Each list's new words go after its last one, in the other copy's order.
+    std::array<int, CartellaParole::numeroListe> aggiunte {};
+    for (const unione::Nuova &n : piano.nuove) {
+        const int indice = int(f.parole().lista(n.lettere).parole.size())
+            + aggiunte[std::size_t(n.lettere - CartellaParole::primaLunghezza)]++;
+        new ComandoParola(f, true, n.lettere, indice, n.parola, n.immagine.byte, this);
+        if (n.voce.presente)
+            new ComandoCompagno(f, Compagno::voce, n.parola, n.voce, this);
+    }
+    for (const auto *gruppo : {&piano.mancanti, &piano.diverse}) {
+        for (const unione::Compagnia &c : *gruppo)
+            new ComandoCompagno(f, c.c, c.parola, c.loro, this);
+    }
 }

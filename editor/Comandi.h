@@ -6,20 +6,33 @@
 // came between: the old picture lives as long as the step does in the undo history.
 
 #include "editor/CartellaParole.h"
+#include "editor/Unione.h"
 
 #include <QUndoCommand>
 
-class FinestraParole;
-
 using Compagni = std::array<Contenuto, compagni.size()>;
+
+// What a step reaches: the folder's words, and the view that shows them (the editor's window).
+class VistaParole
+{
+public:
+    virtual CartellaParole &parole() = 0;
+    // The word's picture or voice changed: its icon is made again when next shown.
+    virtual void dimenticaIcona(const QString &parola) = 0;
+    virtual void mostraLista(int lettere) = 0;
+    virtual void seleziona(int lettere, int indice) = 0;
+
+protected:
+    ~VistaParole() = default;
+};
 
 // Adds a word (with its new picture) or takes one out (with its companions, unless another list
 // still holds the word).
 class ComandoParola : public QUndoCommand
 {
 public:
-    ComandoParola(
-        FinestraParole &f, bool aggiunta, int lettere, int indice, QString parola, QByteArray immagine);
+    ComandoParola(VistaParole &f, bool aggiunta, int lettere, int indice, QString parola, QByteArray immagine,
+        QUndoCommand *genitore = nullptr);
     void redo() override;
     void undo() override;
 
@@ -27,7 +40,7 @@ private:
     void metti();
     void leva();
 
-    FinestraParole &f;
+    VistaParole &f;
     bool aggiunta;
     int lettere;
     int indice;
@@ -41,14 +54,14 @@ class ComandoCompagno : public QUndoCommand
 {
 public:
     ComandoCompagno(
-        FinestraParole &f, Compagno c, QString parola, Contenuto nuovo, QUndoCommand *genitore = nullptr);
+        VistaParole &f, Compagno c, QString parola, Contenuto nuovo, QUndoCommand *genitore = nullptr);
     void redo() override;
     void undo() override;
 
 private:
     void imposta(const Contenuto &contenuto);
 
-    FinestraParole &f;
+    VistaParole &f;
     Compagno c;
     QString parola;
     Contenuto nuovo;
@@ -59,16 +72,24 @@ private:
 class ComandoRinomina : public QUndoCommand
 {
 public:
-    ComandoRinomina(FinestraParole &f, int lettere, int indice, QString nuova);
+    ComandoRinomina(VistaParole &f, int lettere, int indice, QString nuova);
     void redo() override;
     void undo() override;
 
 private:
-    FinestraParole &f;
+    VistaParole &f;
     int lettere;
     int indice;
     QString vecchia;
     QString nuova;
     Compagni primaVecchia;
     Compagni primaNuova;
+};
+
+// What another copy brings (new words with their pictures and voices, pictures and voices for words
+// here), as one step: `da` names the other copy in the undo action.
+class ComandoArrivo : public QUndoCommand
+{
+public:
+    ComandoArrivo(VistaParole &f, const unione::Piano &piano, const QString &da);
 };

@@ -101,6 +101,19 @@ QString argomentoExec(const QString &a)
     return u'"' + q + u'"';
 }
 
+// An Exec line's command and its arguments. GLib's menus look for the program by its name as written,
+// before `%%` becomes `%`, and hide an entry whose program they do not find: a program path holding a
+// `%` is started through env, whose name holds none.
+QString comandoExec(const QStringList &argomenti)
+{
+    QStringList quotati;
+    if (!argomenti.isEmpty() && argomenti.front().contains(u'%'))
+        quotati << QStringLiteral("env");
+    for (const QString &a : argomenti)
+        quotati << argomentoExec(a);
+    return valoreVoce(quotati.join(u' '));
+}
+
 QByteArray hash(const QString &percorso)
 {
     QFile f(percorso);
@@ -203,19 +216,33 @@ QString fileVoce(const QString &copia)
         + percorsi::voceCopia(copia) + QStringLiteral(".desktop");
 }
 
+QString nomeDellaVoce(const QString &copia)
+{
+    const QString assoluto = QDir::cleanPath(QFileInfo(copia).absoluteFilePath());
+    const QString nome = QString::fromUtf16(nomeVoce);
+    if (assoluto == cartellaPredefinita())
+        return nome;
+    // A second copy (a stick, say) is told apart by its folder's name; "Batticco" would tell nothing,
+    // the stick's own name (the folder it is in) does.
+    const QFileInfo info(assoluto);
+    QString distinto = info.fileName();
+    if (distinto.compare(QStringLiteral("Batticco"), Qt::CaseInsensitive) == 0) {
+        const QString sopra = QFileInfo(info.absolutePath()).fileName();
+        distinto = sopra.isEmpty() ? assoluto : sopra;
+    }
+    return nome + QStringLiteral(" (%1)").arg(distinto);
+}
+
 QByteArray testoVoce(const QString &copia, const QString &editor, const QString &lavagna)
 {
     const QString assoluto = QFileInfo(copia).absoluteFilePath();
-    QString nome = QString::fromUtf16(nomeVoce);
-    // A second copy (a stick, say) is told apart by its folder's name.
-    if (assoluto != cartellaPredefinita())
-        nome += QStringLiteral(" (%1)").arg(QFileInfo(assoluto).fileName());
+    const QString nome = nomeDellaVoce(copia);
     QString t;
     t += QStringLiteral("[Desktop Entry]\nType=Application\n");
     t += QStringLiteral("Name=") + valoreVoce(nome) + u'\n';
     t += QStringLiteral("Comment=")
         + valoreVoce(QStringLiteral("Batticco con le parole della cartella %1").arg(assoluto)) + u'\n';
-    t += QStringLiteral("Exec=") + valoreVoce(argomentoExec(percorsoProgramma(assoluto))) + u'\n';
+    t += QStringLiteral("Exec=") + comandoExec({percorsoProgramma(assoluto)}) + u'\n';
     t += QStringLiteral("Path=") + valoreVoce(assoluto) + u'\n';
     // Her copy's windows carry the entry's own name as their class (the game sees the entry there).
     t += QStringLiteral("Icon=batticco\nTerminal=false\nCategories=Game;KidsGame;\nStartupWMClass=")
@@ -231,13 +258,11 @@ QByteArray testoVoce(const QString &copia, const QString &editor, const QString 
     if (!lavagna.isEmpty()) {
         // The same game, as large as the board it opens on.
         t += QStringLiteral("\n[Desktop Action lavagna]\nName=Batticco - lavagna\n");
-        t += QStringLiteral("Exec=")
-            + valoreVoce(argomentoExec(lavagna) + u' ' + argomentoExec(percorsoProgramma(assoluto))) + u'\n';
+        t += QStringLiteral("Exec=") + comandoExec({lavagna, percorsoProgramma(assoluto)}) + u'\n';
     }
     if (!editor.isEmpty()) {
         t += QStringLiteral("\n[Desktop Action parole]\nName=Cambia le parole\n");
-        t += QStringLiteral("Exec=") + valoreVoce(argomentoExec(editor) + u' ' + argomentoExec(assoluto))
-            + u'\n';
+        t += QStringLiteral("Exec=") + comandoExec({editor, assoluto}) + u'\n';
     }
     return t.toUtf8();
 }

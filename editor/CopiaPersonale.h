@@ -33,6 +33,10 @@ bool eCartellaGioco(const QString &cartella);
 // leaves no half copy. Files become the user's, writable, the program executable. Throws Errore.
 void faiCopia(const QString &sorgente, const QString &destinazione);
 
+// The name of the copy's menu entry: "Batticco - le mie parole", and for any copy but ~/Batticco the
+// folder's name after it, or the name of the folder holding it (a stick's) when the copy is a "Batticco".
+QString nomeDellaVoce(const QString &copia);
+
 // The copy's menu entry file in the user's applications folder (XDG_DATA_HOME/applications).
 QString fileVoce(const QString &copia);
 

@@ -4,6 +4,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include <algorithm>
+#include <vector>
+
 bool DomandeQt::chiedi(const QString &titolo, const QString &testo, const QString &si)
 {
     QMessageBox box(QMessageBox::Question, titolo, testo, QMessageBox::NoButton, genitore);
@@ -34,4 +37,18 @@ Domande::Salvataggio DomandeQt::chiediSalvataggio(const QString &testo)
 void DomandeQt::avvisa(const QString &titolo, const QString &testo)
 {
     QMessageBox::warning(genitore, titolo, testo);
+}
+
+int DomandeQt::scegli(const QString &titolo, const QString &testo, const QStringList &risposte)
+{
+    QMessageBox box(QMessageBox::Question, titolo, testo, QMessageBox::NoButton, genitore);
+    std::vector<QPushButton *> bottoni;
+    for (const QString &r : risposte)
+        bottoni.push_back(box.addButton(r, QMessageBox::AcceptRole));
+    QPushButton *annulla = box.addButton(QStringLiteral("Annulla"), QMessageBox::RejectRole);
+    box.setDefaultButton(bottoni.empty() ? annulla : bottoni.front());
+    box.setEscapeButton(annulla);
+    box.exec();
+    const auto i = std::find(bottoni.begin(), bottoni.end(), box.clickedButton());
+    return i == bottoni.end() ? -1 : int(i - bottoni.begin());
 }

@@ -4,6 +4,7 @@
 // The editor's questions and notices, behind an interface so tests answer them without a modal loop.
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -18,6 +19,8 @@ public:
     // Unsaved changes: save them, drop them, or stay.
     virtual Salvataggio chiediSalvataggio(const QString &testo) = 0;
     virtual void avvisa(const QString &titolo, const QString &testo) = 0;
+    // One of several answers, the first the default; -1 when she closes the question (Esc).
+    virtual int scegli(const QString &titolo, const QString &testo, const QStringList &risposte) = 0;
 };
 
 class DomandeQt final : public Domande
@@ -30,6 +33,7 @@ public:
     bool chiedi(const QString &titolo, const QString &testo, const QString &si) override;
     Salvataggio chiediSalvataggio(const QString &testo) override;
     void avvisa(const QString &titolo, const QString &testo) override;
+    int scegli(const QString &titolo, const QString &testo, const QStringList &risposte) override;
 
 private:
     QWidget *genitore;

@@ -1,15 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The editor's window: its commands, in the order of the menus (File: open, copy, bring words in,
+// save, try the game; Modifica: add, change, remove, rename, voices), each with the questions it asks
+// and what it tells her. The views (ListeParole, PannelloControllo), the dialogs, the undo steps
+// (Comandi) and the stick's words (Unione, PortaParole) live in their own files; what is left here
+// is the window's state that every command shares, which is why the file is long.
 #include "editor/FinestraParole.h"
 
 #include "editor/Comandi.h"
 #include "editor/CopiaPersonale.h"
+#include "editor/DialogoCopia.h"
 #include "editor/DialogoParola.h"
 #include "editor/DialogoVoce.h"
 #include "editor/Guida.h"
+#include "editor/ListeParole.h"
+#include "editor/PannelloControllo.h"
+#include "editor/PortaParole.h"
 #include "editor/Presenza.h"
 #include "editor/Riquadro.h"
+#include "editor/Unione.h"
 #include "editor/VoceComputer.h"
-#include "game/VerificaDati.h"
 #include "ui/errori.h"
 
 #include <QAction>
@@ -30,7 +39,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPainter>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -46,8 +54,6 @@
 
 namespace
 {
-
-constexpr QSize misuraIcona(96, 96);
 
 QString nativo(const QString &p)
 {
@@ -68,43 +74,6 @@ bool cartellaScrivibile(const QString &cartella)
     return true;
 }
 
-QIcon iconaMancante()
-{
-    QPixmap p(misuraIcona);
-    p.fill(QColor(0xE0, 0xE0, 0xE0));
-    QPainter pittore(&p);
-    pittore.setPen(QPen(QColor(0xB0, 0x20, 0x20), 3));
-    pittore.drawRect(p.rect().adjusted(1, 1, -2, -2));
-    QFont f = pittore.font();
-    f.setPointSize(28);
-    f.setBold(true);
-    pittore.setFont(f);
-    pittore.drawText(p.rect(), Qt::AlignCenter, QStringLiteral("?"));
-    return QIcon(p);
-}
-
-// A word with a voice: a small speaker in the icon's lower right corner.
-QIcon conVoce(const QIcon &icona)
-{
-    QPixmap p = icona.pixmap(misuraIcona);
-    QPainter pittore(&p);
-    pittore.setRenderHint(QPainter::Antialiasing);
-    const QRectF tondo(p.width() - 30, p.height() - 30, 27, 27);
-    pittore.setPen(QPen(Qt::white, 2));
-    pittore.setBrush(QColor(0x20, 0x60, 0xC0));
-    pittore.drawEllipse(tondo);
-    const QPointF c = tondo.center();
-    pittore.setPen(Qt::NoPen);
-    pittore.setBrush(Qt::white);
-    pittore.drawRect(QRectF(c.x() - 8, c.y() - 3, 5, 6));
-    pittore.drawPolygon(QPolygonF({QPointF(c.x() - 4, c.y() - 3), QPointF(c.x() + 2, c.y() - 8),
-        QPointF(c.x() + 2, c.y() + 8), QPointF(c.x() - 4, c.y() + 3)}));
-    pittore.setPen(QPen(Qt::white, 1.8));
-    pittore.setBrush(Qt::NoBrush);
-    pittore.drawArc(QRectF(c.x() - 2, c.y() - 6, 10, 12), -50 * 16, 100 * 16);
-    return QIcon(p);
-}
-
 // The game's picture from any image: a square of the right side is taken as it is, anything else
 // is framed at its centre first.
 QByteArray figura(const QImage &immagine)
@@ -112,20 +81,6 @@ QByteArray figura(const QImage &immagine)
     if (immagine.size() == QSize(riquadro::lato, riquadro::lato))
         return riquadro::jpeg(immagine);
     return riquadro::jpeg(riquadro::ritaglia(immagine, riquadro::alCentro(immagine.size())));
-}
-
-// A finding as a teacher reads it: the line of a list said in words, the folder by its path.
-QString detto(const verifica::Problema &p, const QString &cartella)
-{
-    const QString messaggio
-        = p.gravita == verifica::Gravita::nota ? QStringLiteral("nota: ") + p.messaggio : p.messaggio;
-    if (p.file == u'.' || p.file.isEmpty())
-        return QStringLiteral("%1: %2").arg(nativo(cartella), messaggio);
-    if (p.riga > 0 && p.file == p.lista)
-        return QStringLiteral("%1, riga %2: %3").arg(p.file).arg(p.riga).arg(messaggio);
-    if (p.riga > 0 && !p.parola.isEmpty())
-        return QStringLiteral("%1: %2 (%3, riga %4)").arg(p.file, messaggio, p.lista).arg(p.riga);
-    return QStringLiteral("%1: %2").arg(p.file, messaggio);
 }
 
 } // namespace
@@ -141,87 +96,49 @@ FinestraParole::FinestraParole(
     auto *centro = new QWidget(this);
     auto *colonna = new QVBoxLayout(centro);
 
-    avviso = new QFrame(centro);
-    avviso->setFrameShape(QFrame::StyledPanel);
-    avviso->setAutoFillBackground(true);
-    QPalette tavolozza = avviso->palette();
-    tavolozza.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC0));
-    tavolozza.setColor(QPalette::WindowText, Qt::black);
-    avviso->setPalette(tavolozza);
-    testoAvviso = new QLabel(avviso);
-    testoAvviso->setWordWrap(true);
-    testoAvviso->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    testoAvviso->setAccessibleName(QStringLiteral("Avviso"));
-    bottoneAvviso = new QPushButton(QStringLiteral("Fai la &mia copia…"), avviso);
-    bottoneAvviso->setAccessibleName(QStringLiteral("Fai la mia copia"));
-    bottoneAggiorna = new QPushButton(QStringLiteral("A&ggiorna il programma"), avviso);
-    bottoneAggiorna->setAccessibleName(QStringLiteral("Aggiorna il programma della copia"));
-    auto *rigaAvviso = new QHBoxLayout(avviso);
-    rigaAvviso->addWidget(testoAvviso, 1);
-    rigaAvviso->addWidget(bottoneAggiorna);
-    rigaAvviso->addWidget(bottoneAvviso);
+    costruisciAvviso(centro);
     colonna->addWidget(avviso);
 
-    schede = new QTabWidget(centro);
-    schede->setAccessibleName(QStringLiteral("Liste di parole"));
-    for (int i = 0; i < CartellaParole::numeroListe; ++i) {
-        const int lettere = CartellaParole::primaLunghezza + i;
-        auto *g = new QListWidget(schede);
-        g->setObjectName(QStringLiteral("griglia%1").arg(lettere));
-        g->setViewMode(QListView::IconMode);
-        g->setIconSize(misuraIcona);
-        g->setGridSize(QSize(misuraIcona.width() + 28, misuraIcona.height() + 34));
-        g->setMovement(QListView::Static);
-        g->setResizeMode(QListView::Adjust);
-        g->setWrapping(true);
-        g->setUniformItemSizes(true);
-        g->setSelectionMode(QAbstractItemView::SingleSelection);
-        g->setAccessibleName(QStringLiteral("Parole di %1 lettere").arg(lettere));
-        connect(g, &QListWidget::itemActivated, this, [this] { dialogoCambia(); });
+    liste = new ListeParole(centro);
+    schede = liste;
+    griglie = liste->griglie;
+    for (QListWidget *g : griglie) {
+        connect(g, &QListWidget::itemActivated, this, [this] { protetto([this] { dialogoCambia(); }); });
         connect(g, &QListWidget::currentRowChanged, this, [this] { aggiornaAzioni(); });
         // A click selects after the current row has changed: the commands follow the selection.
         connect(g, &QListWidget::itemSelectionChanged, this, [this] { aggiornaAzioni(); });
-        g->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(
-            g, &QWidget::customContextMenuRequested, this, [this, g](QPoint p) { menuDellaParola(g, p); });
-        griglie[i] = g;
-        schede->addTab(g, QString());
+        connect(g, &QWidget::customContextMenuRequested, this,
+            [this, g](QPoint p) { protetto([&] { menuDellaParola(g, p); }); });
     }
-    schede->setCurrentIndex(1); // the game starts on the 4-letter list
     connect(schede, &QTabWidget::currentChanged, this, [this] { aggiornaAzioni(); });
     colonna->addWidget(schede, 1);
     setCentralWidget(centro);
 
-    auto *pannello = new QWidget(this);
-    auto *colonnaProblemi = new QVBoxLayout(pannello);
-    riepilogo = new QLabel(pannello);
-    riepilogo->setWordWrap(true);
-    riepilogo->setAccessibleName(QStringLiteral("Esito del controllo"));
-    problemi = new QListWidget(pannello);
-    problemi->setAccessibleName(QStringLiteral("Problemi trovati"));
-    problemi->setWordWrap(true);
-    connect(problemi, &QListWidget::itemActivated, this,
-        [this](QListWidgetItem *i) { vaiAlProblema(problemi->row(i)); });
-    connect(problemi, &QListWidget::itemClicked, this,
-        [this](QListWidgetItem *i) { vaiAlProblema(problemi->row(i)); });
-    colonnaProblemi->addWidget(riepilogo);
-    colonnaProblemi->addWidget(problemi, 1);
     auto *dock = new QDockWidget(QStringLiteral("Controllo della cartella"), this);
     dock->setObjectName(QStringLiteral("controllo"));
     dock->setFeatures(QDockWidget::NoDockWidgetFeatures);
+    pannello = new PannelloControllo(this);
+    problemi = pannello->problemi;
+    riepilogo = pannello->riepilogo;
+    connect(problemi, &QListWidget::itemActivated, this,
+        [this](QListWidgetItem *i) { protetto([&] { vaiAlProblema(problemi->row(i)); }); });
+    connect(problemi, &QListWidget::itemClicked, this,
+        [this](QListWidgetItem *i) { protetto([&] { vaiAlProblema(problemi->row(i)); }); });
     dock->setWidget(pannello);
     addDockWidget(Qt::BottomDockWidgetArea, dock);
     resizeDocks({dock}, {150}, Qt::Vertical);
 
     costruisciMenu();
-    connect(bottoneAvviso, &QPushButton::clicked, this, &FinestraParole::dialogoCopia);
-    connect(bottoneAggiorna, &QPushButton::clicked, this, &FinestraParole::aggiornaCopia);
+    connect(bottoneAvviso, &QPushButton::clicked, this, [this] { protetto([this] { dialogoCopia(); }); });
+    connect(bottoneAggiorna, &QPushButton::clicked, this, [this] { protetto([this] { aggiornaCopia(); }); });
+    connect(
+        bottonePorta, &QPushButton::clicked, this, [this] { protetto([this] { portaNellaMiaCopia(); }); });
     connect(&pila, &QUndoStack::cleanChanged, this, [this](bool pulita) {
         setWindowModified(!pulita);
         aggiornaAzioni();
     });
     attesaGioco.setInterval(1000);
-    connect(&attesaGioco, &QTimer::timeout, this, &FinestraParole::controllaGiochi);
+    connect(&attesaGioco, &QTimer::timeout, this, [this] { protetto([this] { controllaGiochi(); }); });
     // The window fits the screen it opens on at any text size: the size is in the screen's own
     // units, which large text makes fewer, less room for a title bar and a panel.
     const QRect schermo = screen()->availableGeometry();
@@ -229,6 +146,26 @@ FinestraParole::FinestraParole(
     aggiornaTitoli();
     aggiornaAzioni();
     aggiornaAvviso();
+}
+
+void FinestraParole::protetto(const std::function<void()> &gestore)
+{
+    QString motivo;
+    try {
+        gestore();
+        return;
+    } catch (const Errore &e) {
+        motivo = e.messaggio();
+    } catch (const std::bad_alloc &) {
+        motivo = QStringLiteral("la memoria del computer non basta.");
+    } catch (const std::exception &e) {
+        motivo = QString::fromLocal8Bit(e.what());
+    }
+    domande.avvisa(QStringLiteral("Comando non riuscito"),
+        QStringLiteral(
+            "Il comando non è riuscito: %1\nLa finestra resta aperta con le tue modifiche: salvale "
+            "se vuoi tenerle.")
+            .arg(motivo));
 }
 
 FinestraParole::~FinestraParole()
@@ -244,7 +181,7 @@ void FinestraParole::costruisciMenu()
               auto *a = new QAction(testo, this);
               a->setObjectName(QString::fromLatin1(nome));
               a->setShortcut(tasto);
-              connect(a, &QAction::triggered, this, gestore);
+              connect(a, &QAction::triggered, this, [this, gestore] { protetto(gestore); });
               menu->addAction(a);
               return a;
           };
@@ -255,6 +192,8 @@ void FinestraParole::costruisciMenu()
         [this] { dialogoCopia(); });
     mnuAggiornaCopia = azione(file, "mnuAggiornaCopia", QStringLiteral("A&ggiorna il programma della copia"),
         QKeySequence(), [this] { aggiornaCopia(); });
+    mnuPorta = azione(file, "mnuPorta", QStringLiteral("P&orta qui le parole di un'altra copia…"),
+        QKeySequence(), [this] { dialogoPorta(); });
     file->addSeparator();
     mnuSalva = azione(file, "mnuSalva", QStringLiteral("&Salva"), QKeySequence::Save, [this] { salva(); });
     mnuProva = azione(file, "mnuProva", QStringLiteral("&Prova il gioco"), QKeySequence(Qt::Key_F5),
@@ -298,6 +237,11 @@ void FinestraParole::costruisciMenu()
     mnuInformazioni = azione(aiuto, "mnuInformazioni", QStringLiteral("&Informazioni"), QKeySequence(),
         [this] { informazioni(); });
 
+    costruisciBarra();
+}
+
+void FinestraParole::costruisciBarra()
+{
     QToolBar *barra = addToolBar(QStringLiteral("Comandi"));
     barra->setObjectName(QStringLiteral("barra"));
     barra->setMovable(false);
@@ -313,6 +257,33 @@ void FinestraParole::costruisciMenu()
         barra->addAction(a);
     barra->addSeparator();
     barra->addAction(mnuAnnulla);
+}
+
+// The notice above the lists, on a pale yellow, with the buttons that act on what it says.
+void FinestraParole::costruisciAvviso(QWidget *centro)
+{
+    avviso = new QFrame(centro);
+    avviso->setFrameShape(QFrame::StyledPanel);
+    avviso->setAutoFillBackground(true);
+    QPalette tavolozza = avviso->palette();
+    tavolozza.setColor(QPalette::Window, QColor(0xFF, 0xF4, 0xC0));
+    tavolozza.setColor(QPalette::WindowText, Qt::black);
+    avviso->setPalette(tavolozza);
+    testoAvviso = new QLabel(avviso);
+    testoAvviso->setWordWrap(true);
+    testoAvviso->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    testoAvviso->setAccessibleName(QStringLiteral("Avviso"));
+    bottoneAvviso = new QPushButton(QStringLiteral("Fai la &mia copia…"), avviso);
+    bottoneAvviso->setAccessibleName(QStringLiteral("Fai la mia copia"));
+    bottoneAggiorna = new QPushButton(QStringLiteral("A&ggiorna il programma"), avviso);
+    bottoneAggiorna->setAccessibleName(QStringLiteral("Aggiorna il programma della copia"));
+    bottonePorta = new QPushButton(QStringLiteral("&Porta le parole nella mia copia"), avviso);
+    bottonePorta->setAccessibleName(QStringLiteral("Porta le parole nella mia copia"));
+    auto *rigaAvviso = new QHBoxLayout(avviso);
+    rigaAvviso->addWidget(testoAvviso, 1);
+    rigaAvviso->addWidget(bottonePorta);
+    rigaAvviso->addWidget(bottoneAggiorna);
+    rigaAvviso->addWidget(bottoneAvviso);
 }
 
 QString FinestraParole::cartella() const
@@ -334,7 +305,7 @@ bool FinestraParole::apri(const QString &percorso)
     pila.clear();
     modello = std::move(nuovo);
     presenza = std::make_unique<Presenza>(modello->percorso());
-    icone.clear();
+    liste->imposta(modello.get());
     const QString canonico = QFileInfo(percorso).canonicalFilePath();
     // The installed game's folder belongs to the package: an upgrade would overwrite any change.
     scrivibile = canonico != installato && cartellaScrivibile(percorso);
@@ -349,91 +320,43 @@ bool FinestraParole::apri(const QString &percorso)
     return true;
 }
 
-int FinestraParole::listaCorrente() const
-{
-    return CartellaParole::primaLunghezza + schede->currentIndex();
-}
-
-int FinestraParole::parolaSelezionata() const
-{
-    const QListWidget *g = griglie[schede->currentIndex()];
-    return g->currentItem() && g->currentItem()->isSelected() ? g->currentRow() : -1;
-}
-
-QIcon FinestraParole::icona(const QString &parola)
-{
-    const QString chiave = parola.left(CartellaParole::lunghissima).toLower();
-    const auto c = icone.constFind(chiave);
-    if (c != icone.constEnd())
-        return *c;
-    const QImage i = modello->immagine(parola, misuraIcona);
-    QIcon nuova = i.isNull() ? iconaMancante() : QIcon(QPixmap::fromImage(i));
-    if (modello->haVoce(parola))
-        nuova = conVoce(nuova);
-    icone.insert(chiave, nuova);
-    return nuova;
-}
-
 void FinestraParole::mostraLista(int lettere)
 {
-    QListWidget *g = griglie[lettere - CartellaParole::primaLunghezza];
-    const int riga = g->currentRow();
-    const QSignalBlocker zitto(g);
-    g->clear();
-    if (modello) {
-        const ListaInCartella &l = modello->lista(lettere);
-        for (const QString &p : l.parole) {
-            // A "word" of megabytes from a damaged list shows as its beginning.
-            const QString mostrata = p.isEmpty() ? QStringLiteral("(vuota)")
-                : p.size() > 40                  ? p.left(40) + QChar(0x2026)
-                                                 : p;
-            auto *voce = new QListWidgetItem(icona(p), mostrata, g);
-            const bool manca = !modello->ha(Compagno::immagine, p);
-            QString suggerimento = manca ? QStringLiteral("«%1»: manca l'immagine").arg(mostrata) : mostrata;
-            QString nome = manca ? QStringLiteral("%1, senza immagine").arg(mostrata) : mostrata;
-            if (modello->haVoce(p)) {
-                suggerimento += QStringLiteral(" (ha la voce)");
-                nome += QStringLiteral(", con la voce");
-            }
-            voce->setToolTip(suggerimento);
-            voce->setData(Qt::AccessibleTextRole, nome);
-        }
-        // The word in front is always the selected one, so Canc and the buttons act on what she sees.
-        if (g->count() > 0)
-            g->setCurrentRow(std::clamp(riga, 0, g->count() - 1));
-    }
+    liste->mostraLista(lettere);
     aggiornaTitoli();
     aggiornaAzioni();
 }
 
-void FinestraParole::mostraListe()
+void FinestraParole::dimenticaIcona(const QString &parola)
 {
-    for (int n = CartellaParole::primaLunghezza;
-         n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n)
-        mostraLista(n);
+    liste->dimenticaIcona(parola);
 }
 
 void FinestraParole::seleziona(int lettere, int indice)
 {
-    schede->setCurrentIndex(lettere - CartellaParole::primaLunghezza);
-    QListWidget *g = griglie[lettere - CartellaParole::primaLunghezza];
-    if (indice >= 0 && indice < g->count()) {
-        g->setCurrentRow(indice);
-        g->scrollToItem(g->item(indice));
-    }
-    g->setFocus();
+    liste->seleziona(lettere, indice);
+}
+
+int FinestraParole::listaCorrente() const
+{
+    return liste->listaCorrente();
+}
+
+int FinestraParole::parolaSelezionata() const
+{
+    return liste->parolaSelezionata();
+}
+
+void FinestraParole::mostraListe()
+{
+    liste->mostraListe();
+    aggiornaTitoli();
+    aggiornaAzioni();
 }
 
 void FinestraParole::aggiornaTitoli()
 {
-    for (int i = 0; i < CartellaParole::numeroListe; ++i) {
-        const int lettere = CartellaParole::primaLunghezza + i;
-        const int n = modello ? int(modello->lista(lettere).parole.size()) : 0;
-        const bool illeggibile = modello && !modello->lista(lettere).errore.isEmpty();
-        schede->setTabText(i,
-            illeggibile ? QStringLiteral("%1 lettere (illeggibile)").arg(lettere)
-                        : QStringLiteral("%1 lettere (%2)").arg(lettere).arg(n));
-    }
+    liste->aggiornaTitoli();
     const QString nome
         = modello ? QFileInfo(modello->percorso()).fileName() : QStringLiteral("nessuna cartella");
     setWindowTitle(QStringLiteral("%1[*] - Parole di Batticco").arg(nome));
@@ -473,6 +396,7 @@ void FinestraParole::aggiornaAzioni()
     mnuProva->setEnabled(c && copiapersonale::eCartellaGioco(modello->percorso()));
     mnuControlla->setEnabled(c);
     mnuCopia->setEnabled(!installato.isEmpty());
+    mnuPorta->setEnabled(c && scrivibile && haListe());
     mnuAggiornaCopia->setEnabled(c && scrivibile && !installato.isEmpty()
         && copiapersonale::programmaPiuNuovo(installato, modello->percorso()));
     if (c)
@@ -484,6 +408,13 @@ void FinestraParole::aggiornaAvviso()
     QString testo = notizia;
     bool copia = false;
     bool aggiorna = false;
+    const bool porta = altraCopia();
+    if (porta)
+        testo += QStringLiteral(
+            "Questa è un'altra copia del gioco (su una chiavetta, per esempio). Puoi portare le sue "
+            "parole, con le immagini e le voci, nella tua copia di questo computer (%1): le parole "
+            "nuove si aggiungono, quelle che hai già restano come sono. ")
+                     .arg(nativo(copiapersonale::cartellaPredefinita()));
     if (!modello) {
         testo += QStringLiteral("Nessuna cartella aperta.");
         copia = !installato.isEmpty();
@@ -511,9 +442,12 @@ void FinestraParole::aggiornaAvviso()
     testoAvviso->setAccessibleDescription(testo.trimmed());
     bottoneAvviso->setVisible(copia);
     bottoneAggiorna->setVisible(aggiorna);
+    bottonePorta->setVisible(porta);
     avviso->setVisible(!testo.isEmpty());
     if (copia)
         bottoneAvviso->setFocus();
+    else if (porta)
+        bottonePorta->setFocus();
 }
 
 bool FinestraParole::haListe() const
@@ -719,7 +653,7 @@ bool FinestraParole::salva()
         modello->salva(!aspetta);
     } catch (const Errore &e) {
         domande.avvisa(QStringLiteral("Salvataggio non riuscito"), e.messaggio());
-        icone.clear();
+        liste->dimenticaIcone();
         mostraListe();
         return false;
     }
@@ -727,7 +661,7 @@ bool FinestraParole::salva()
     // What waits for the game or the other window goes once they have closed.
     if (aspetta && !modello->daCancellare().isEmpty())
         attesaGioco.start();
-    icone.clear();
+    liste->dimenticaIcone();
     mostraListe();
     controlla();
     aggiornaAvviso();
@@ -757,38 +691,12 @@ void FinestraParole::controllaGiochi()
 
 void FinestraParole::controlla()
 {
-    problemi->clear();
-    dovePortano.clear();
-    if (!modello)
-        return;
-    const verifica::Esito esito = verifica::controlla(modello->percorso());
-    for (const verifica::Problema &p : esito.risultati) {
-        // The finding names its list and the word's line there, as the lists were last read.
-        int indice = -1;
-        if (p.lettere >= CartellaParole::primaLunghezza
-            && p.lettere < CartellaParole::primaLunghezza + CartellaParole::numeroListe && p.riga > 0) {
-            const std::vector<int> &righe = modello->lista(p.lettere).righe;
-            const auto it = std::find(righe.begin(), righe.end(), p.riga);
-            if (it != righe.end())
-                indice = int(it - righe.begin());
-        }
-        dovePortano.emplace_back(indice >= 0 ? p.lettere : 0, indice);
-        auto *voce = new QListWidgetItem(detto(p, modello->percorso()), problemi);
-        if (indice >= 0)
-            voce->setToolTip(QStringLiteral("Clic per vedere la parola"));
-    }
-    QString r = verifica::riepilogo(esito);
-    if (!pila.isClean())
-        r += QStringLiteral(" (Controllo dei file salvati: salva per controllare le ultime modifiche.)");
-    riepilogo->setText(r);
-    riepilogo->setAccessibleDescription(r);
+    pannello->controlla(modello.get(), pila.isClean());
 }
 
 void FinestraParole::vaiAlProblema(int riga)
 {
-    if (riga < 0 || riga >= int(dovePortano.size()))
-        return;
-    const auto [lettere, indice] = dovePortano[riga];
+    const auto [lettere, indice] = pannello->dovePorta(riga);
     if (indice >= 0)
         seleziona(lettere, indice);
 }
@@ -864,7 +772,7 @@ bool FinestraParole::faiCopiaIn(const QString &destinazione)
         "La tua copia è pronta in %1. Nel menu delle applicazioni trovi «%2»: avvia il gioco "
         "con le tue parole. ")
                   .arg(nativo(QFileInfo(destinazione).absoluteFilePath()),
-                      QString::fromUtf16(copiapersonale::nomeVoce));
+                      copiapersonale::nomeDellaVoce(destinazione));
     aggiornaAvviso();
     return true;
 }
@@ -890,6 +798,73 @@ bool FinestraParole::aggiornaCopia()
     aggiornaAvviso();
     aggiornaAzioni();
     return true;
+}
+
+bool FinestraParole::altraCopia() const
+{
+    if (!modello || !copiapersonale::eCartellaGioco(modello->percorso()))
+        return false;
+    const QString qui = QFileInfo(modello->percorso()).canonicalFilePath();
+    return qui != installato && qui != QFileInfo(copiapersonale::cartellaPredefinita()).canonicalFilePath();
+}
+
+bool FinestraParole::portaNellaMiaCopia()
+{
+    if (!altraCopia() || !puoiLasciare())
+        return false;
+    const QString altra = modello->percorso();
+    const QString mia = copiapersonale::cartellaPredefinita();
+    if (!copiapersonale::eCartellaGioco(mia)) {
+        // Her first copy on this computer: the installed game, then the other copy's words brought in.
+        const QString sorgente = installato.isEmpty() ? altra : installato;
+        if (!domande.chiedi(QStringLiteral("Porta le parole nella mia copia"),
+                QStringLiteral(
+                    "Su questo computer non hai ancora la tua copia del gioco. La faccio in %1 e ci "
+                    "porto le parole di %2?")
+                    .arg(nativo(mia), nativo(altra)),
+                QStringLiteral("&Fai la copia")))
+            return false;
+        try {
+            copiapersonale::faiCopia(sorgente, mia);
+            copiapersonale::scriviVoce(mia, editor, lanciatoreLavagna());
+        } catch (const Errore &e) {
+            domande.avvisa(QStringLiteral("Copia non fatta"), e.messaggio());
+            return false;
+        }
+        if (sorgente == altra)
+            return apri(mia);
+    }
+    if (!apri(mia))
+        return false;
+    if (!scrivibile) {
+        domande.avvisa(QStringLiteral("Parole non portate"),
+            QStringLiteral("Non hai il permesso di scrivere nella tua copia %1.").arg(nativo(mia)));
+        return false;
+    }
+    return portaParole(altra);
+}
+
+bool FinestraParole::portaParole(const QString &altra)
+{
+    if (!modello || !scrivibile)
+        return false;
+    unione::Arrivo arrivo = unione::chiediArrivo(domande, *this, altra);
+    if (!arrivo.passo)
+        return false;
+    pila.push(arrivo.passo.release());
+    notizia = arrivo.notizia;
+    aggiornaAvviso();
+    if (!arrivo.fuori.isEmpty())
+        domande.avvisa(QStringLiteral("Porta le parole"), arrivo.fuori);
+    return true;
+}
+
+void FinestraParole::dialogoPorta()
+{
+    const QString scelta = QFileDialog::getExistingDirectory(
+        this, QStringLiteral("Porta qui le parole di un'altra copia"), QDir::homePath());
+    if (!scelta.isEmpty())
+        portaParole(scelta);
 }
 
 bool FinestraParole::puoiLasciare()
@@ -1036,54 +1011,10 @@ void FinestraParole::dialogoApri()
 
 void FinestraParole::dialogoCopia()
 {
-    QDialog d(this);
-    d.setWindowTitle(QStringLiteral("Fai la mia copia del gioco"));
-    auto *spiegazione = new QLabel(
-        (daCopiare() == installato
-                ? QStringLiteral("La copia contiene il programma del gioco e tutte le sue parole, "
-                                 "immagini e suoni.")
-                : QStringLiteral("La copia contiene il programma del gioco con le parole, le "
-                                 "immagini e le voci di %1, salvate.")
-                      .arg(nativo(daCopiare())))
-            + QStringLiteral(" Scegli una cartella nuova (o vuota): nella tua cartella personale, oppure "
-                             "su una chiavetta."),
-        &d);
-    spiegazione->setWordWrap(true);
-    auto *campo = new QLineEdit(nativo(copiapersonale::cartellaPredefinita()), &d);
-    campo->setAccessibleName(QStringLiteral("Cartella della copia"));
-    auto *sfoglia = new QPushButton(QStringLiteral("&Scegli…"), &d);
-    sfoglia->setAccessibleName(QStringLiteral("Scegli la cartella della copia"));
-    sfoglia->setAutoDefault(false);
-    auto *fai = new QPushButton(QStringLiteral("&Fai la copia"), &d);
-    fai->setAccessibleName(QStringLiteral("Fai la copia"));
-    fai->setDefault(true);
-    auto *annulla = new QPushButton(QStringLiteral("Annulla"), &d);
-    annulla->setAccessibleName(QStringLiteral("Annulla"));
-    annulla->setAutoDefault(false);
-    auto *riga = new QHBoxLayout;
-    riga->addWidget(campo, 1);
-    riga->addWidget(sfoglia);
-    auto *bottoni = new QHBoxLayout;
-    bottoni->addStretch(1);
-    bottoni->addWidget(fai);
-    bottoni->addWidget(annulla);
-    auto *tutto = new QVBoxLayout(&d);
-    tutto->addWidget(spiegazione);
-    tutto->addLayout(riga);
-    tutto->addLayout(bottoni);
-    connect(sfoglia, &QPushButton::clicked, &d, [&] {
-        const QString scelta
-            = QFileDialog::getExistingDirectory(&d, QStringLiteral("Dove fare la copia"), QDir::homePath());
-        if (!scelta.isEmpty())
-            campo->setText(nativo(scelta + QStringLiteral("/Batticco")));
-    });
-    connect(fai, &QPushButton::clicked, &d, &QDialog::accept);
-    connect(annulla, &QPushButton::clicked, &d, &QDialog::reject);
-    d.resize(560, d.sizeHint().height());
-    campo->setFocus();
+    DialogoCopia d(daCopiare() == installato ? QString() : nativo(daCopiare()), this);
     while (d.exec() == QDialog::Accepted) {
-        const QString dove = QDir::fromNativeSeparators(campo->text().trimmed());
-        if (!dove.isEmpty() && faiCopiaIn(QDir::cleanPath(QDir(QDir::homePath()).absoluteFilePath(dove))))
+        const QString dove = d.cartella();
+        if (!dove.isEmpty() && faiCopiaIn(dove))
             return;
     }
 }

@@ -6,6 +6,7 @@
 // game and make the teacher's own copy. Names follow the game's Italian vocabulary.
 
 #include "editor/CartellaParole.h"
+#include "editor/Comandi.h"
 #include "editor/Domande.h"
 #include "ui/registratore.h"
 #include "ui/suoni.h"
@@ -17,8 +18,11 @@
 #include <QUndoStack>
 
 #include <array>
+#include <functional>
 #include <memory>
 
+class ListeParole;
+class PannelloControllo;
 class Presenza;
 class QAction;
 class QFrame;
@@ -29,7 +33,7 @@ class QListWidgetItem;
 class QPushButton;
 class QTabWidget;
 
-class FinestraParole : public QMainWindow
+class FinestraParole : public QMainWindow, private VistaParole
 {
     Q_OBJECT
 public:
@@ -60,8 +64,19 @@ public:
     bool salva(); // false when something could not be saved (and she was told)
     bool faiCopiaIn(const QString &destinazione); // copy, menu entry, then opens the copy
     bool aggiornaCopia(); // the installed program replaces the copy's
+    // Brings the words of another copy (her stick's) into the folder open, as one step to undo:
+    // new words with their pictures and voices, a picture or voice a word here lacks, and, when she
+    // says so, the other copy's where both have one. False when nothing came.
+    bool portaParole(const QString &altra);
+    // From another copy open here: her own copy of this computer (made when there is none) is opened
+    // and this one's words brought into it.
+    bool portaNellaMiaCopia();
     bool provaGioco();
     void controlla(); // the checker's findings for the saved folder
+    // The boundary around each command, menu entry, button and click: an error that escapes one is
+    // told in a message box and the window stays, with what she has not saved. Qt's event loop
+    // carries no exception, and ending the program would lose her work.
+    void protetto(const std::function<void()> &gestore);
     void vaiAlProblema(int riga); // selects the word a finding names
 
     // The list of the tab in front, and the index of the word selected in it (-1 for none).
@@ -77,10 +92,12 @@ public:
     QLabel *testoAvviso = nullptr;
     QPushButton *bottoneAvviso = nullptr;
     QPushButton *bottoneAggiorna = nullptr;
+    QPushButton *bottonePorta = nullptr;
 
     QAction *mnuApri = nullptr;
     QAction *mnuCopia = nullptr;
     QAction *mnuAggiornaCopia = nullptr;
+    QAction *mnuPorta = nullptr;
     QAction *mnuSalva = nullptr;
     QAction *mnuProva = nullptr;
     QAction *mnuControlla = nullptr;
@@ -102,11 +119,9 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
-    friend class ComandoParola;
-    friend class ComandoCompagno;
-    friend class ComandoRinomina;
-
+    void costruisciAvviso(QWidget *centro);
     void costruisciMenu();
+    void costruisciBarra(); // the toolbar, short names for the menus' commands
     void dialogoAggiungi();
     void dialogoCambia();
     void dialogoTogli();
@@ -116,22 +131,25 @@ private:
     QByteArray registraVoce(const QString &parola); // the dialog; empty when she made none
     void dialogoApri();
     void dialogoCopia();
+    void dialogoPorta();
+    bool altraCopia() const; // whether the folder open is a copy of the game other than her own
     QString daCopiare() const; // the folder "Fai la mia copia" copies
     void informazioni();
     bool confermaSalvataggio(); // asks about what saving would overwrite or rewrite
     bool giocoAperto(); // whether a game started here is still running
     void controllaGiochi(); // once the games have closed, removes the files that waited for them
     bool puoiLasciare(); // asks about unsaved changes; true when the folder may be left
-    void mostraLista(int lettere);
+    // What the undo steps reach (VistaParole).
+    CartellaParole &parole() override { return *modello; }
+    void dimenticaIcona(const QString &parola) override;
+    void mostraLista(int lettere) override;
     void mostraListe();
     void aggiornaTitoli();
     void aggiornaAzioni();
     void aggiornaAvviso();
     QString avvisiCartella(); // what the open folder's lists and the other programs on it need said
     bool haListe() const; // whether the folder open has any list file
-    QIcon icona(const QString &parola);
-    void dimenticaIcona(const QString &parola) { icone.remove(parola.toLower()); }
-    void seleziona(int lettere, int indice);
+    void seleziona(int lettere, int indice) override;
     QString problemaRinomina(int lettere, int indice, const QString &nuova) const;
 
     Domande &domande;
@@ -140,11 +158,11 @@ private:
     QString lanciatoreLavagna() const;
     std::unique_ptr<CartellaParole> modello;
     bool scrivibile = false;
-    QHash<QString, QIcon> icone;
+    ListeParole *liste = nullptr;
     // The microphone, and the player that plays a voice back: reached only when she records or listens.
     std::unique_ptr<Registratore> registratore = std::make_unique<RegistratorePulse>();
     std::unique_ptr<Riproduttore> riproduttore = std::make_unique<RiproduttorePulse>();
-    std::vector<std::pair<int, int>> dovePortano; // finding row -> (list, word index), or (0, -1)
+    PannelloControllo *pannello = nullptr;
     QString notizia; // a line shown above the lists once, e.g. after a copy
     std::unique_ptr<Presenza> presenza;
     std::vector<qint64> giochi; // the games started from here, by process id

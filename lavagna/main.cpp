@@ -5,6 +5,7 @@
 
 #include "game/lettereDesign.h"
 #include "ui/lavagna.h"
+#include "ui/sessione.h"
 #include "ui/twips.h"
 
 #include <QApplication>
@@ -35,6 +36,7 @@ int main(int argc, char *argv[])
     }
     // The screen is measured as the game would see it without a factor.
     qunsetenv("QT_SCALE_FACTOR");
+    sessione::preparaBus();
     int argcQt = 1;
     char *argvQt[] = {argv[0], nullptr};
     QApplication app(argcQt, argvQt);
@@ -66,6 +68,7 @@ int main(int argc, char *argv[])
 
     const int errore = errno;
     qunsetenv("QT_SCALE_FACTOR");
+    sessione::preparaBus();
     QMessageBox::critical(nullptr, QStringLiteral("Batticco"),
         QStringLiteral("Non riesco ad avviare il gioco %1: %2")
             .arg(QDir::toNativeSeparators(programma), QString::fromLocal8Bit(std::strerror(errore))));

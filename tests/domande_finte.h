@@ -15,4 +15,11 @@ public:
     bool chiedi(const QString &, const QString &, const QString &) override { return true; }
     Salvataggio chiediSalvataggio(const QString &) override { return Salvataggio::nonSalvare; }
     void avvisa(const QString &, const QString &testo) override { avvisi << testo; }
+    int scelta = 0; // the answer every choice gets
+    QStringList scelte; // the texts of the choices asked
+    int scegli(const QString &, const QString &testo, const QStringList &) override
+    {
+        scelte << testo;
+        return scelta;
+    }
 };

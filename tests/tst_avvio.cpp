@@ -5,15 +5,21 @@
 #include "game/lettere.h"
 #include "ui/messaggi.h"
 #include "ui/pulsanti.h"
+#include "ui/sessione.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
 #include <cmath>
 #include <memory>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -54,6 +60,8 @@ private slots:
     void datiMancanti_data();
     void datiMancanti();
     void messaggioSopraIlGioco();
+    void cartellaRuntime_data();
+    void cartellaRuntime();
 
 private:
     std::unique_ptr<PiattaformaFinta> f;
@@ -247,6 +255,60 @@ void TestAvvio::messaggioSopraIlGioco()
     avvio->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(avvio.get()));
     QCOMPARE(genitoreMessaggi(), static_cast<QWidget *>(avvio.get()));
+}
+
+void TestAvvio::cartellaRuntime_data()
+{
+    QTest::addColumn<QString>("forma");
+    QTest::addColumn<bool>("presa");
+    QTest::newRow("private folder") << "0700" << true;
+    QTest::newRow("others may read") << "0755" << false;
+    QTest::newRow("group may write") << "0770" << false;
+    QTest::newRow("sticky bit") << "1700" << false;
+    QTest::newRow("link to a private folder") << "link" << false;
+    QTest::newRow("a file") << "file" << false;
+    QTest::newRow("missing") << "none" << false;
+}
+
+// Without XDG_RUNTIME_DIR, a runtime folder that already exists as Qt wants it is named, so Qt
+// creates none; any other is left alone, and Qt does as it always did.
+void TestAvvio::cartellaRuntime()
+{
+    QFETCH(QString, forma);
+    QFETCH(bool, presa);
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    const passwd *voce = ::getpwuid(::geteuid());
+    QVERIFY(voce);
+    const QByteArray cartella = QFile::encodeName(tmp.path()) + "/runtime-" + voce->pw_name;
+    const QByteArray privata = QFile::encodeName(tmp.path()) + "/privata";
+    QVERIFY(::mkdir(privata.constData(), 0700) == 0);
+    if (forma == QLatin1String("link")) {
+        QVERIFY(::symlink(privata.constData(), cartella.constData()) == 0);
+    } else if (forma == QLatin1String("file")) {
+        QFile file(QFile::decodeName(cartella));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else if (forma != QLatin1String("none")) {
+        QVERIFY(::mkdir(cartella.constData(), 0700) == 0);
+        QVERIFY(::chmod(cartella.constData(), forma.toUInt(nullptr, 8)) == 0);
+    }
+    QCOMPARE(
+        sessione::cartellaRuntimeValida({"", privata + "/manca", cartella}), presa ? cartella : QByteArray());
+
+    // The same folder found from the environment, as the program does before Qt starts.
+    const QByteArray prima = qgetenv("XDG_RUNTIME_DIR"), primaTmp = qgetenv("TMPDIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", QFile::encodeName(tmp.path()));
+    sessione::preparaCartellaRuntime();
+    const QByteArray trovata = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", primaTmp);
+    qputenv("XDG_RUNTIME_DIR", prima);
+    if (QFileInfo(QStringLiteral("/run/user/%1").arg(::geteuid())).isDir())
+        QSKIP("this machine has a session folder, which is named first");
+    QCOMPARE(trovata, presa ? cartella : QByteArray());
+    // A folder that was not there is not made.
+    if (forma == QLatin1String("none"))
+        QVERIFY(!QFileInfo::exists(QFile::decodeName(cartella)));
 }
 
 QTEST_MAIN(TestAvvio)

@@ -134,7 +134,8 @@ private slots:
         QVERIFY(altra != voce);
         QCOMPARE(copiapersonale::scriviVoce(copia, QString()), voce);
         QCOMPARE(QDir(QFileInfo(voce).absolutePath()).entryList(QDir::Files).size(), 2);
-        QVERIFY(leggi(altra).contains("Name=Batticco - le mie parole (Batticco)"));
+        // A stick copy named Batticco is told apart by the stick's name, not by "(Batticco)".
+        QVERIFY(leggi(altra).contains("Name=Batticco - le mie parole (chiavetta)\n"));
 
         // Her copy is told apart in a dock by its own class, the entry's name, and has the board's launcher.
         QCOMPARE(letta.value(QStringLiteral("StartupWMClass")).toString() + QStringLiteral(".desktop"),
@@ -149,10 +150,11 @@ private slots:
                               "Exec=\"/usr/lib/batticco/batticco-lavagna\" \""
                         + QFile::encodeName(copia) + "/batticco\"\n"));
 
-        // A path with blanks, quotes and a dollar is quoted as the desktop entry rules want.
+        // A path with blanks, quotes and a dollar is quoted as the desktop entry rules want; one with
+        // a per cent sign is started through env, as GLib's menus look for the program as written.
         const QByteArray t
             = copiapersonale::testoVoce(QStringLiteral("/media/Maestra \"Anna\"/$oldi%"), QString());
-        QVERIFY(t.contains("Exec=\"/media/Maestra \\\\\"Anna\\\\\"/\\\\$oldi%%/batticco\"\n"));
+        QVERIFY(t.contains("Exec=env \"/media/Maestra \\\\\"Anna\\\\\"/\\\\$oldi%%/batticco\"\n"));
         const QString valida = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
         if (!valida.isEmpty()) {
             QProcess p;
@@ -160,6 +162,37 @@ private slots:
             QVERIFY(p.waitForFinished());
             QVERIFY2(p.exitCode() == 0, p.readAllStandardOutput().constData());
         }
+    }
+
+    // The entry of a copy whose folder's name holds what the desktop entry rules reserve starts the
+    // program in it, as a GLib menu does (gio launch).
+    void laVoceAvviaIlGioco_data()
+    {
+        QTest::addColumn<QString>("nome");
+        QTest::newRow("virgolette") << QStringLiteral("Maestra \"Anna\"");
+        QTest::newRow("dollaro e accento grave") << QStringLiteral("$oldi `e` \\ basta");
+        QTest::newRow("per cento") << QStringLiteral("100% parole");
+        QTest::newRow("tutto insieme, su una chiavetta") << QStringLiteral("Anna \"$%\"/Batticco");
+    }
+    void laVoceAvviaIlGioco()
+    {
+        QFETCH(QString, nome);
+        const QString gio = QStandardPaths::findExecutable(QStringLiteral("gio"));
+        if (gio.isEmpty())
+            QSKIP("gio is not installed (libglib2.0-bin)");
+        const QString copia = temp.filePath(QStringLiteral("avvio/") + nome);
+        const QString segno = temp.filePath(QStringLiteral("avviato"));
+        QFile::remove(segno);
+        scrivi(copia + QStringLiteral("/batticco"), "#!/bin/sh\necho \"$0\" > '" + segno.toUtf8() + "'\n",
+            eseguibileRoot | QFile::WriteOwner);
+        const QString voce = temp.filePath(QStringLiteral("avvio/voce.desktop"));
+        scrivi(voce, copiapersonale::testoVoce(copia, QString()));
+        QProcess p;
+        p.start(gio, {QStringLiteral("launch"), voce});
+        QVERIFY(p.waitForFinished());
+        QVERIFY2(p.exitCode() == 0, p.readAllStandardError().constData());
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(segno).size() > 0, 5000);
+        QCOMPARE(QString::fromUtf8(leggi(segno)).trimmed(), copia + QStringLiteral("/batticco"));
     }
 
     void aggiornaSoloIlProgramma()

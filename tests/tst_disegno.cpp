@@ -4,16 +4,20 @@
 #include "app/FormAvvio.h"
 #include "finte.h"
 #include "game/lettere.h"
+#include "game/lettereDesign.h"
 #include "ui/caselle.h"
 #include "ui/colori.h"
+#include "ui/lavagna.h"
 #include "ui/menu.h"
 #include "ui/pulsanti.h"
+#include "ui/twips.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -668,9 +672,12 @@ void TestDisegno::schemaScuro()
 void TestDisegno::barraConCarattereGrande_data()
 {
     QTest::addColumn<int>("punti");
-    QTest::newRow("8 pt") << 8;
-    QTest::newRow("11 pt") << 11;
-    QTest::newRow("14 pt") << 14;
+    QTest::addColumn<QString>("famiglia");
+    QTest::newRow("8 pt") << 8 << QString();
+    QTest::newRow("11 pt") << 11 << QString();
+    QTest::newRow("14 pt") << 14 << QString();
+    // Taller than the bar: what a Debian 13 system without DejaVu falls back to.
+    QTest::newRow("Nimbus Sans 11 pt") << 11 << QStringLiteral("Nimbus Sans");
 }
 
 void TestDisegno::barraConCarattereGrande()
@@ -678,13 +685,21 @@ void TestDisegno::barraConCarattereGrande()
     // The desktop's font size does not reach the bar: all five entries stay on it. The drop-down
     // menus have room, and follow it.
     QFETCH(int, punti);
+    QFETCH(QString, famiglia);
     const QFont prima = QApplication::font();
+    const auto ripristina = qScopeGuard([&prima] { QApplication::setFont(prima); });
     QFont desktop = prima;
     desktop.setPointSize(punti);
+    if (!famiglia.isEmpty())
+        desktop.setFamily(famiglia);
     QApplication::setFont(desktop);
     auto finestra = std::make_unique<lettere>(f->piattaforma);
     finestra->show();
     QVERIFY(QTest::qWaitForWindowExposed(finestra.get()));
+    // The whiteboard launcher measures the window without showing one: it must find this size.
+    QCOMPARE(lavagna::dimensioneFinestra(
+                 twips::inPixel(lettereDesign::larghezza, lettereDesign::altezza), lettereDesign::menu),
+        finestra->size());
 
     QMenuBar *barra = finestra->menuBar();
     for (QAction *a : barra->actions()) {
@@ -702,7 +717,6 @@ void TestDisegno::barraConCarattereGrande()
         QCOMPARE(m->font().pointSize(), punti);
         QCOMPARE(m->font().family(), barra->font().family());
     }
-    QApplication::setFont(prima);
 }
 
 QTEST_MAIN(TestDisegno)

@@ -2,6 +2,7 @@
 // The editor's window over a real folder: adding and removing words with their pictures, undo, what
 // saving writes and removes, the questions before anything is lost, and the read-only installed game.
 
+#include "base/errore.h"
 #include "editor/CopiaPersonale.h"
 #include "editor/DialogoParola.h"
 #include "editor/FinestraParole.h"
@@ -27,7 +28,9 @@
 #include "file_prova.h"
 
 #include <deque>
+#include <functional>
 #include <memory>
+#include <stdexcept>
 
 class DomandeFinte final : public Domande
 {
@@ -37,9 +40,12 @@ public:
     QStringList chieste;
     QStringList avvisi;
 
+    std::function<void()> guasto; // run when a question is asked: a fault in the middle of a command
     bool chiedi(const QString &, const QString &testo, const QString &) override
     {
         chieste << testo;
+        if (guasto)
+            guasto();
         if (risposte.empty())
             return false;
         const bool r = risposte.front();
@@ -56,6 +62,16 @@ public:
         return s;
     }
     void avvisa(const QString &, const QString &testo) override { avvisi << testo; }
+    std::deque<int> scelte; // to scegli(); -1 (closed) when it runs out
+    int scegli(const QString &, const QString &testo, const QStringList &) override
+    {
+        chieste << testo;
+        if (scelte.empty())
+            return -1;
+        const int r = scelte.front();
+        scelte.pop_front();
+        return r;
+    }
 };
 
 class TestFinestraParole : public QObject
@@ -217,6 +233,73 @@ private slots:
         QCOMPARE(leggiFile(cartella + QStringLiteral("/lista4.txt")),
             QByteArray("cane\r\nlupo\r\nperch\xE9\r\nfaro\r\n"));
         QCOMPARE(leggiFile(cartella + QStringLiteral("/jpg/lupo.jpg")), jpeg(Qt::gray));
+    }
+
+    // An error escaping a command (here from the question "Togli la parola" asks) becomes a message:
+    // the window stays, with her unsaved words, and the next command works.
+    void erroreDiventaMessaggio_data()
+    {
+        QTest::addColumn<int>("tipo");
+        QTest::addColumn<QString>("detto");
+        QTest::newRow("Errore") << 0 << QStringLiteral("Non riesco a leggere il disco.");
+        QTest::newRow("memoria esaurita") << 1 << QStringLiteral("la memoria del computer non basta.");
+        QTest::newRow("altra eccezione") << 2 << QStringLiteral("vector::_M_range_check");
+    }
+    void erroreDiventaMessaggio()
+    {
+        QFETCH(int, tipo);
+        QFETCH(QString, detto);
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        f.aggiungi(4, QStringLiteral("faro"), tinta(Qt::red));
+        domande.guasto = [tipo] {
+            if (tipo == 0)
+                throw Errore(QStringLiteral("Non riesco a leggere il disco."));
+            if (tipo == 1)
+                throw std::bad_alloc();
+            throw std::out_of_range("vector::_M_range_check");
+        };
+        f.griglie[1]->setCurrentRow(1);
+        f.mnuTogli->trigger();
+        QCOMPARE(domande.avvisi.size(), 1);
+        QVERIFY2(domande.avvisi.front().startsWith(QStringLiteral("Il comando non è riuscito: ") + detto),
+            qPrintable(domande.avvisi.front()));
+        QCOMPARE(f.griglie[1]->count(), 4);
+        QVERIFY(f.isWindowModified());
+        domande.guasto = nullptr;
+        domande.risposte = {true};
+        f.mnuTogli->trigger();
+        QCOMPARE(f.griglie[1]->count(), 3);
+        QVERIFY(f.salva());
+        QCOMPARE(
+            leggiFile(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nperch\xE9\r\nfaro\r\n"));
+    }
+
+    // While the game started from "Prova il gioco" runs, a word she takes out keeps its picture on
+    // disk (the game may show it any moment); once the game has closed, the picture goes.
+    void giocoApertoTieneLImmagine()
+    {
+        const QString fine = cartella + QStringLiteral("/fine");
+        scrivi(cartella + QStringLiteral("/batticco"),
+            "#!/bin/sh\nwhile [ ! -e \"" + QFile::encodeName(fine) + "\" ]; do sleep 0.05; done\n");
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        QVERIFY(f.provaGioco());
+        domande.risposte = {true};
+        QVERIFY(f.togli(4, 1)); // lupo
+        QVERIFY(f.salva());
+        QCOMPARE(leggiFile(cartella + QStringLiteral("/lista4.txt")), QByteArray("cane\r\nperch\xE9\r\n"));
+        QCOMPARE(leggiFile(cartella + QStringLiteral("/jpg/lupo.jpg")), jpeg(Qt::gray));
+        QVERIFY2(f.testoAvviso->text().contains(QStringLiteral("«lupo» restano sul disco finché il gioco")),
+            qPrintable(f.testoAvviso->text()));
+        QTest::qWait(1200); // the window looks again every second: the game is still there
+        QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/lupo.jpg")));
+        scrivi(fine, "");
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(cartella + QStringLiteral("/jpg/lupo.jpg")), 5000);
+        QVERIFY(!f.testoAvviso->text().contains(QStringLiteral("«lupo»")));
+        QVERIFY(QFileInfo::exists(cartella + QStringLiteral("/jpg/cane.jpg")));
     }
 
     void immagineCondivisaResta()

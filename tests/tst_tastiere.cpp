@@ -234,6 +234,9 @@ private slots:
     void copione();
     void tastoInMaiuscoloEMinuscolo_data();
     void tastoInMaiuscoloEMinuscolo();
+    // Release and press pairs judged by their times, with auto-repeat not detectable.
+    void rilasciDubbiSecondoIlTempo_data();
+    void rilasciDubbiSecondoIlTempo();
     // The two keyboards together, through a whole game.
     void partitaIntera();
 };
@@ -435,6 +438,47 @@ void TestTastiere::tastoInMaiuscoloEMinuscolo()
     c = qint16(codice);
     QCOMPARE(int(tastoInMinuscolo(c)), minuscolo);
     QCOMPARE(int(c), minuscolo);
+}
+
+void TestTastiere::rilasciDubbiSecondoIlTempo_data()
+{
+    // Key events at the server's times, in ms: a letter, '+' for its press and '-' for its release.
+    QTest::addColumn<QStringList>("eventi");
+    QTest::addColumn<QStringList>("caselle");
+    QTest::addColumn<int>("errati");
+    const QStringList ga {"g+0", "g-50", "a+100", "a-150"};
+    QTest::newRow("t, 20 ms, t typed fast: two strokes, two boxes")
+        << ga + QStringList {"t+200", "t-250", "t+270", "t-320", "o+400", "o-450"}
+        << QStringList {"G", "A", "T", "T", "O"} << 0;
+    QTest::newRow("t held: auto-repeat's release and press at one instant, one stroke")
+        << ga + QStringList {"t+200", "t-860", "t+860", "t-900", "t+900", "t-1000"}
+        << QStringList {"G", "A", "TTT", "", ""} << 1;
+}
+
+void TestTastiere::rilasciDubbiSecondoIlTempo()
+{
+    QFETCH(QStringList, eventi);
+    QFETCH(QStringList, caselle);
+    QFETCH(int, errati);
+    Gioco g;
+    lettere &w = g.caricaEMostra();
+    w.mnu5->trigger();
+    w.mnuPc->trigger();
+    TastiTenuti filtro(TastiTenuti::Rilasci::dubbi);
+    qApp->installEventFilter(&filtro);
+    const quint64 inizio = 1000000;
+    for (const QString &e : eventi) {
+        const QString lettera = e.left(1);
+        const auto tipo = e[1] == '+' ? QEvent::KeyPress : QEvent::KeyRelease;
+        QKeyEvent evento(tipo, Qt::Key_A + (lettera[0].unicode() - 'a'), Qt::NoModifier, lettera);
+        evento.setTimestamp(inizio + e.mid(2).toULongLong());
+        QCoreApplication::sendEvent(w.windowHandle(), &evento);
+    }
+    QTRY_COMPARE(w.stato.errati, qint16(errati));
+    QTest::qWait(2 * TastiTenuti::attesaRilascio);
+    QCOMPARE(w.stato.errati, qint16(errati));
+    for (int i = 0; i < caselle.size(); ++i)
+        QCOMPARE(w.Text1[i]->text(), caselle[i]);
 }
 
 void TestTastiere::partitaIntera()

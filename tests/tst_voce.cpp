@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -182,22 +183,45 @@ private slots:
         QCOMPARE(l.suono.dati.toHex(), QByteArray("0000ff7f0180ff7f0040"));
     }
 
+    // The synthesiser found with only `programma` on PATH.
+    static vocecomputer::Sintetizzatore soloCon(const QString &programma, const QString &vociFestival)
+    {
+        QTemporaryDir cartella;
+        const QString vero = QStandardPaths::findExecutable(programma);
+        if (!vero.isEmpty())
+            QFile::link(vero, cartella.filePath(programma));
+        const QByteArray percorso = qgetenv("PATH");
+        qputenv("PATH", cartella.path().toLocal8Bit());
+        vocecomputer::Sintetizzatore s = vocecomputer::sintetizzatore(vociFestival);
+        qputenv("PATH", percorso);
+        if (!s.programma.isEmpty())
+            s.programma = vero;
+        return s;
+    }
+
     void voceDelComputer_data()
     {
+        QTest::addColumn<QString>("programma");
         QTest::addColumn<QString>("testo");
-        QTest::newRow("a word") << QStringLiteral("cane");
-        QTest::newRow("a pronunciation hint with its accent") << QStringLiteral("àncora");
-        QTest::newRow("a hint that looks like an option is still text") << QStringLiteral("-v casa");
+        for (const char *p : {"espeak-ng", "text2wave"}) {
+            QTest::addRow("%s: a word", p) << p << QStringLiteral("cane");
+            QTest::addRow("%s: a pronunciation hint with its accent", p) << p << QStringLiteral("àncora");
+            QTest::addRow("%s: a hint that looks like an option is still text", p)
+                << p << QStringLiteral("-v casa");
+        }
     }
 
     void voceDelComputer()
     {
+        QFETCH(QString, programma);
         QFETCH(QString, testo);
-        QVERIFY2(!vocecomputer::programma().isEmpty(),
-            "espeak-ng is installed for the tests (tools/install-deps.sh)");
+        const vocecomputer::Sintetizzatore s
+            = soloCon(programma, QStringLiteral("/usr/share/festival/voices/italian"));
+        QVERIFY2(!s.programma.isEmpty(),
+            qPrintable(programma + QStringLiteral(" is installed for the tests (tools/install-deps.sh)")));
         QElapsedTimer t;
         t.start();
-        const voce::Risultato r = vocecomputer::voce(testo);
+        const voce::Risultato r = vocecomputer::voce(testo, s);
         qInfo("computer voice of %s: %lld ms", qPrintable(testo), t.elapsed());
         QVERIFY2(r.errore.isEmpty(), qPrintable(r.errore));
         int frequenza = 0;
@@ -210,17 +234,50 @@ private slots:
         QVERIFY(voce::piccoDb(v) <= voce::picco + 0.01);
     }
 
+    // No synthesiser, or festival without an Italian voice: a clear message, no voice.
     void senzaSintetizzatore()
     {
+        QTemporaryDir senzaVoci;
+        for (const vocecomputer::Sintetizzatore &s : {soloCon(QStringLiteral("nessuno"), senzaVoci.path()),
+                 soloCon(QStringLiteral("text2wave"), senzaVoci.path())}) {
+            QVERIFY(s.programma.isEmpty());
+            const voce::Risultato r = vocecomputer::voce(QStringLiteral("cane"), s);
+            QVERIFY(r.wav.isEmpty());
+            QVERIFY2(r.errore.contains(QStringLiteral("non è installata"))
+                    && r.errore.contains(QStringLiteral("espeak-ng")),
+                qPrintable(r.errore));
+        }
+    }
+
+    // Without a synthesiser the window and the dialog say what to install, and nothing changes.
+    void senzaSintetizzatoreNellaFinestra()
+    {
+        QTemporaryDir temp;
+        QFile lista(temp.filePath(QStringLiteral("lista4.txt")));
+        QVERIFY(lista.open(QIODevice::WriteOnly));
+        lista.write("cane\n");
+        lista.close();
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(temp.path()));
+        RegistratoreFinto microfono;
+        RiproduttoreFinto altoparlante;
+        DialogoVoce d(QStringLiteral("cane"), QByteArray(), microfono, altoparlante);
         QTemporaryDir vuota;
         const QByteArray percorso = qgetenv("PATH");
         qputenv("PATH", vuota.path().toLocal8Bit());
-        const voce::Risultato r = vocecomputer::voce(QStringLiteral("cane"));
+        const int fatte = f.vociDelComputer();
+        QTest::mouseClick(d.bottoneComputer, Qt::LeftButton);
         qputenv("PATH", percorso);
-        QVERIFY(r.wav.isEmpty());
-        QVERIFY2(r.errore.contains(QStringLiteral("non è installata"))
-                && r.errore.contains(QStringLiteral("espeak-ng")),
-            qPrintable(r.errore));
+        QCOMPARE(fatte, 0);
+        QCOMPARE(f.pila.count(), 0);
+        QVERIFY(!f.dati()->haVoce(QStringLiteral("cane")));
+        QCOMPARE(domande.avvisi.size(), 1);
+        for (const QString &detto : {domande.avvisi.first(), d.esito->text()})
+            QVERIFY2(detto.contains(QStringLiteral("non è installata"))
+                    && detto.contains(QStringLiteral("espeak-ng")),
+                qPrintable(detto));
+        QVERIFY(d.voce().isEmpty() && !d.conferma->isEnabled());
     }
 
     // No server where the user named one: the recorder says so, at once, and records nothing.

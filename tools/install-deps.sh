@@ -24,19 +24,24 @@ gioco=(
 prove=(
     # packaging
     dpkg-dev file appstream desktop-file-utils lintian
-    # the Debian 13 job builds its system (tools/ci.d/50-debian13.sh)
-    debootstrap
+    # gio launch starts a menu entry as GLib's menus do (the copy's entry, odd folder names)
+    libglib2.0-bin
+    # the Debian 13 job builds its system and keeps it compressed (tools/ci.d/50-debian13.sh)
+    debootstrap zstd
     # end-to-end tests in a real X server, screen readers' view; xset for the server's auto-repeat
     xvfb xauth xdotool x11-utils x11-xserver-utils imagemagick
     at-spi2-core python3-pyatspi dbus dbus-x11
     # a window manager for the windows' placement, frames and title bars, and wmctrl to ask it things
     openbox wmctrl
-    # a desktop's dark colour scheme and font, the way a desktop gives them to Qt programs
-    qt6ct
+    # the game on Wayland: weston, nested in the test's X server, and Qt's Wayland platform plugin
+    weston qt6-wayland
+    # a desktop's dark colour scheme and font, the way a desktop gives them to Qt programs: qt6ct, and
+    # the GTK platform theme GNOME's Qt programs take (Debian's libqt6gui6 recommends it)
+    qt6ct qt6-gtk-platformtheme
     # a real sound server for the sounds' end-to-end test, and pactl to see what it plays
     pulseaudio pulseaudio-utils
-    # the editor's computer voice for a word (the package only recommends it)
-    espeak-ng
+    # the editor's computer voice for a word (the package only recommends one), and the other synthesiser
+    espeak-ng festival festvox-italp16k
     # fuzzing and sanitizers
     clang libclang-rt-dev
     # the code's style (tools/formato.sh --check)

@@ -54,6 +54,9 @@ public:
         QFont carattere = QApplication::font(barra);
         carattere.setPixelSize(pixelCarattere);
         barra->setFont(carattere);
+        // The height is known before the bar is laid out: the window's size comes out right even
+        // when it is only measured, never shown (the whiteboard launcher's window).
+        stringiSeServe(false);
         barra->installEventFilter(this);
         for (QMenu *m : barra->findChildren<QMenu *>())
             applica(m);
@@ -66,7 +69,7 @@ public:
             if (m && m->style() != stile)
                 applica(m);
         } else if (evento->type() == QEvent::Resize) {
-            stringiSeServe();
+            stringiSeServe(true);
         }
         return QObject::eventFilter(oggetto, evento);
     }
@@ -85,12 +88,12 @@ private:
     // Should a desktop's family be so wide that the entries overflow the bar even at the fixed size,
     // or so tall (Nimbus Sans, where no DejaVu is installed) that the bar grows past the design's
     // height, a smaller size still keeps every entry on it rather than behind the overflow button.
-    void stringiSeServe()
+    void stringiSeServe(bool ancheLarghezza)
     {
         QFont carattere = barra->font();
-        auto troppo = [this] {
+        auto troppo = [this, ancheLarghezza] {
             const QSize voluta = barra->sizeHint();
-            return voluta.width() > barra->width() || voluta.height() > altezzaBarra;
+            return (ancheLarghezza && voluta.width() > barra->width()) || voluta.height() > altezzaBarra;
         };
         while (troppo() && carattere.pixelSize() > pixelMinimo) {
             carattere.setPixelSize(carattere.pixelSize() - 1);

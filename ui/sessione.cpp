@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/sessione.h"
 
+#include <QDir>
+#include <QFile>
 #include <QList>
 #include <QtGlobal>
 
@@ -8,10 +10,37 @@
 #include <cstdlib>
 #include <utility>
 
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace sessione
 {
+
+QByteArray cartellaRuntimeValida(const QList<QByteArray> &candidati)
+{
+    for (const QByteArray &cartella : candidati) {
+        struct stat info = {};
+        if (!cartella.isEmpty() && ::lstat(cartella.constData(), &info) == 0 && S_ISDIR(info.st_mode)
+            && info.st_uid == ::geteuid() && (info.st_mode & 07777) == 0700)
+            return cartella;
+    }
+    return {};
+}
+
+void preparaCartellaRuntime()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    const uid_t utente = ::geteuid();
+    QList<QByteArray> candidati {QByteArray("/run/user/") + QByteArray::number(utente)};
+    // The folder Qt itself would make, if an earlier program already made it.
+    if (const passwd *voce = ::getpwuid(utente); voce && voce->pw_name)
+        candidati.append(QFile::encodeName(QDir::tempPath()) + "/runtime-" + voce->pw_name);
+    const QByteArray cartella = cartellaRuntimeValida(candidati);
+    if (!cartella.isEmpty())
+        qputenv("XDG_RUNTIME_DIR", cartella);
+}
 
 bool busTrovabile()
 {
@@ -27,6 +56,7 @@ bool busTrovabile()
 
 void preparaBus()
 {
+    preparaCartellaRuntime();
     if (!busTrovabile())
         qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
 }

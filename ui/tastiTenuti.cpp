@@ -5,6 +5,8 @@
 #include <QKeyEvent>
 #include <QWindow>
 
+#include <optional>
+
 #ifdef BATTICCO_XKB
 #include <QtGui/qguiapplication_platform.h>
 
@@ -41,9 +43,15 @@ std::unique_ptr<QKeyEvent> copia(const QKeyEvent *e, bool ripetuto)
 }
 
 // A press of a key already down is auto-repeat's only when it follows the key's last press within
-// the repeat delay: a release can be lost (the key let go while no window of ours had the focus, as
-// when a message box closes on the press), and a later press is then a new stroke.
+// the repeat delay: the first repeat comes the delay after the press, the others an interval after
+// the one before. A window that opens or closes on the press does not change that.
 constexpr quint64 margineRipetizione = 100; // ms
+// Where releases are in doubt, a release is auto-repeat's only when the press that follows it
+// carries the same server time: a child who lets a key go and strikes it again takes longer.
+constexpr quint64 stessoIstante = 5; // ms
+// How often a key held across a change of window is looked up on the keyboard, so that a release
+// no window of ours received does not make its next stroke a repeat.
+constexpr int controlloTenuti = 30; // ms
 
 bool ripetizioneRilevabile(quint64 &ritardo, quint64 &passo)
 {
@@ -66,22 +74,22 @@ bool ripetizioneRilevabile(quint64 &ritardo, quint64 &passo)
     return false;
 }
 
-// Whether the key (by its X key code) is down right now; true where the server cannot be asked.
-bool tastoGiu(quint32 chiave)
+// Whether the key (by its X key code) is down right now; nothing where the server cannot be asked.
+std::optional<bool> tastoGiu(quint32 chiave)
 {
 #ifdef BATTICCO_XKB
     if (chiave & 0x80000000u || chiave > 255)
-        return true;
+        return std::nullopt;
     if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()) {
         if (!x11->display())
-            return true;
+            return std::nullopt;
         char tasti[32] = {};
         XQueryKeymap(x11->display(), tasti);
-        return tasti[chiave / 8] & (1 << (chiave % 8));
+        return (tasti[chiave / 8] & (1 << (chiave % 8))) != 0;
     }
 #endif
     Q_UNUSED(chiave)
-    return true;
+    return std::nullopt;
 }
 
 } // namespace
@@ -95,19 +103,16 @@ TastiTenuti::TastiTenuti(Rilasci r, quint64 ritardo, quint64 passo, QObject *gen
     timer.setSingleShot(true);
     timer.setInterval(attesaRilascio);
     connect(&timer, &QTimer::timeout, this, &TastiTenuti::consegnaSospeso);
-    // A window that takes the focus may never see the release of a key pressed in another one: from
-    // then on only a repeat at the repeat rate shows that the key is still held.
-    // A key let go while its window was blocked by a message box sends no release at all: where the
-    // server can tell, a key that is no longer down is forgotten here, so its next press is a stroke.
+    tenuti.setInterval(controlloTenuti);
+    connect(&tenuti, &QTimer::timeout, this, &TastiTenuti::controllaSpostati);
+    // A key held while a window opens or closes on its press goes on repeating in the window that
+    // takes the focus, which may never see the release of the key: a message box that closes on the
+    // press takes the release with it. Where the server can tell, such a key is looked up on the
+    // keyboard until its next press or release arrives, and forgotten once it is up.
     connect(qGuiApp, &QGuiApplication::focusWindowChanged, this, [this] {
-        for (auto it = giu.begin(); it != giu.end();) {
-            if (!tastoGiu(it.key())) {
-                it = giu.erase(it);
-            } else {
-                it->spostato = true;
-                ++it;
-            }
-        }
+        for (Tasto &t : giu)
+            t.spostato = true;
+        controllaSpostati();
     });
 }
 TastiTenuti::~TastiTenuti() = default;
@@ -139,10 +144,20 @@ bool TastiTenuti::eventFilter(QObject *oggetto, QEvent *evento)
             consegnaSospeso();
         return false;
     case QEvent::ApplicationStateChange:
-        // Keys let go in another program's window never send their release here.
+        // Keys let go in another program's window never send their release here: where the
+        // keyboard cannot tell, they are forgotten. The program is also inactive for a moment
+        // between a window that closes and the next one, while a key held there goes on.
         if (QGuiApplication::applicationState() != Qt::ApplicationActive) {
             consegnaSospeso();
-            giu.clear();
+            for (auto it = giu.begin(); it != giu.end();) {
+                if (tastoGiu(it.key()).has_value()) {
+                    it->spostato = true;
+                    ++it;
+                } else {
+                    it = giu.erase(it);
+                }
+            }
+            controllaSpostati();
         }
         return false;
     default:
@@ -154,7 +169,7 @@ bool TastiTenuti::pressione(QObject *finestra, QKeyEvent *evento)
 {
     const quint32 k = chiave(evento);
     if (sospeso) {
-        if (chiave(sospeso.get()) == k) {
+        if (chiave(sospeso.get()) == k && evento->timestamp() - sospeso->timestamp() <= stessoIstante) {
             // The release held back was auto-repeat's: the key is still down.
             sospeso.reset();
             timer.stop();
@@ -165,11 +180,15 @@ bool TastiTenuti::pressione(QObject *finestra, QKeyEvent *evento)
     const auto trovato = giu.constFind(k);
     bool ripetuto = evento->isAutoRepeat();
     if (trovato != giu.constEnd()) {
+        // Where the keyboard cannot be asked, a key held across a change of window is trusted only
+        // to repeat at the repeat rate: a release lost with a closed window must not swallow the
+        // next stroke for a whole delay.
         const quint64 trascorso = evento->timestamp() - trovato->premuto;
-        const quint64 limite = trovato->spostato ? passoRipetizione : ritardoRipetizione;
+        const bool affidabile = !trovato->spostato || trovato->verificabile;
+        const quint64 limite = affidabile ? ritardoRipetizione : passoRipetizione;
         ripetuto = ripetuto || trascorso <= limite + margineRipetizione;
     }
-    giu.insert(k, Tasto {evento->timestamp(), false});
+    giu.insert(k, Tasto {evento->timestamp(), false, false});
     if (!ripetuto)
         return false;
     // A held Enter presses a button, or answers a message box, once.
@@ -196,6 +215,29 @@ bool TastiTenuti::rilascio(QObject *finestra, QKeyEvent *evento)
     sospeso = copia(evento, false);
     timer.start();
     return true;
+}
+
+void TastiTenuti::controllaSpostati()
+{
+    bool daControllare = false;
+    for (auto it = giu.begin(); it != giu.end();) {
+        if (!it->spostato) {
+            ++it;
+            continue;
+        }
+        const std::optional<bool> premuto = tastoGiu(it.key());
+        if (premuto == false) {
+            it = giu.erase(it);
+            continue;
+        }
+        it->verificabile = premuto.has_value();
+        daControllare = daControllare || it->verificabile;
+        ++it;
+    }
+    if (!daControllare)
+        tenuti.stop();
+    else if (!tenuti.isActive())
+        tenuti.start();
 }
 
 void TastiTenuti::consegnaSospeso()

@@ -15,10 +15,13 @@ class QKeyEvent;
 // characters; a button is pressed once), a held Enter presses nothing more, and the key is released
 // once. Installed on the application, it sees each key event once, at its window.
 //
+// A key held while a window opens or closes on its press is one stroke too: its repeats in the next
+// window press nothing there.
+//
 // On X11 the server is asked for detectable auto-repeat, so that a held key sends no release until
 // it is let go. A server that refuses sends a release before each repeated press, and Qt marks it
 // as a repeat only when the press has already arrived: there each release is held back for a
-// moment, and dropped when the same key's press follows.
+// moment, and dropped when the same key's press follows at the same instant.
 class TastiTenuti final : public QObject
 {
     Q_OBJECT
@@ -50,6 +53,7 @@ private:
     bool pressione(QObject *finestra, QKeyEvent *evento);
     bool rilascio(QObject *finestra, QKeyEvent *evento);
     void consegnaSospeso();
+    void controllaSpostati();
     void invia(QObject *finestra, QKeyEvent *evento);
 
     Rilasci rilasci;
@@ -58,10 +62,12 @@ private:
     struct Tasto {
         quint64 premuto; // time of the last press
         bool spostato; // the focus went to another window since
+        bool verificabile; // and the keyboard can tell whether the key is still down
     };
     QHash<quint32, Tasto> giu; // keys down
     QPointer<QObject> destinatarioSospeso;
     std::unique_ptr<QKeyEvent> sospeso;
     QTimer timer;
+    QTimer tenuti; // looks up the keys held across a change of window
     const QEvent *inviato = nullptr;
 };

@@ -443,11 +443,15 @@ def applicazione(pid):
 
 
 def nodi(radice, profondita=12):
-    """Every accessible below radice, depth first, as (ruolo, nome, oggetto)."""
+    """Every accessible below radice, depth first, as (ruolo, nome, oggetto). ruolo is the role's name
+    in pyatspi's own table ("push button"): the bus's name for it changes between releases (AT-SPI 2.56,
+    Debian 13, says "button")."""
+    from pyatspi.role import ROLE_NAMES
     pila = [(radice, 0)]
     while pila:
         nodo, livello = pila.pop()
-        yield nodo.getRoleName(), nodo.name, nodo
+        ruolo = nodo.getRole()
+        yield ROLE_NAMES.get(ruolo, nodo.getRoleName()), nodo.name, nodo
         if livello < profondita:
             for i in reversed(range(nodo.childCount)):
                 figlio = nodo.getChildAtIndex(i)

@@ -4,19 +4,20 @@
 microphone is a null sink's monitor, and a known recording (a spoken "cane" between 0.6 s and 0.9 s of
 room noise) plays into that sink while she presses Registra and Ferma in the editor's real window. The
 level meter moves while she speaks, the voice is heard back at once, and once saved voci/cane.wav is the
-word alone (the silence gone at both ends), at the game's loudness, never clipped, a WAV the game plays:
-put in the game's place of a yes sound, it opens a stream when the word is spelt. Then the computer's
+word alone (the silence gone at both ends), at the game's loudness, never clipped, and the game says it
+when the picture of cane comes. Then the computer's
 voice for the word that has none, with espeak-ng."""
 
 import math
 import os
+import random
 import struct
 import subprocess
 import sys
 import time
 import wave
 
-from batticco_e2e import (esegui, AREA, Gioco, Sessione, applicazione, aspetta, cartella_dati, log, nodi,
+from batticco_e2e import (esegui, AREA, Sessione, applicazione, aspetta, cartella_dati, log, nodi,
                           verifica, visibile)
 from test_suoni import Server, ambiente
 
@@ -42,20 +43,20 @@ def picco_db(c):
     return 20 * math.log10(max(abs(x) for x in c))
 
 
-def registrazione_nota(s):
-    """The spoken word, cut to where it sounds, at -30 dBFS RMS (a quiet microphone), between noise."""
-    grezza = os.path.join(s.temp, "cane-espeak.wav")
-    subprocess.run(["espeak-ng", "-v", "it", "-s", "140", "-w", grezza, "cane"], check=True)
+def registrazione_nota(s, parola="cane"):
+    """The spoken word, cut to where it sounds, at -30 dBFS RMS (a quiet microphone), between PRIMA and
+    DOPO seconds of room noise. Returns the file and how long the word lasts."""
+    grezza = os.path.join(s.temp, parola + "-espeak.wav")
+    subprocess.run(["espeak-ng", "-v", "it", "-s", "140", "-w", grezza, parola], check=True)
     (_, _, frequenza), c = leggi_wav(grezza)
     soglia = 0.02 * max(abs(x) for x in c)
     dove = [i for i, x in enumerate(c) if abs(x) > soglia]
     c = c[dove[0]:dove[-1] + 1]
     k = 10 ** ((-30 - rms_db(c)) / 20)
-    import random
     caso = random.Random(3)
     rumore = lambda n: [caso.gauss(0, 10 ** (-65 / 20)) for _ in range(n)]
     tutto = rumore(int(PRIMA * frequenza)) + [x * k for x in c] + rumore(int(DOPO * frequenza))
-    percorso = os.path.join(s.temp, "microfono.wav")
+    percorso = os.path.join(s.temp, parola + "-microfono.wav")
     with wave.open(percorso, "wb") as w:
         w.setnchannels(1)
         w.setsampwidth(2)
@@ -182,20 +183,12 @@ def main(gioco_eseguibile, editor_eseguibile):
         s.tasto(finestra, "ctrl+q")
         editor.wait(timeout=20)
 
-        # The game plays it: as its yes sound, it opens a stream when cane is spelt.
-        for n in range(1, 5):
-            os.makedirs(os.path.join(cartella, "suoni"), exist_ok=True)
-            with open(salvata, "rb") as f, open(os.path.join(cartella, "suoni", f"si{n}.wav"), "wb") as g:
-                g.write(f.read())
+        # The game says it: cane is the 4-letter list's one word, so its voice comes with the first picture.
         programma = s.avvia_programma(cartella, env=env)
         s.tasto(s.finestra_avvio(programma), "Return")
-        gioco = Gioco(s, s.finestra_visibile(pid=programma.pid, condizione=lambda g: g[2] == AREA[0],
-                                             descrizione="il gioco"))
-        for lettera in "cane":
-            gioco.clic_tasto(lettera)
-        aspetta(lambda: any(f.startswith("si") for f in server.flussi()), "il gioco suona la voce registrata", attesa=5)
-        log("il gioco suona la voce registrata:", server.flussi())
-
+        s.finestra_visibile(pid=programma.pid, condizione=lambda g: g[2] == AREA[0], descrizione="il gioco")
+        aspetta(lambda: server.flussi() == ["cane.wav"], "il gioco dice la voce registrata", attesa=5, passo=0.01)
+        log("il gioco dice la voce registrata:", server.flussi())
 
 if __name__ == "__main__":
     esegui(lambda _: main(sys.argv[1], sys.argv[2]))

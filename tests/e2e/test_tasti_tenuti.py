@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Keys held down with the X server's auto-repeat on: each hold is judged once, when it is let go.
-Enter held on "Avvio" starts the game and presses nothing in it; Enter and Space held on a wrong
+"""Keys held down with the X server's auto-repeat on, under a window manager (openbox): each hold is
+judged once, when it is let go. Enter held on "Avvio" starts the game and presses nothing in it; Enter
+held on "Aiutami" or on "Esci" opens its message box and answers nothing there; Enter and Space held on a wrong
 drawn key count one error each after a click on it; with the PC keyboard a held wrong letter counts one error, a held
 Backspace one more, and a held letter never spills into the next box."""
 
 import time
 
-from batticco_e2e import (esegui, AREA, Gioco, Sessione, applicazione, aspetta, cartella_dati, log, nodi, premi, testo,
-                          verifica, visibile)
+from batticco_e2e import (esegui, AREA, Gioco, Sessione, applicazione, aspetta, attivo, cartella_dati, log, nodi, premi,
+                          testo, verifica, visibile)
 
 TENUTA = 1.5  # seconds
 
@@ -16,6 +17,7 @@ TENUTA = 1.5  # seconds
 def main(eseguibile):
     with Sessione("tasti-tenuti") as s:
         s.avvia_x()
+        s.avvia_gestore_finestre()
         s.x("xset", "r", "on")
         s.x("xset", "r", "rate", "250", "30")
         verifica("auto repeat:  on" in s.x("xset", "q"), "la ripetizione automatica del server è spenta")
@@ -53,6 +55,41 @@ def main(eseguibile):
         aspetta(lambda: cerca("label", "Errati: 0"), "il gioco con zero errori")
         time.sleep(0.5)
         verifica(errati() == 0, f"Invio tenuto su Avvio conta {errati()} errori nel gioco")
+
+        # Enter held on a focused Aiutami, and on Esci reached with F10: the box opens on the press,
+        # and stays open through the hold and the release, past the server's repeat delay.
+        def messaggi():
+            return s.finestre(nome="^Batticco$", pid=programma.pid)
+
+        def tieni_su_messaggio(cosa):
+            s.x("xdotool", "keydown", "Return")
+            aperto = s.finestra_visibile(nome="^Batticco$", pid=programma.pid, descrizione=f"il messaggio di {cosa}")
+            inizio = time.monotonic()
+            while time.monotonic() - inizio < TENUTA:
+                verifica(messaggi(), f"Invio tenuto chiude il messaggio di {cosa} dopo "
+                                     f"{time.monotonic() - inizio:.2f} s")
+                time.sleep(0.05)
+            s.x("xdotool", "keyup", "Return")
+            time.sleep(0.5)
+            verifica(messaggi() == [aperto], f"il messaggio di {cosa} non è più aperto dopo il rilascio")
+            log(f"Invio tenuto {TENUTA} s su {cosa}: il messaggio resta aperto")
+            return aperto
+
+        import pyatspi  # once the accessibility bus is up: it reads the bus's address on import
+        aiutami = cerca("push button", "Aiutami")
+        verifica(len(aiutami) == 1, f"pulsanti Aiutami: {len(aiutami)}")
+        aiutami[0].queryComponent().grabFocus()
+        aspetta(lambda: attivo(aiutami[0]) and aiutami[0].getState().contains(pyatspi.STATE_FOCUSED),
+                "il fuoco su Aiutami")
+        aiuto = tieni_su_messaggio("Aiutami")
+        s.tasto(aiuto, "Return")
+        aspetta(lambda: not messaggi(), "il messaggio di Aiutami si chiude con un Invio")
+        s.tasto(gioco, "F10", "Right", "Right", "Right", "Right")
+        domanda = tieni_su_messaggio("Esci")
+        s.tasto(domanda, "Escape")
+        aspetta(lambda: not messaggi(), "la domanda si chiude con Esc")
+        time.sleep(0.5)
+        verifica(programma.poll() is None and errati() == 0, f"dopo i messaggi: {errati()} errori")
 
         # A click on the drawn key Q, a wrong letter for "cane", counts one error and gives Q the focus.
         Gioco(s, gioco).clic_tasto("q")

@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 """The game on a desktop with a dark colour scheme, set the two ways desktops set it: the qt6ct
 platform theme with its "darker" scheme and an 11-point font in the user's configuration, and GNOME's
-way, with no platform theme named: the desktop portal's colour-scheme setting says dark (Qt 6.5 and
-later then give the Fusion style a dark palette by themselves). Judged from screenshots: the title,
+way, with no platform theme named: Qt takes its GTK platform theme (qt6-gtk-platformtheme, which
+Debian's Qt recommends) and the desktop portal's colour-scheme setting says dark (Qt 6.8's GTK theme
+reads it at start-up and turns dark; Qt 6.4's never asks). Judged from screenshots: the title,
 the spelled letter, the labels and counters are dark on their light backgrounds, the letter labels
 keep their frames, the buttons a plain grey outline, the five menu entries all lie on the bar ("Esci"
 answers where it is drawn), and an unchecked menu entry shows no empty box."""
@@ -19,6 +20,7 @@ from batticco_e2e import (esegui, AREA, AVVIO, CASELLA, TWIPS, Gioco, Sessione, 
 
 TEMA = "/usr/lib/x86_64-linux-gnu/qt6/plugins/platformthemes/libqt6ct.so"
 SCHEMA = "/usr/share/qt6ct/colors/darker.conf"
+GTK = "/usr/lib/x86_64-linux-gnu/qt6/plugins/platformthemes/libqgtk3.so"
 
 
 def configura_tema(s):
@@ -46,8 +48,11 @@ def configura_gnome(s):
     or style named, and the portal on the session bus answering color-scheme 1 (dark)."""
     for chiave in ("QT_QPA_PLATFORMTHEME", "QT_STYLE_OVERRIDE", "XDG_CONFIG_HOME"):
         s.env.pop(chiave, None)
+    verifica(os.path.exists(GTK), f"{GTK} manca: tools/install-deps.sh installa qt6-gtk-platformtheme")
     s.env["XDG_CURRENT_DESKTOP"] = "GNOME"
     s.env["XDG_SESSION_DESKTOP"] = "gnome"
+    # The GTK theme says which colour scheme it took, and when the portal's answer changed it.
+    s.env["QT_LOGGING_RULES"] = "*.debug=false\nqt.qpa.gtk.debug=true"
     s.avvia_bus()
     registro = os.path.join(s.temp, "portale.log")
     open(registro, "w").close()
@@ -97,6 +102,13 @@ def prova(s, eseguibile, modo):
 
     # The start window: BATTICCO dark on the start colour, "Avvio" outlined in grey.
     avvio = s.finestra_avvio(programma)
+    if modo == "gnome":
+        with open(f"/proc/{programma.pid}/maps", encoding="utf-8") as f:
+            verifica(GTK in f.read(), "il programma non ha caricato il tema GTK di Qt")
+    if modo == "gnome" and versione_qt() >= (6, 8):
+        # Judged once the desktop's dark scheme has reached Qt: the portal's answer comes after the
+        # first windows may have been drawn.
+        aspetta(lambda: "ColorScheme::Dark" in s.output_programma(), "lo schema scuro del portale in Qt")
     x, y, _, _ = s.geometria(avvio)
     schermo = aspetta(lambda: (lambda sc: sc if sc(x + 10, y + 10) != 0 else None)(s.schermata(ppm)),
                       "la finestra d'avvio dipinta")
@@ -189,9 +201,11 @@ def prova(s, eseguibile, modo):
     else:
         domande = open(registro, encoding="utf-8").read()
         log("il portale ha risposto a:", domande.replace("\n", "; "))
-        # Which Qt releases ask the portal at start-up varies (6.4 never does); the look is judged either way.
-        if "appearance" not in domande:
-            log("il programma non ha chiesto lo schema di colori al portale: Qt", versione_qt())
+        if versione_qt() >= (6, 8):
+            verifica("org.freedesktop.appearance" in domande, "Qt non ha chiesto lo schema di colori al portale")
+        else:
+            # Qt 6.4's GTK theme never asks; the look is judged all the same.
+            log("Qt", versione_qt(), "non chiede lo schema di colori al portale")
 
 if __name__ == "__main__":
     esegui(main)

@@ -1,0 +1,166 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "editor/ListeParole.h"
+
+#include <QListWidget>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace
+{
+
+constexpr QSize misuraIcona(96, 96);
+
+QIcon iconaMancante()
+{
+    QPixmap p(misuraIcona);
+    p.fill(QColor(0xE0, 0xE0, 0xE0));
+    QPainter pittore(&p);
+    pittore.setPen(QPen(QColor(0xB0, 0x20, 0x20), 3));
+    pittore.drawRect(p.rect().adjusted(1, 1, -2, -2));
+    QFont f = pittore.font();
+    f.setPointSize(28);
+    f.setBold(true);
+    pittore.setFont(f);
+    pittore.drawText(p.rect(), Qt::AlignCenter, QStringLiteral("?"));
+    return QIcon(p);
+}
+
+// A word with a voice: a small speaker in the icon's lower right corner.
+QIcon conVoce(const QIcon &icona)
+{
+    QPixmap p = icona.pixmap(misuraIcona);
+    QPainter pittore(&p);
+    pittore.setRenderHint(QPainter::Antialiasing);
+    const QRectF tondo(p.width() - 30, p.height() - 30, 27, 27);
+    pittore.setPen(QPen(Qt::white, 2));
+    pittore.setBrush(QColor(0x20, 0x60, 0xC0));
+    pittore.drawEllipse(tondo);
+    const QPointF c = tondo.center();
+    pittore.setPen(Qt::NoPen);
+    pittore.setBrush(Qt::white);
+    pittore.drawRect(QRectF(c.x() - 8, c.y() - 3, 5, 6));
+    pittore.drawPolygon(QPolygonF({QPointF(c.x() - 4, c.y() - 3), QPointF(c.x() + 2, c.y() - 8),
+        QPointF(c.x() + 2, c.y() + 8), QPointF(c.x() - 4, c.y() + 3)}));
+    pittore.setPen(QPen(Qt::white, 1.8));
+    pittore.setBrush(Qt::NoBrush);
+    pittore.drawArc(QRectF(c.x() - 2, c.y() - 6, 10, 12), -50 * 16, 100 * 16);
+    return QIcon(p);
+}
+
+} // namespace
+
+ListeParole::ListeParole(QWidget *genitore)
+    : QTabWidget(genitore)
+{
+    setAccessibleName(QStringLiteral("Liste di parole"));
+    for (int i = 0; i < CartellaParole::numeroListe; ++i) {
+        const int lettere = CartellaParole::primaLunghezza + i;
+        auto *g = new QListWidget(this);
+        g->setObjectName(QStringLiteral("griglia%1").arg(lettere));
+        g->setViewMode(QListView::IconMode);
+        g->setIconSize(misuraIcona);
+        g->setGridSize(QSize(misuraIcona.width() + 28, misuraIcona.height() + 34));
+        g->setMovement(QListView::Static);
+        g->setResizeMode(QListView::Adjust);
+        g->setWrapping(true);
+        g->setUniformItemSizes(true);
+        g->setSelectionMode(QAbstractItemView::SingleSelection);
+        g->setAccessibleName(QStringLiteral("Parole di %1 lettere").arg(lettere));
+        g->setContextMenuPolicy(Qt::CustomContextMenu);
+        griglie[i] = g;
+        addTab(g, QString());
+    }
+    setCurrentIndex(1); // the game starts on the 4-letter list
+}
+
+void ListeParole::imposta(const CartellaParole *c)
+{
+    cartella = c;
+    icone.clear();
+}
+
+void ListeParole::mostraListe()
+{
+    for (int n = CartellaParole::primaLunghezza;
+         n < CartellaParole::primaLunghezza + CartellaParole::numeroListe; ++n)
+        mostraLista(n);
+}
+
+void ListeParole::mostraLista(int lettere)
+{
+    QListWidget *g = griglie[lettere - CartellaParole::primaLunghezza];
+    const int riga = g->currentRow();
+    const QSignalBlocker zitto(g);
+    g->clear();
+    if (cartella) {
+        const ListaInCartella &l = cartella->lista(lettere);
+        for (const QString &p : l.parole) {
+            // A "word" of megabytes from a damaged list shows as its beginning.
+            const QString mostrata = p.isEmpty() ? QStringLiteral("(vuota)")
+                : p.size() > 40                  ? p.left(40) + QChar(0x2026)
+                                                 : p;
+            auto *voce = new QListWidgetItem(icona(p), mostrata, g);
+            const bool manca = !cartella->ha(Compagno::immagine, p);
+            QString suggerimento = manca ? QStringLiteral("«%1»: manca l'immagine").arg(mostrata) : mostrata;
+            QString nome = manca ? QStringLiteral("%1, senza immagine").arg(mostrata) : mostrata;
+            if (cartella->haVoce(p)) {
+                suggerimento += QStringLiteral(" (ha la voce)");
+                nome += QStringLiteral(", con la voce");
+            }
+            voce->setToolTip(suggerimento);
+            voce->setData(Qt::AccessibleTextRole, nome);
+        }
+        // The word in front is always the selected one, so Canc and the buttons act on what she sees.
+        if (g->count() > 0)
+            g->setCurrentRow(std::clamp(riga, 0, g->count() - 1));
+    }
+}
+
+void ListeParole::aggiornaTitoli()
+{
+    for (int i = 0; i < CartellaParole::numeroListe; ++i) {
+        const int lettere = CartellaParole::primaLunghezza + i;
+        const int n = cartella ? int(cartella->lista(lettere).parole.size()) : 0;
+        const bool illeggibile = cartella && !cartella->lista(lettere).errore.isEmpty();
+        setTabText(i,
+            illeggibile ? QStringLiteral("%1 lettere (illeggibile)").arg(lettere)
+                        : QStringLiteral("%1 lettere (%2)").arg(lettere).arg(n));
+    }
+}
+
+void ListeParole::seleziona(int lettere, int indice)
+{
+    setCurrentIndex(lettere - CartellaParole::primaLunghezza);
+    QListWidget *g = griglie[lettere - CartellaParole::primaLunghezza];
+    if (indice >= 0 && indice < g->count()) {
+        g->setCurrentRow(indice);
+        g->scrollToItem(g->item(indice));
+    }
+    g->setFocus();
+}
+
+int ListeParole::listaCorrente() const
+{
+    return CartellaParole::primaLunghezza + currentIndex();
+}
+
+int ListeParole::parolaSelezionata() const
+{
+    const QListWidget *g = griglie[currentIndex()];
+    return g->currentItem() && g->currentItem()->isSelected() ? g->currentRow() : -1;
+}
+
+QIcon ListeParole::icona(const QString &parola)
+{
+    const QString chiave = parola.left(CartellaParole::lunghissima).toLower();
+    const auto c = icone.constFind(chiave);
+    if (c != icone.constEnd())
+        return *c;
+    const QImage i = cartella->immagine(parola, misuraIcona);
+    QIcon nuova = i.isNull() ? iconaMancante() : QIcon(QPixmap::fromImage(i));
+    if (cartella->haVoce(parola))
+        nuova = conVoce(nuova);
+    icone.insert(chiave, nuova);
+    return nuova;
+}
