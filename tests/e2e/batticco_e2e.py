@@ -32,10 +32,21 @@ AVANTI = (6840 // TWIPS, 2520 // TWIPS, 1935 // TWIPS, 975 // TWIPS)
 AIUTAMI = (360 // TWIPS, 2280 // TWIPS, 1920 // TWIPS, 1185 // TWIPS)
 SFONDO_GIOCO = (0x00, 0xFF, 0xFF)
 
-PALETTE = {
-    0xFFC0C0, 0xFF8080, 0xFFC080, 0xFF8000, 0xFFFFC0, 0xFFFF00, 0xC04000, 0x80FF80,
-    0x00C000, 0xC0FFFF, 0x00FFFF, 0xC0C0FF, 0xFFC0FF, 0xE0E0E0, 0x0000FF, 0xFF00FF,
-}
+
+
+def tavolozza_del_gioco():
+    """The start window's colours as 0xRRGGBB, read from the game's own table (0x00BBGGRR entries),
+    so that the tests and the program cannot disagree on them."""
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "feedback",
+                           "ModuloColoriSuoni.h"), encoding="utf-8") as f:
+        tabella = re.search(r"tavolozza = \{(.*?)\};", f.read(), re.S).group(1)
+    colori = {((c & 0xFF) << 16) | (c & 0xFF00) | (c >> 16) for c in
+              (int(v, 16) for v in re.findall(r"0x([0-9A-Fa-f]{8})", tabella))}
+    assert len(colori) == 16, f"the game's colour table has {len(colori)} colours, not 16"
+    return colori
+
+
+PALETTE = tavolozza_del_gioco()
 
 ATTESA = float(os.environ.get("BATTICCO_E2E_ATTESA", "30"))  # seconds, for anything to appear
 

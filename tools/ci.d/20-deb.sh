@@ -93,7 +93,10 @@ done
 x=$(xwininfo -id "$finestra" | awk '/Absolute upper-left X/ {print $4}')
 y=$(xwininfo -id "$finestra" | awk '/Absolute upper-left Y/ {print $4}')
 # A blank spot of the start window shows one of the palette's colours, once painted.
-tavolozza=" FFC0C0 FF8080 FFC080 FF8000 FFFFC0 FFFF00 C04000 80FF80 00C000 C0FFFF 00FFFF C0C0FF FFC0FF E0E0E0 0000FF FF00FF "
+# The colours come from the game's own table, whose entries are 0x00BBGGRR.
+tavolozza=" $(sed -n '/tavolozza = {/,/};/p' feedback/ModuloColoriSuoni.h | grep -o '0x00[0-9A-F]\{6\}' \
+    | sed 's/0x00\(..\)\(..\)\(..\)/\3\2\1/' | tr '\n' ' ')"
+[ "$(wc -w <<<"$tavolozza")" -ge 16 ] || muori "la tavolozza del gioco non si legge da feedback/ModuloColoriSuoni.h"
 colore=
 for _ in $(seq 50); do
     colore=$(import -window root -crop "1x1+$((x + 10))+$((y + 10))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1 | tr -d '#')
