@@ -15,8 +15,13 @@
 
 #include <optional>
 
+#include <malloc.h>
+
 int main(int argc, char *argv[])
 {
+    // One malloc arena for the whole program: the sound thread reads a few kilobytes of WAV per
+    // sound, and an arena of its own would keep megabytes for that alone.
+    mallopt(M_ARENA_MAX, 1);
     sessione::preparaBus();
     // The game has no command line: Qt is given the program's name only, so that none of Qt's own
     // options (-reverse, -style, -platform...) changes the game.

@@ -25,6 +25,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include <jerror.h>
@@ -273,7 +274,7 @@ bool intestazione(Decodifica *d, std::FILE *file, QSize bersaglio)
         bersaglio.transpose();
 
     d->cmyk = d->info.jpeg_color_space == JCS_CMYK || d->info.jpeg_color_space == JCS_YCCK;
-    d->info.out_color_space = d->cmyk ? JCS_CMYK : JCS_EXT_BGRX;
+    d->info.out_color_space = d->cmyk ? JCS_CMYK : JCS_EXT_BGRA; // BGRA: the fourth byte is 255
     d->info.dct_method = JDCT_ISLOW;
     // The smallest scale, in eighths, whose output still covers the box: the IDCT then produces
     // few pixels per block, which is where a large photo's cost goes.
@@ -321,6 +322,22 @@ bool righe(Decodifica *d, Riduttore *riduttore, JSAMPLE *convertita)
             bgrx = convertita;
         }
         riduttore->riga(y, bgrx);
+    }
+    jpeg_finish_decompress(&d->info);
+    return true;
+}
+
+// Phase 2 for a decoded picture small enough to hold whole: its rows straight into the image, whose
+// memory order (B, G, R, 255) is the decoder's output. Returns false after an error.
+bool righeIntere(Decodifica *d, QImage *immagine)
+{
+    if (setjmp(d->errori.salto))
+        return false;
+    jpeg_start_decompress(&d->info);
+    while (d->info.output_scanline < d->info.output_height) {
+        JSAMPROW riga = immagine->scanLine(int(d->info.output_scanline));
+        if (jpeg_read_scanlines(&d->info, &riga, 1) != 1)
+            break;
     }
     jpeg_finish_decompress(&d->info);
     return true;
@@ -441,12 +458,25 @@ Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione, bool s
     if (d.orientamento >= 5)
         verso.transpose();
     verso = QSize(qMin(larghezza, qMax(1, verso.width())), qMin(altezza, qMax(1, verso.height())));
+    // A decoded picture of up to a few times the box's pixels (the common case: a picture of about
+    // the box's size, decoded at the scale just above it) is held whole and scaled by Qt, which does
+    // it faster than the reducer; larger ones (a photo's, even at 1/8) go through the reducer row by row.
+    const bool intera = !soloVerdetto && !d.cmyk
+        && qint64(larghezza) * altezza <= 4 * qint64(verso.width()) * verso.height();
     std::optional<Riduttore> riduttore;
-    if (!soloVerdetto)
-        riduttore.emplace(larghezza, altezza, verso);
-    std::vector<JSAMPLE> convertita(d.cmyk && !soloVerdetto ? std::size_t(larghezza) * 4 : 0);
-    if (!righe(&d, riduttore ? &*riduttore : nullptr, convertita.data()))
-        throw fallisci();
+    QImage decodificata;
+    if (intera) {
+        decodificata = QImage(larghezza, altezza, QImage::Format_RGB32);
+        decodificata.fill(Qt::gray);
+        if (!righeIntere(&d, &decodificata))
+            throw fallisci();
+    } else {
+        if (!soloVerdetto)
+            riduttore.emplace(larghezza, altezza, verso);
+        std::vector<JSAMPLE> convertita(d.cmyk && !soloVerdetto ? std::size_t(larghezza) * 4 : 0);
+        if (!righe(&d, riduttore ? &*riduttore : nullptr, convertita.data()))
+            throw fallisci();
+    }
 
     Lettura l;
     l.avvisi = d.errori.avvisi;
@@ -456,7 +486,12 @@ Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione, bool s
         l.originale.transpose();
     if (soloVerdetto)
         return l;
-    QImage immagine = raddrizzata(riduttore->fine(), d.orientamento);
+    QImage immagine
+        = raddrizzata(intera ? (decodificata.size() == verso
+                              ? std::move(decodificata)
+                              : decodificata.scaled(verso, Qt::IgnoreAspectRatio, Qt::SmoothTransformation))
+                             : riduttore->fine(),
+            d.orientamento);
     if (immagine.size() != dimensione)
         immagine = immagine.scaled(dimensione, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     l.immagine = std::move(immagine);
@@ -713,6 +748,9 @@ QImage caricaScalata(const QString &percorso, QSize dimensione)
         return ultima.immagine;
     ultima = Ultima();
     QImage immagine = leggi(percorso, dimensione).immagine;
+    // A photo's decode frees megabytes of buffers between the heap's pages in use; they go back to
+    // the system now rather than stay with the program for the rest of the game.
+    malloc_trim(0);
     if (visto)
         ultima = Ultima {percorso, dimensione, ora, immagine};
     return immagine;

@@ -203,6 +203,8 @@ void TestImmaginiOstili::riduzioneComeQt_data()
     QTest::newRow("photo 3000 x 2000, game box") << QString() << QSize(231, 231);
     QTest::newRow("photo 3000 x 2000, stretched") << QString() << QSize(300, 120);
     QTest::newRow("photo 3000 x 2000, at 1/8 and a little less") << QString() << QSize(370, 240);
+    // Decoded at 1/8 to 375 x 250, over four times the box: reduced row by row, not held whole.
+    QTest::newRow("photo 3000 x 2000, small box, reduced as it decodes") << QString() << QSize(120, 80);
 }
 
 void TestImmaginiOstili::riduzioneComeQt()
