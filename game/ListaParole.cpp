@@ -170,6 +170,29 @@ qsizetype tenuta(const Testo &testo, qsizetype inizio, qsizetype fine, qsizetype
     return qMin(fine - inizio, p - inizio + massimo);
 }
 
+// Where the first `cercato` at or after `da` is, or -1.
+template <typename Testo>
+qsizetype indice(const Testo &testo, char16_t cercato, qsizetype da)
+{
+    for (qsizetype i = da; i < testo.size(); ++i) {
+        if (testo[i] == cercato)
+            return i;
+    }
+    return -1;
+}
+
+// The line ends in [da, a), CR LF counted once: those inside quotes still count as lines.
+template <typename Testo>
+int fineRigheTra(const Testo &testo, qsizetype da, qsizetype a)
+{
+    int righe = 0;
+    for (qsizetype i = da; i < a; ++i) {
+        if (testo[i] == u'\n' || (testo[i] == u'\r' && !(i + 1 < a && testo[i + 1] == u'\n')))
+            ++righe;
+    }
+    return righe;
+}
+
 template <typename Testo>
 std::vector<Campo> campi(const Testo &testo, std::size_t limite, qsizetype massimo)
 {
@@ -179,13 +202,6 @@ std::vector<Campo> campi(const Testo &testo, std::size_t limite, qsizetype massi
     int riga = 1;
     auto blank = [](char16_t c) { return c == u' ' || c == u'\t'; };
     auto fineRiga = [](char16_t c) { return c == u'\r' || c == u'\n'; };
-    auto indice = [&testo, n](char16_t cercato, qsizetype da) -> qsizetype {
-        for (qsizetype i = da; i < n; ++i) {
-            if (testo[i] == cercato)
-                return i;
-        }
-        return -1;
-    };
 
     // Moves past one line end at p (CR LF counts once) and counts the line.
     auto saltaFineRiga = [&] {
@@ -202,14 +218,10 @@ std::vector<Campo> campi(const Testo &testo, std::size_t limite, qsizetype massi
 
         qsizetype chiusa = -1;
         if (p < n && testo[p] == u'"')
-            chiusa = indice(u'"', p + 1);
+            chiusa = indice(testo, u'"', p + 1);
 
         if (chiusa >= 0) {
-            // Line ends inside the quotes still count as lines, CR LF once.
-            for (qsizetype i = p + 1; i < chiusa; ++i) {
-                if (testo[i] == u'\n' || (testo[i] == u'\r' && !(i + 1 < chiusa && testo[i + 1] == u'\n')))
-                    ++riga;
-            }
+            riga += fineRigheTra(testo, p + 1, chiusa);
             campo.lunghezza = chiusa - p - 1;
             campo.parola = testo.campo(p + 1, tenuta(testo, p + 1, chiusa, massimo));
             p = chiusa + 1;
