@@ -6,7 +6,7 @@ letter opens a stream named no.wav, the last letter of the word one named si<n>.
 while a long yes plays leaves the no alone. A server with no output at first is heard once it has one. The game plays on when the server is killed and when a
 server takes the connection and never answers, and its sounds come back once the server is started
 again. Through all of it the program writes nothing in its HOME (no cookie, no runtime link) and
-makes no /tmp/pulse-* folder; the same holds without XDG_RUNTIME_DIR, where the server is found
+makes no pulse-* folder in its temporary folder; the same holds without XDG_RUNTIME_DIR, where the server is found
 behind the link its own session left in HOME."""
 
 import glob
@@ -125,13 +125,22 @@ def suoni(s):
 def ambiente(s, casa, runtime):
     env = {k: v for k, v in s.env.items() if not k.startswith(("PULSE_", "XDG_"))}
     env["HOME"] = casa
+    # A temporary folder of the game's own, where libpulse would make its pulse-* folders: another
+    # sound server on the machine may make one in /tmp at any moment.
+    env["TMPDIR"] = temporanea(s)
     if runtime:
         env["XDG_RUNTIME_DIR"] = runtime
     return env
 
 
-def cartelle_pulse_tmp():
-    return set(glob.glob("/tmp/pulse-*"))
+def temporanea(s):
+    cartella = os.path.join(s.temp, "tmp")
+    os.makedirs(cartella, exist_ok=True)
+    return cartella
+
+
+def cartelle_pulse_tmp(s):
+    return set(glob.glob(os.path.join(temporanea(s), "pulse-*")))
 
 
 def main(eseguibile):
@@ -144,7 +153,7 @@ def main(eseguibile):
 
         casa = os.path.join(s.temp, "casa")
         os.makedirs(casa)
-        tmp_prima = cartelle_pulse_tmp()
+        tmp_prima = cartelle_pulse_tmp(s)
         gioco, errati = partita(s, eseguibile, ambiente(s, casa, runtime))
 
         sbagliate = itertools.cycle("qwz")  # never the key under the pointer: xdotool --sync waits for a move
@@ -204,7 +213,7 @@ def main(eseguibile):
         log("suoni di nuovo dopo il riavvio del server")
 
         verifica(not os.listdir(casa), f"il programma ha scritto in HOME: {os.listdir(casa)}")
-        verifica(cartelle_pulse_tmp() <= tmp_prima, f"cartelle nuove in /tmp: {cartelle_pulse_tmp() - tmp_prima}")
+        verifica(cartelle_pulse_tmp(s) <= tmp_prima, f"cartelle nuove nella cartella temporanea: {cartelle_pulse_tmp(s) - tmp_prima}")
         server.uccidi()
         s.programma.terminate()
         s.programma.wait()
@@ -215,12 +224,12 @@ def main(eseguibile):
         server = Server(s, casa)
         server.avvia()
         casa_prima = elenco(casa)
-        tmp_prima = cartelle_pulse_tmp()
+        tmp_prima = cartelle_pulse_tmp(s)
         gioco, errati = partita(s, eseguibile, ambiente(s, casa, None))
         sbaglia(1)
         suona("no.wav", "il suono del no senza XDG_RUNTIME_DIR")
         verifica(elenco(casa) == casa_prima, "il programma ha cambiato HOME senza XDG_RUNTIME_DIR")
-        verifica(cartelle_pulse_tmp() <= tmp_prima, f"cartelle nuove in /tmp: {cartelle_pulse_tmp() - tmp_prima}")
+        verifica(cartelle_pulse_tmp(s) <= tmp_prima, f"cartelle nuove nella cartella temporanea: {cartelle_pulse_tmp(s) - tmp_prima}")
         log("senza XDG_RUNTIME_DIR: suona, e nulla di nuovo in HOME né in /tmp")
 
 
