@@ -31,6 +31,7 @@ class TestChiavetta : public QObject
     }
     void cartellaGioco(const QString &c, const QByteArray &lista, Qt::GlobalColor colore = Qt::gray)
     {
+        QVERIFY(QDir().mkpath(c + QStringLiteral("/jpg")));
         scrivi(c + QStringLiteral("/batticco"), "programma");
         QFile::setPermissions(
             c + QStringLiteral("/batticco"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -56,8 +57,6 @@ private slots:
     {
         const QString installato = temp.filePath(QStringLiteral("installato"));
         const QString mia = temp.filePath(QStringLiteral("Batticco"));
-        QDir().mkpath(installato + QStringLiteral("/jpg"));
-        QDir().mkpath(mia + QStringLiteral("/jpg"));
         cartellaGioco(installato, "cane\nlupo\n");
         cartellaGioco(mia, "cane\nfaro\n");
         scrivi(mia + QStringLiteral("/voci/faro.wav"), "RIFF voce di faro");
@@ -106,8 +105,6 @@ private slots:
         QTemporaryDir qui;
         const QString mia = qui.filePath(QStringLiteral("mia"));
         const QString chiavetta = qui.filePath(QStringLiteral("KINGSTON/Batticco"));
-        QDir().mkpath(mia + QStringLiteral("/jpg"));
-        QDir().mkpath(chiavetta + QStringLiteral("/jpg"));
         cartellaGioco(mia, "cane\nlupo\n");
         cartellaGioco(chiavetta, "cane\nfaro\nLUPO\n", Qt::red);
         scrivi(chiavetta + QStringLiteral("/lista4.txt"), "cane\nfaro\nLUPO\norso\n"); // orso: no picture
@@ -181,8 +178,6 @@ private slots:
     {
         const QString installato = temp.filePath(QStringLiteral("installato2"));
         const QString chiavetta = temp.filePath(QStringLiteral("USB/Batticco"));
-        QDir().mkpath(installato + QStringLiteral("/jpg"));
-        QDir().mkpath(chiavetta + QStringLiteral("/jpg"));
         cartellaGioco(installato, "cane\nlupo\n");
         cartellaGioco(chiavetta, "cane\nfaro\n");
         const QString mia = temp.filePath(QStringLiteral("casa/Batticco"));
