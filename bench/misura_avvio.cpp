@@ -1,25 +1,38 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A tiny X client that times a program from exec to its windows being mapped, and reads its peak
-// memory, on a display of its own where nothing else runs.
+// A tiny X client that times a program from exec to its windows being mapped and painted, and
+// reads its peak memory, on a display of its own where nothing else runs.
 //
-//   misura_avvio finestra PROGRAM   ms from exec to the first top-level window mapped
-//   misura_avvio gioco PROGRAM      ...then Return at once; ms to the next window mapped
+//   misura_avvio finestra PROGRAM   ms from exec to the first top-level window mapped and to its
+//                                   first paint: "mapped painted"
+//   misura_avvio gioco PROGRAM      ...then Return as soon as the start window is painted (no one
+//                                   can press a button before seeing it), and ms to the next window
+//                                   mapped, its first paint and its picture painted:
+//                                   "mapped painted game-mapped game-painted picture-painted shown",
+//                                   shown 1 when the picture box held a picture at that moment
 //   misura_avvio partita PROGRAM    ...then a whole game by mouse: every key on screen in turn until
 //                                   "avanti" takes the word, ten words; prints VmHWM in kB
 //   misura_avvio partita-minima PROGRAM   the same clicks on a program's first window
+//
+// A paint is what the XDamage extension reports: the program drawing into its window. Every
+// top-level window gets its damage object as it is created, before it can draw anything. With
+// MISURA_FOTO=FILE the game window is written to FILE (a PPM) at the moment its picture was
+// painted, to see with one's own eyes what the screen showed then.
 //
 // Keys and clicks are sent as X events to the window; the program cannot tell them from a user's.
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/Xdamage.h>
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -31,15 +44,102 @@ namespace
 using orologio = std::chrono::steady_clock;
 
 Display *schermo = nullptr;
+int baseDanni = 0;
 
-Window attendiMappa(Window diversaDa)
+struct Rettangolo {
+    int x, y, larghezza, altezza;
+};
+
+// The picture box of the game's design (2760, 120, 3495 x 3495 twips) inside its one-pixel frame,
+// in the client area below the menu bar, which is 7200 twips high.
+constexpr Rettangolo figura {184 + 1, 8 + 1, 233 - 2, 233 - 2};
+constexpr int altezzaArea = 480;
+
+struct Evento {
+    bool mappa; // a top-level window mapped; otherwise a paint
+    Window finestra;
+    XRectangle area; // what a paint damaged
+};
+
+// The next top-level window mapped or painted. Each new top-level window gets its damage object on
+// the way, before the program can have mapped it.
+Evento prossimo()
 {
     for (;;) {
         XEvent e;
         XNextEvent(schermo, &e);
-        if (e.type == MapNotify && !e.xmap.override_redirect && e.xmap.window != diversaDa)
-            return e.xmap.window;
+        if (e.type == CreateNotify && !e.xcreatewindow.override_redirect) {
+            XDamageCreate(schermo, e.xcreatewindow.window, XDamageReportRawRectangles);
+            XFlush(schermo);
+        } else if (e.type == MapNotify && !e.xmap.override_redirect) {
+            return {true, e.xmap.window, {}};
+        } else if (e.type == baseDanni + XDamageNotify) {
+            const auto &d = reinterpret_cast<const XDamageNotifyEvent &>(e);
+            return {false, d.drawable, d.area};
+        }
     }
+}
+
+Window attendiMappa(Window diversaDa)
+{
+    for (;;) {
+        const Evento e = prossimo();
+        if (e.mappa && e.finestra != diversaDa)
+            return e.finestra;
+    }
+}
+
+// Waits for the first paint of w.
+void attendiPittura(Window w)
+{
+    for (;;) {
+        const Evento e = prossimo();
+        if (!e.mappa && e.finestra == w)
+            return;
+    }
+}
+
+// Adds the rows of r that the paint covers across r's whole width; true once all are painted.
+bool copre(const XRectangle &a, const Rettangolo &r, std::set<int> &righe)
+{
+    if (a.x <= r.x && a.x + a.width >= r.x + r.larghezza) {
+        for (int y = std::max<int>(a.y, r.y); y < std::min<int>(a.y + a.height, r.y + r.altezza); ++y)
+            righe.insert(y);
+    }
+    return int(righe.size()) == r.altezza;
+}
+
+// Whether the rectangle of the window shows a picture rather than a plain fill: a photo or drawing
+// has many colours, an empty box one or two. With a file name the whole window is written there too.
+bool mostraFigura(Window w, const Rettangolo &r, const char *foto)
+{
+    XWindowAttributes a;
+    XGetWindowAttributes(schermo, w, &a);
+    XImage *im = XGetImage(schermo, w, 0, 0, unsigned(a.width), unsigned(a.height), AllPlanes, ZPixmap);
+    if (!im)
+        return false;
+    std::set<unsigned long> colori;
+    for (int y = r.y; y < r.y + r.altezza && y < a.height; ++y) {
+        for (int x = r.x; x < r.x + r.larghezza && x < a.width; ++x)
+            colori.insert(XGetPixel(im, x, y));
+    }
+    if (foto) {
+        if (std::FILE *f = std::fopen(foto, "wb")) {
+            std::fprintf(f, "P6\n%d %d\n255\n", a.width, a.height);
+            for (int y = 0; y < a.height; ++y) {
+                for (int x = 0; x < a.width; ++x) {
+                    const unsigned long p = XGetPixel(im, x, y);
+                    const unsigned char rgb[3] = {static_cast<unsigned char>((p & im->red_mask) >> 16),
+                        static_cast<unsigned char>((p & im->green_mask) >> 8),
+                        static_cast<unsigned char>(p & im->blue_mask)};
+                    std::fwrite(rgb, 1, 3, f);
+                }
+            }
+            std::fclose(f);
+        }
+    }
+    XDestroyImage(im);
+    return colori.size() >= 16;
 }
 
 void tasto(Window w, KeySym simbolo)
@@ -100,7 +200,7 @@ int px(int twips)
 int main(int argc, char *argv[])
 {
     if (argc < 3) {
-        std::fprintf(stderr, "use: %s finestra|gioco|partita PROGRAM [ARGS...]\n", argv[0]);
+        std::fprintf(stderr, "use: %s finestra|gioco|partita|partita-minima PROGRAM [ARGS...]\n", argv[0]);
         return 2;
     }
     const std::string modo = argv[1];
@@ -109,6 +209,13 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "no X display\n");
         return 2;
     }
+    int baseErrori = 0;
+    if (!XDamageQueryExtension(schermo, &baseDanni, &baseErrori)) {
+        std::fprintf(stderr, "the X server has no DAMAGE extension\n");
+        return 2;
+    }
+    // A program that never shows its window must not hang the benchmark.
+    alarm(60);
     XSelectInput(schermo, DefaultRootWindow(schermo), SubstructureNotifyMask);
     XSync(schermo, False);
 
@@ -118,45 +225,66 @@ int main(int argc, char *argv[])
         execv(argv[2], argv + 2);
         _exit(127);
     }
+    auto ms = [&] { return std::chrono::duration<double, std::milli>(orologio::now() - inizio).count(); };
     const Window prima = attendiMappa(None);
-    const auto mappata = orologio::now();
-    auto ms = [&](orologio::time_point t) {
-        return std::chrono::duration<double, std::milli>(t - inizio).count();
-    };
+    const double mappata = ms();
 
     int esito = 0;
-    if (modo == "finestra") {
-        std::printf("%.2f\n", ms(mappata));
+    if (modo == "finestra" || modo == "gioco") {
+        attendiPittura(prima);
+        const double dipinta = ms();
+        if (modo == "finestra") {
+            std::printf("%.2f %.2f\n", mappata, dipinta);
+        } else {
+            tasto(prima, XK_Return);
+            const Window gioco = attendiMappa(prima);
+            const double giocoMappato = ms();
+            XWindowAttributes a;
+            XGetWindowAttributes(schermo, gioco, &a);
+            const Rettangolo r {
+                figura.x, a.height - altezzaArea + figura.y, figura.larghezza, figura.altezza};
+            // The first paint, and the one that completes the picture: often the same.
+            std::set<int> righe;
+            double giocoDipinto = -1;
+            double figuraDipinta = -1;
+            while (figuraDipinta < 0) {
+                const Evento e = prossimo();
+                if (e.mappa || e.finestra != gioco)
+                    continue;
+                if (giocoDipinto < 0)
+                    giocoDipinto = ms();
+                if (copre(e.area, r, righe))
+                    figuraDipinta = ms();
+            }
+            const bool mostrata = mostraFigura(gioco, r, std::getenv("MISURA_FOTO"));
+            std::printf("%.2f %.2f %.2f %.2f %.2f %d\n", mappata, dipinta, giocoMappato, giocoDipinto,
+                figuraDipinta, mostrata ? 1 : 0);
+            esito = mostrata ? 0 : 1;
+        }
     } else {
         // The floor has one window only: its "game" is played on it.
         const bool minima = modo == "partita-minima";
         if (!minima)
             tasto(prima, XK_Return);
         const Window gioco = minima ? prima : attendiMappa(prima);
-        const auto giocoMappato = orologio::now();
-        if (modo == "gioco") {
-            std::printf("%.2f\n", ms(giocoMappato));
-        } else {
-            // The keys of the on-screen keyboard (left, top in twips), "avanti" and the design's sizes.
-            static const int tasti[26][2] = {{120, 5040}, {960, 5040}, {1800, 5040}, {2640, 5040},
-                {3480, 5040}, {4320, 5040}, {5160, 5040}, {600, 5640}, {1440, 5640}, {2280, 5640},
-                {3120, 5640}, {3960, 5640}, {4800, 5640}, {5640, 5640}, {960, 6240}, {1800, 6240},
-                {2640, 6240}, {3480, 6240}, {4320, 6240}, {5160, 6240}, {6000, 6240}, {7680, 5040},
-                {6840, 5040}, {6000, 5040}, {6480, 5640}, {7320, 5640}};
-            XWindowAttributes a;
-            XGetWindowAttributes(schermo, gioco, &a);
-            const int menu = a.height - px(7200); // the menu bar above the client area
-            for (int parola = 0; parola < 10; ++parola) {
-                // Six rounds of all 26 keys finish any word of up to six letters.
-                for (int giro = 0; giro < 6; ++giro) {
-                    for (const auto &t : tasti)
-                        clic(gioco, px(t[0] + 307), menu + px(t[1] + 247));
-                }
-                clic(gioco, px(6840 + 967), menu + px(2520 + 487));
+        // The keys of the on-screen keyboard (left, top in twips), "avanti" and the design's sizes.
+        static const int tasti[26][2] = {{120, 5040}, {960, 5040}, {1800, 5040}, {2640, 5040}, {3480, 5040},
+            {4320, 5040}, {5160, 5040}, {600, 5640}, {1440, 5640}, {2280, 5640}, {3120, 5640}, {3960, 5640},
+            {4800, 5640}, {5640, 5640}, {960, 6240}, {1800, 6240}, {2640, 6240}, {3480, 6240}, {4320, 6240},
+            {5160, 6240}, {6000, 6240}, {7680, 5040}, {6840, 5040}, {6000, 5040}, {6480, 5640}, {7320, 5640}};
+        XWindowAttributes a;
+        XGetWindowAttributes(schermo, gioco, &a);
+        const int menu = a.height - altezzaArea; // the menu bar above the client area
+        for (int parola = 0; parola < 10; ++parola) {
+            // Six rounds of all 26 keys finish any word of up to six letters.
+            for (int giro = 0; giro < 6; ++giro) {
+                for (const auto &t : tasti)
+                    clic(gioco, px(t[0] + 307), menu + px(t[1] + 247));
             }
-            std::this_thread::sleep_for(std::chrono::milliseconds(300));
-            std::printf("%ld\n", piccoKb(pid));
+            clic(gioco, px(6840 + 967), menu + px(2520 + 487));
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        std::printf("%ld\n", piccoKb(pid));
     }
     kill(pid, SIGTERM);
     int stato = 0;

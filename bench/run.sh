@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Measures Batticco against its baselines side by side in one run and prints medians and ratios:
-# start-up and peak memory against a bare Qt window (in an Xvfb of its own, every program in the same
-# session, with a session bus of the script's own as on a desktop), the next picture against a naive
+# start-up (each window mapped, first painted, the game window painted with its picture) and peak
+# memory against a bare Qt window (in an Xvfb of its own, every program in the same session, with a
+# session bus of the script's own as on a desktop), the next picture against a naive
 # full-size decode, the checker on 800 words against reading their pictures with Qt, and the
 # handlers' times.
 #
@@ -69,10 +70,11 @@ fi
 
 risultati=$(mktemp)
 # Rounds alternate the programs, so a busy moment of the machine falls on all of them alike.
+# Each line: a name, then the moments misura_avvio gives (ms from exec), in its order.
 for ((i = 0; i < giri; ++i)); do
     echo "avvio_minima $("$misura" finestra "$minima" 2>/dev/null)" >>"$risultati"
     echo "avvio_batticco $("$misura" finestra "$gioco" 2>/dev/null)" >>"$risultati"
-    echo "gioco_batticco $("$misura" gioco "$gioco" 2>/dev/null)" >>"$risultati"
+    echo "gioco_batticco $("$misura" gioco "$gioco" 2>/dev/null || true)" >>"$risultati"
 done
 for ((i = 0; i < 5; ++i)); do
     echo "memoria_minima $("$misura" partita-minima "$minima" 2>/dev/null)" >>"$risultati"
@@ -98,28 +100,52 @@ python3 - "$risultati" "$json" "$giri" <<'PY'
 import json, statistics, sys
 campioni = {}
 for riga in open(sys.argv[1]):
-    nome, valore = riga.split()
-    campioni.setdefault(nome, []).append(float(valore))
-m = {k: statistics.median(v) for k, v in campioni.items()}
+    nome, *valori = riga.split()
+    campioni.setdefault(nome, []).append([float(v) for v in valori])
+def serie(nome, i=0):
+    return [v[i] for v in campioni.get(nome, []) if len(v) > i]
+m = {k: statistics.median(serie(k)) for k in campioni if serie(k)}
 mediane = {b["run_name"]: b["real_time"] for b in json.load(open(sys.argv[2]))["benchmarks"]
            if b.get("aggregate_name") == "median"}
 
 def riga(cosa, valore, unita, base, obiettivo):
     print(f"| {cosa} | {valore:.3g} {unita} | {valore / base:.2f} | {obiettivo} |")
 
-print(f"Start-up and memory: median of {sys.argv[3]} (start-up) and 5 (memory) runs")
+# Start-up: every moment against the floor's window mapped and the floor's first paint of the same run.
+mappa = serie("avvio_minima", 0)
+pittura = serie("avvio_minima", 1)
+baseMappa, basePittura = statistics.median(mappa), statistics.median(pittura)
+print(f"Start-up: ms from exec, {sys.argv[3]} interleaved rounds; ratios of medians to the bare Qt window's")
+print("| moment | min / median / max | to floor mapped | to floor painted | target |")
+print("|---|---|---|---|---|")
+def momento(cosa, valori, obiettivo=""):
+    if not valori:
+        print(f"| {cosa} | none measured | | | {obiettivo} |")
+        return
+    med = statistics.median(valori)
+    print(f"| {cosa} | {min(valori):.1f} / {med:.1f} / {max(valori):.1f} | {med / baseMappa:.2f} | "
+          f"{med / basePittura:.2f} | {obiettivo} |")
+momento("bare Qt window mapped (floor)", mappa)
+momento("bare Qt window first paint (floor)", pittura)
+momento("start window mapped", serie("avvio_batticco", 0))
+momento("start window first paint", serie("avvio_batticco", 1), "<= 1.00 of floor painted")
+momento("game window mapped (Avvio at the start window's paint)", serie("gioco_batticco", 2))
+momento("game window first paint", serie("gioco_batticco", 3))
+momento("game window painted with its picture", serie("gioco_batticco", 4), "<= 1.2 of floor painted")
+mostrate = serie("gioco_batticco", 5)
+print(f"\nThe picture box held a picture when its paint came in {int(sum(mostrate))} of {len(mostrate)} rounds"
+      + ("" if mostrate and min(mostrate) == 1 else "  (NOT in every round: see MISURA_FOTO in bench/misura_avvio.cpp)"))
+print()
+print(f"Memory: median of 5 runs")
 print("| measure | median | ratio to baseline | target |")
 print("|---|---|---|---|")
-print(f"| bare Qt window mapped (baseline) | {m['avvio_minima']:.3g} ms | 1.00 | |")
-riga("Batticco start window mapped", m["avvio_batticco"], "ms", m["avvio_minima"], "<= 1.05")
-riga("Batticco game window mapped, Avvio at once", m["gioco_batticco"], "ms", m["avvio_minima"], "<= 1.5")
 print(f"| bare Qt window, peak memory (baseline) | {m['memoria_minima'] / 1024:.3g} MB | 1.00 | |")
 riga("Batticco after a whole game, peak memory", m["memoria_batticco"] / 1024, "MB", m["memoria_minima"] / 1024,
      "<= 1.1")
 if "memoria_server" in m:
     riga("Batticco after a whole game, sounds to a server, peak memory", m["memoria_server"] / 1024, "MB",
          m["memoria_minima"] / 1024, "<= 1.1")
-    suoni = campioni["suoni_server"]
+    suoni = serie("suoni_server")
     print()
     print(f"Sound streams the server saw per game: {', '.join(str(int(n)) for n in suoni)}"
           + ("" if min(suoni) > 0 else "  (NO SOUND reached the server: the server figure is not of a game with sound)"))
