@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <utility>
 
+#include <fontconfig/fontconfig.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -105,6 +106,16 @@ void sorvegliaSchermo(QtMsgType tipo, const QMessageLogContext &, const QString 
 }
 
 } // namespace
+
+CaratteriInAnticipo::CaratteriInAnticipo()
+    : filo([] { FcInit(); })
+{
+}
+
+CaratteriInAnticipo::~CaratteriInAnticipo()
+{
+    filo.join();
+}
 
 GuardiaSchermo::GuardiaSchermo()
 {
