@@ -23,7 +23,6 @@ int main(int argc, char *argv[])
     // sound, and an arena of its own would keep megabytes for that alone.
     mallopt(M_ARENA_MAX, 1);
     sessione::preparaBus();
-    const sessione::CaratteriInAnticipo caratteri;
     // The game has no command line: Qt is given the program's name only, so that none of Qt's own
     // options (-reverse, -style, -platform...) changes the game.
     int argcQt = argc > 0 ? 1 : 0;

@@ -11,9 +11,8 @@ gioco=(
     qt6-base-dev qt6-qpa-plugins
     # sounds: the desktop sound server's client library (PulseAudio, or PipeWire's service)
     libpulse-dev
-    # the designs' fonts: Arial and Times New Roman resolve to these metric-compatible faces; fontconfig,
-    # which the game starts reading while Qt connects to the display
-    fonts-liberation libfontconfig-dev
+    # the designs' fonts: Arial and Times New Roman resolve to these metric-compatible faces
+    fonts-liberation
     # pictures: libjpeg-turbo's decoder, used directly
     libjpeg62-turbo-dev
     # Xlib's keyboard extension: a held key is released once

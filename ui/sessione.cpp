@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <utility>
 
-#include <fontconfig/fontconfig.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -106,16 +105,6 @@ void sorvegliaSchermo(QtMsgType tipo, const QMessageLogContext &, const QString 
 }
 
 } // namespace
-
-CaratteriInAnticipo::CaratteriInAnticipo()
-    : filo([] { FcInit(); })
-{
-}
-
-CaratteriInAnticipo::~CaratteriInAnticipo()
-{
-    filo.join();
-}
 
 GuardiaSchermo::GuardiaSchermo()
 {

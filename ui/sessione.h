@@ -5,8 +5,6 @@
 #include <QList>
 #include <QString>
 
-#include <thread>
-
 // The desktop session the program starts in: its bus and its display. Everything here runs before
 // the application object exists.
 namespace sessione
@@ -39,22 +37,6 @@ public:
     ~GuardiaSchermo();
     GuardiaSchermo(const GuardiaSchermo &) = delete;
     GuardiaSchermo &operator=(const GuardiaSchermo &) = delete;
-};
-
-// While the application object connects to the display, reads the desktop's font configuration
-// (fontconfig: its files, folders and caches, several milliseconds) on a thread of its own; otherwise
-// the start window's first text would wait for it. The toolkit then finds it read: the same
-// configuration, the same fonts. Joined when it goes.
-class CaratteriInAnticipo
-{
-public:
-    CaratteriInAnticipo();
-    ~CaratteriInAnticipo();
-    CaratteriInAnticipo(const CaratteriInAnticipo &) = delete;
-    CaratteriInAnticipo &operator=(const CaratteriInAnticipo &) = delete;
-
-private:
-    std::thread filo;
 };
 
 // The message given when no display can be opened; pianoMancante when Qt found no plugin for the
