@@ -6,6 +6,7 @@
 #include "ui/piattaforma.h"
 #include "ui/posizione.h"
 #include "ui/pulsanti.h"
+#include "ui/risorse.h"
 
 #include <QAccessibleWidget>
 #include <QIcon>
@@ -41,7 +42,7 @@ FormAvvio::FormAvvio(Piattaforma &piattaforma, QWidget *genitore)
     setWindowTitle(QStringLiteral(" "));
     setAccessibleName(titoloApplicazione);
     posizione::soloDimensioneFissa(this);
-    setWindowIcon(QIcon(QStringLiteral(":/icona.png")));
+    setWindowIcon(risorse::icona(QStringLiteral(":/icona.png")));
     setFixedSize(twips::inPixel(d::larghezza, d::altezza));
     setAutoFillBackground(true);
     // The classic light colours under any desktop scheme: the title's window text and the button.

@@ -6,9 +6,9 @@
 //                                   first paint: "mapped painted"
 //   misura_avvio gioco PROGRAM      ...then Return as soon as the start window is painted (no one
 //                                   can press a button before seeing it), and ms to the next window
-//                                   mapped, its first paint and its picture painted:
-//                                   "mapped painted game-mapped game-painted picture-painted shown",
-//                                   shown 1 when the picture box held a picture at that moment
+//                                   mapped, its first paint and the paint that completes its picture
+//                                   box with a picture in it (many colours, not a plain fill):
+//                                   "mapped painted game-mapped game-painted picture-painted"
 //   misura_avvio partita PROGRAM    ...then a whole game by mouse: every key on screen in turn until
 //                                   "avanti" takes the word, ten words; prints VmHWM in kB
 //   misura_avvio partita-minima PROGRAM   the same clicks on a program's first window
@@ -16,7 +16,8 @@
 // A paint is what the XDamage extension reports: the program drawing into its window. Every
 // top-level window gets its damage object as it is created, before it can draw anything. With
 // MISURA_FOTO=FILE the game window is written to FILE (a PPM) at the moment its picture was
-// painted, to see with one's own eyes what the screen showed then.
+// painted, to see with one's own eyes what the screen showed then; with MISURA_TRACCIA every map
+// and paint is written to standard error as it comes.
 //
 // Keys and clicks are sent as X events to the window; the program cannot tell them from a user's.
 
@@ -32,11 +33,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -61,6 +64,20 @@ struct Evento {
     XRectangle area; // what a paint damaged
 };
 
+// With MISURA_TRACCIA set, each map and paint goes to standard error with the monotonic clock's
+// time in ms, to be lined up with what the program itself notes on that clock.
+void annota(const char *cosa, Window w, const XRectangle *area)
+{
+    static const bool traccia = std::getenv("MISURA_TRACCIA") != nullptr;
+    if (!traccia)
+        return;
+    const double ora = std::chrono::duration<double, std::milli>(orologio::now().time_since_epoch()).count();
+    std::fprintf(stderr, "%.2f %s %lx", ora, cosa, w);
+    if (area)
+        std::fprintf(stderr, " %d,%d %ux%u", area->x, area->y, area->width, area->height);
+    std::fputc('\n', stderr);
+}
+
 // The next top-level window mapped or painted. Each new top-level window gets its damage object on
 // the way, before the program can have mapped it.
 Evento prossimo()
@@ -72,9 +89,11 @@ Evento prossimo()
             XDamageCreate(schermo, e.xcreatewindow.window, XDamageReportRawRectangles);
             XFlush(schermo);
         } else if (e.type == MapNotify && !e.xmap.override_redirect) {
+            annota("map", e.xmap.window, nullptr);
             return {true, e.xmap.window, {}};
         } else if (e.type == baseDanni + XDamageNotify) {
             const auto &d = reinterpret_cast<const XDamageNotifyEvent &>(e);
+            annota("paint", d.drawable, &d.area);
             return {false, d.drawable, d.area};
         }
     }
@@ -89,13 +108,40 @@ Window attendiMappa(Window diversaDa)
     }
 }
 
-// Waits for the first paint of w.
-void attendiPittura(Window w)
+// What three rows of a window (at a quarter, half and three quarters of its height) show now.
+std::vector<unsigned long> righeCampione(Window w)
+{
+    XWindowAttributes a;
+    XGetWindowAttributes(schermo, w, &a);
+    std::vector<unsigned long> pixel;
+    for (int quarto = 1; quarto <= 3; ++quarto) {
+        if (XImage *im
+            = XGetImage(schermo, w, 0, a.height * quarto / 4, unsigned(a.width), 1, AllPlanes, ZPixmap)) {
+            for (int x = 0; x < a.width; ++x)
+                pixel.push_back(XGetPixel(im, x, 0));
+            XDestroyImage(im);
+        }
+    }
+    return pixel;
+}
+
+// The server also reports as damage a window that comes onto the screen before the program has
+// drawn anything, and the program may put up a plain unpainted buffer: a paint counts once the
+// window shows something else than when it was mapped, in more than one colour.
+bool dipinta(Window w, const std::vector<unsigned long> &allaMappa)
+{
+    const std::vector<unsigned long> ora = righeCampione(w);
+    return ora != allaMappa && std::set<unsigned long>(ora.begin(), ora.end()).size() > 1;
+}
+
+// Waits for the first paint of w; returns its moment.
+orologio::time_point attendiPittura(Window w, const std::vector<unsigned long> &allaMappa)
 {
     for (;;) {
         const Evento e = prossimo();
-        if (!e.mappa && e.finestra == w)
-            return;
+        const auto quando = orologio::now();
+        if (!e.mappa && e.finestra == w && dipinta(w, allaMappa))
+            return quando;
     }
 }
 
@@ -225,41 +271,48 @@ int main(int argc, char *argv[])
         execv(argv[2], argv + 2);
         _exit(127);
     }
-    auto ms = [&] { return std::chrono::duration<double, std::milli>(orologio::now() - inizio).count(); };
+    auto ms = [&](orologio::time_point t) {
+        return std::chrono::duration<double, std::milli>(t - inizio).count();
+    };
     const Window prima = attendiMappa(None);
-    const double mappata = ms();
+    const auto mappata = orologio::now();
 
-    int esito = 0;
     if (modo == "finestra" || modo == "gioco") {
-        attendiPittura(prima);
-        const double dipinta = ms();
+        const auto dipintaPrima = attendiPittura(prima, righeCampione(prima));
         if (modo == "finestra") {
-            std::printf("%.2f %.2f\n", mappata, dipinta);
+            std::printf("%.2f %.2f\n", ms(mappata), ms(dipintaPrima));
         } else {
             tasto(prima, XK_Return);
             const Window gioco = attendiMappa(prima);
-            const double giocoMappato = ms();
+            const auto giocoMappato = orologio::now();
+            const std::vector<unsigned long> giocoAllaMappa = righeCampione(gioco);
             XWindowAttributes a;
             XGetWindowAttributes(schermo, gioco, &a);
             const Rettangolo r {
                 figura.x, a.height - altezzaArea + figura.y, figura.larghezza, figura.altezza};
-            // The first paint, and the one that completes the picture: often the same.
+            // The first paint, and the one that completes the picture box with a picture in it:
+            // often the same.
             std::set<int> righe;
-            double giocoDipinto = -1;
-            double figuraDipinta = -1;
-            while (figuraDipinta < 0) {
+            std::optional<orologio::time_point> giocoDipinto;
+            std::optional<orologio::time_point> figuraDipinta;
+            while (!figuraDipinta) {
                 const Evento e = prossimo();
+                const auto quando = orologio::now();
                 if (e.mappa || e.finestra != gioco)
                     continue;
-                if (giocoDipinto < 0)
-                    giocoDipinto = ms();
-                if (copre(e.area, r, righe))
-                    figuraDipinta = ms();
+                if (!giocoDipinto && dipinta(gioco, giocoAllaMappa))
+                    giocoDipinto = quando;
+                if (!giocoDipinto || !copre(e.area, r, righe))
+                    continue;
+                if (mostraFigura(gioco, r, nullptr))
+                    figuraDipinta = quando;
+                else
+                    righe.clear(); // the box painted empty: its picture is still to come
             }
-            const bool mostrata = mostraFigura(gioco, r, std::getenv("MISURA_FOTO"));
-            std::printf("%.2f %.2f %.2f %.2f %.2f %d\n", mappata, dipinta, giocoMappato, giocoDipinto,
-                figuraDipinta, mostrata ? 1 : 0);
-            esito = mostrata ? 0 : 1;
+            if (const char *foto = std::getenv("MISURA_FOTO"))
+                mostraFigura(gioco, r, foto);
+            std::printf("%.2f %.2f %.2f %.2f %.2f\n", ms(mappata), ms(dipintaPrima), ms(giocoMappato),
+                ms(*giocoDipinto), ms(*figuraDipinta));
         }
     } else {
         // The floor has one window only: its "game" is played on it.
@@ -290,5 +343,5 @@ int main(int argc, char *argv[])
     int stato = 0;
     waitpid(pid, &stato, 0);
     XCloseDisplay(schermo);
-    return esito;
+    return 0;
 }

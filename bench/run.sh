@@ -132,9 +132,6 @@ momento("start window first paint", serie("avvio_batticco", 1), "<= 1.00 of floo
 momento("game window mapped (Avvio at the start window's paint)", serie("gioco_batticco", 2))
 momento("game window first paint", serie("gioco_batticco", 3))
 momento("game window painted with its picture", serie("gioco_batticco", 4), "<= 1.2 of floor painted")
-mostrate = serie("gioco_batticco", 5)
-print(f"\nThe picture box held a picture when its paint came in {int(sum(mostrate))} of {len(mostrate)} rounds"
-      + ("" if mostrate and min(mostrate) == 1 else "  (NOT in every round: see MISURA_FOTO in bench/misura_avvio.cpp)"))
 print()
 print(f"Memory: median of 5 runs")
 print("| measure | median | ratio to baseline | target |")

@@ -15,6 +15,7 @@
 #include "ui/percorsi.h"
 #include "ui/piattaforma.h"
 #include "ui/pulsanti.h"
+#include "ui/risorse.h"
 
 #include <QAction>
 #include <QDir>
@@ -47,7 +48,7 @@ QLabel *faccia(QWidget *genitore, const char *nome, const char *risorsa)
     l->setObjectName(QString::fromLatin1(nome));
     l->setGeometry(twips::inPixel(d::ComandoIconaSi));
     l->setScaledContents(true);
-    l->setPixmap(QPixmap(QString::fromLatin1(risorsa)));
+    l->setPixmap(QPixmap::fromImage(risorse::immagine(QString::fromLatin1(risorsa))));
     return l;
 }
 

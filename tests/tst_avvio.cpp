@@ -5,9 +5,12 @@
 #include "game/lettere.h"
 #include "ui/messaggi.h"
 #include "ui/pulsanti.h"
+#include "ui/risorse.h"
 #include "ui/sessione.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QIcon>
 #include <QLabel>
 #include <QPointer>
 #include <QTemporaryDir>
@@ -40,6 +43,13 @@ void eliminaRinviate()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
+// Whether one of Qt's picture plugins is loaded in this process.
+bool moduliImmaginiCaricati()
+{
+    QFile mappe(QStringLiteral("/proc/self/maps"));
+    return mappe.open(QIODevice::ReadOnly) && mappe.readAll().contains("/imageformats/");
+}
+
 } // namespace
 
 // The start flow: the start window on its drawn colour, "Avvio" from the keyboard, the game window
@@ -50,6 +60,13 @@ class TestAvvio : public QObject
 private slots:
     void init();
     void cleanup();
+
+    // First, while no picture plugin is loaded yet.
+    void avvioSenzaModuliImmagini();
+    void figureDelProgramma_data();
+    void figureDelProgramma();
+    void iconaPerLoSchermo_data();
+    void iconaPerLoSchermo();
 
     void coloreDelloSfondo_data();
     void coloreDelloSfondo();
@@ -91,6 +108,62 @@ FormAvvio *TestAvvio::avviaEAttendi()
     if (!finestra->isVisible() || !QTest::qWaitForWindowExposed(finestra))
         return nullptr;
     return finestra;
+}
+
+void TestAvvio::avvioSenzaModuliImmagini()
+{
+    QVERIFY2(!moduliImmaginiCaricati(), "a picture plugin is loaded already: this test must come first");
+    QVERIFY(avviaEAttendi());
+    // Each would have cost the start window its load: SVG, with Qt's SVG library, GIF, ICO and JPEG.
+    QVERIFY(!moduliImmaginiCaricati());
+}
+
+void TestAvvio::figureDelProgramma_data()
+{
+    QTest::addColumn<QString>("risorsa");
+    for (const char *nome : {"icona", "si", "no", "freccia", "lampada"}) {
+        for (const char *lato : {"", "@2x"}) {
+            const QString risorsa
+                = QStringLiteral(":/%1%2.png").arg(QLatin1String(nome), QLatin1String(lato));
+            QTest::newRow(qPrintable(risorsa)) << risorsa;
+        }
+    }
+}
+
+void TestAvvio::figureDelProgramma()
+{
+    QFETCH(QString, risorsa);
+    const QImage qt(risorsa);
+    QVERIFY(!qt.isNull());
+    QCOMPARE(risorse::immagine(risorsa), qt);
+    // The icon draws as Qt's own icon of the file, at every size and ratio a button asks for.
+    const QIcon nostra = risorse::icona(risorsa);
+    const QIcon sua(risorsa);
+    QCOMPARE(nostra.availableSizes(), sua.availableSizes());
+    for (const int lato : {16, 32, 64}) {
+        for (const qreal rapporto : {1.0, 2.0})
+            QCOMPARE(nostra.pixmap(lato, rapporto).toImage(), sua.pixmap(lato, rapporto).toImage());
+    }
+}
+
+void TestAvvio::iconaPerLoSchermo_data()
+{
+    QTest::addColumn<qreal>("rapporto");
+    QTest::addColumn<QList<QSize>>("lati");
+    const QList<QSize> solo {QSize(32, 32)};
+    const QList<QSize> conDoppia {QSize(32, 32), QSize(64, 64)};
+    QTest::newRow("one device pixel per pixel: the picture alone") << 1.0 << solo;
+    QTest::newRow("1.25 rounds up to @2x") << 1.25 << conDoppia;
+    QTest::newRow("2 takes @2x") << 2.0 << conDoppia;
+    QTest::newRow("3 finds no @3x and takes @2x") << 3.0 << conDoppia;
+}
+
+void TestAvvio::iconaPerLoSchermo()
+{
+    QFETCH(qreal, rapporto);
+    QFETCH(QList<QSize>, lati);
+    QCOMPARE(risorse::icona(QStringLiteral(":/icona.png"), rapporto).availableSizes(), lati);
+    QVERIFY(risorse::icona(QStringLiteral(":/manca.png"), rapporto).isNull());
 }
 
 void TestAvvio::coloreDelloSfondo_data()

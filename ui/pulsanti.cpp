@@ -2,6 +2,7 @@
 #include "ui/pulsanti.h"
 
 #include "ui/colori.h"
+#include "ui/risorse.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -55,7 +56,7 @@ void PulsanteGrafico::impostaIcona(const QString &risorsa)
 {
     // Qt greys a disabled picture from the application's palette, which a dark desktop scheme makes
     // dark; the button's own classic palette gives the usual light grey instead.
-    QIcon icona(risorsa);
+    QIcon icona = risorse::icona(risorsa);
     QStyleOption opzione;
     opzione.palette = colori::tavolozzaClassica();
     for (qreal rapporto : {1.0, 2.0}) {
