@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QScopeGuard>
 
 namespace d = lettereDesign;
 
@@ -254,7 +255,13 @@ void lettere::Form_Load()
     stato.nomeLista = QStringLiteral("lista4.txt");
     caricaLista();
     preparaCaselle();
-    nuovoTurno();
+    // This turn is replaced by the one mnumaiuscoli_Click starts before the window shows: its
+    // picture is only judged, with the same errors as loading it, and not decoded to be shown.
+    {
+        turnoNonVisto = true;
+        const auto poi = qScopeGuard([this] { turnoNonVisto = false; });
+        nuovoTurno();
+    }
     // The first turn the child sees is the one this starts.
     mnumaiuscoli_Click();
 }
@@ -359,6 +366,10 @@ void lettere::mostraImmagine(const QString &parola)
         const QString percorso = immagini::percorsoParola(p.cartellaDati, parola);
         const qreal rapporto = Image1->devicePixelRatioF();
         const QSize dimensione = Image1->contentsRect().size() * rapporto;
+        if (turnoNonVisto) {
+            immagini::esamina(percorso, dimensione);
+            return;
+        }
         QPixmap immagine = QPixmap::fromImage(immagini::caricaScalata(percorso, dimensione));
         immagine.setDevicePixelRatio(rapporto);
         Image1->setPixmap(immagine);

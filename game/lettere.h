@@ -104,4 +104,5 @@ private:
     Piattaforma &p;
     ModuloColoriSuoni moduloColoriSuoni;
     bool voceInCoda = false; // the voice of the turn is waiting for the handler to end
+    bool turnoNonVisto = false; // the load's first turn, replaced before anyone sees it
 };

@@ -76,6 +76,8 @@ private slots:
     void chiusaSenzaAvvio();
     void datiMancanti_data();
     void datiMancanti();
+    void turnoNonVisto_data();
+    void turnoNonVisto();
     void messaggioSopraIlGioco();
     void cartellaRuntime_data();
     void cartellaRuntime();
@@ -303,6 +305,60 @@ void TestAvvio::datiMancanti()
     // The half-made game window went with the error.
     eliminaRinviate();
     QVERIFY(finestre<lettere>().isEmpty());
+}
+
+void TestAvvio::turnoNonVisto_data()
+{
+    // The draws after the start colour: the load's pick, its first turn (replaced before the window
+    // shows, so its picture is only judged), the turn the child sees. With "cane" and "gatto",
+    // 0.0 picks cane and 0.9 gatto; cane's picture is fine, gatto's as the row says.
+    QTest::addColumn<QList<double>>("estrazioni");
+    QTest::addColumn<QByteArray>("gatto");
+    QTest::addColumn<QString>("atteso"); // how the message begins; empty: none, the game shows cane
+    const QByteArray rotta("\xFF\xD8\xFF\xE0 rotta");
+    QTest::newRow("missing picture in the unseen turn")
+        << QList<double> {0.0, 0.9, 0.0} << QByteArray() << "Immagine non trovata";
+    QTest::newRow("damaged picture in the unseen turn")
+        << QList<double> {0.0, 0.9, 0.0} << rotta << "Immagine illeggibile";
+    QTest::newRow("damaged picture in the turn seen")
+        << QList<double> {0.0, 0.0, 0.9} << rotta << "Immagine illeggibile";
+    QTest::newRow("both pictures fine") << QList<double> {0.0, 0.9, 0.0} << QByteArray("buona") << QString();
+}
+
+void TestAvvio::turnoNonVisto()
+{
+    QFETCH(QList<double>, estrazioni);
+    QFETCH(QByteArray, gatto);
+    QFETCH(QString, atteso);
+    f->scrivi(QStringLiteral("lista4.txt"), "cane\ngatto\n");
+    f->immagine(QStringLiteral("cane.jpg"), Qt::blue);
+    if (gatto == "buona")
+        f->immagine(QStringLiteral("gatto.jpg"));
+    else if (!gatto.isEmpty())
+        f->scrivi(QStringLiteral("jpg/gatto.jpg"), gatto);
+    f->casuale.valori = {0.5};
+    for (double r : estrazioni)
+        f->casuale.valori.push_back(r);
+    FormAvvio *finestra = avviaEAttendi();
+    QVERIFY(finestra);
+    QTest::keyClick(finestra->windowHandle(), Qt::Key_Enter);
+
+    if (atteso.isEmpty()) {
+        QVERIFY(f->messaggi.mostrati.empty());
+        const auto giochi = finestre<lettere>();
+        QCOMPARE(giochi.size(), 1);
+        QCOMPARE(giochi.front()->stato.parole[std::size_t(giochi.front()->stato.indiceParola)], "CANE");
+        // The picture shown is the seen turn's, decoded at the box's size: cane's blue.
+        const QImage mostrata = giochi.front()->Image1->pixmap().toImage();
+        QCOMPARE(mostrata.size(), giochi.front()->Image1->contentsRect().size());
+        QCOMPARE(QColor(mostrata.pixel(mostrata.rect().center())).blue() > 200, true);
+        return;
+    }
+    QCOMPARE(f->messaggi.mostrati.size(), std::size_t(1));
+    const QString &testo = f->messaggi.mostrati.front().testo;
+    QVERIFY2(testo.startsWith(atteso) && testo.contains(QStringLiteral("gatto.jpg"), Qt::CaseInsensitive),
+        qPrintable(testo));
+    QCOMPARE(f->uscita.stato, 1);
 }
 
 void TestAvvio::messaggioSopraIlGioco()
