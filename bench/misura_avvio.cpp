@@ -8,7 +8,9 @@
 //                                   can press a button before seeing it), and ms to the next window
 //                                   mapped, its first paint and the paint that completes its picture
 //                                   box with a picture in it (many colours, not a plain fill):
-//                                   "mapped painted game-mapped game-painted picture-painted"
+//                                   "mapped painted game-mapped game-painted picture-painted pressed"
+//   misura_avvio gioco-pausa PROGRAM   the same with Return half a second after the start window is
+//                                   painted, as a quick child presses it
 //   misura_avvio partita PROGRAM    ...then a whole game by mouse: every key on screen in turn until
 //                                   "avanti" takes the word, ten words; prints VmHWM in kB
 //   misura_avvio partita-minima PROGRAM   the same clicks on a program's first window
@@ -33,6 +35,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -48,6 +51,7 @@ using orologio = std::chrono::steady_clock;
 
 Display *schermo = nullptr;
 int baseDanni = 0;
+volatile pid_t figlio = 0; // the program measured, for the alarm to end
 
 struct Rettangolo {
     int x, y, larghezza, altezza;
@@ -57,6 +61,40 @@ struct Rettangolo {
 // in the client area below the menu bar, which is 7200 twips high.
 constexpr Rettangolo figura {184 + 1, 8 + 1, 233 - 2, 233 - 2};
 constexpr int altezzaArea = 480;
+
+// What three rows of the screen (at a quarter, half and three quarters of the rectangle's height)
+// show now, read from the window given (its own coordinates) or, for the root, from the screen.
+std::vector<unsigned long> righeCampione(Window w, int x, int y, int larghezza, int altezza)
+{
+    std::vector<unsigned long> pixel;
+    for (int quarto = 1; quarto <= 3; ++quarto) {
+        if (XImage *im = XGetImage(
+                schermo, w, x, y + altezza * quarto / 4, unsigned(larghezza), 1, AllPlanes, ZPixmap)) {
+            for (int i = 0; i < larghezza; ++i)
+                pixel.push_back(XGetPixel(im, i, 0));
+            XDestroyImage(im);
+        }
+    }
+    return pixel;
+}
+
+// For each top-level window not yet mapped, what the screen shows where it will be: taken when it
+// is created or moved, before it can show anything of its own.
+std::map<Window, std::vector<unsigned long>> sotto;
+std::set<Window> mappate;
+
+void guardaSotto(Window w, int x, int y, int larghezza, int altezza)
+{
+    // Only the part on the screen can be read.
+    const int schermoL = DisplayWidth(schermo, DefaultScreen(schermo));
+    const int schermoA = DisplayHeight(schermo, DefaultScreen(schermo));
+    if (x < 0 || y < 0 || x + larghezza > schermoL || y + altezza > schermoA || larghezza <= 0
+        || altezza <= 0) {
+        sotto.erase(w);
+        return;
+    }
+    sotto[w] = righeCampione(DefaultRootWindow(schermo), x, y, larghezza, altezza);
+}
 
 struct Evento {
     bool mappa; // a top-level window mapped; otherwise a paint
@@ -86,9 +124,14 @@ Evento prossimo()
         XEvent e;
         XNextEvent(schermo, &e);
         if (e.type == CreateNotify && !e.xcreatewindow.override_redirect) {
-            XDamageCreate(schermo, e.xcreatewindow.window, XDamageReportRawRectangles);
-            XFlush(schermo);
+            const XCreateWindowEvent &c = e.xcreatewindow;
+            XDamageCreate(schermo, c.window, XDamageReportRawRectangles);
+            guardaSotto(c.window, c.x, c.y, c.width, c.height);
+        } else if (e.type == ConfigureNotify && !mappate.count(e.xconfigure.window)) {
+            const XConfigureEvent &c = e.xconfigure;
+            guardaSotto(c.window, c.x, c.y, c.width, c.height);
         } else if (e.type == MapNotify && !e.xmap.override_redirect) {
+            mappate.insert(e.xmap.window);
             annota("map", e.xmap.window, nullptr);
             return {true, e.xmap.window, {}};
         } else if (e.type == baseDanni + XDamageNotify) {
@@ -108,39 +151,27 @@ Window attendiMappa(Window diversaDa)
     }
 }
 
-// What three rows of a window (at a quarter, half and three quarters of its height) show now.
-std::vector<unsigned long> righeCampione(Window w)
+// The server also reports as damage a window that comes onto the screen before the program has
+// drawn anything, and the program may put up a plain unpainted buffer: a paint counts once the
+// window shows something else than the screen showed there before it was mapped, in more than one
+// colour.
+bool dipinta(Window w)
 {
     XWindowAttributes a;
     XGetWindowAttributes(schermo, w, &a);
-    std::vector<unsigned long> pixel;
-    for (int quarto = 1; quarto <= 3; ++quarto) {
-        if (XImage *im
-            = XGetImage(schermo, w, 0, a.height * quarto / 4, unsigned(a.width), 1, AllPlanes, ZPixmap)) {
-            for (int x = 0; x < a.width; ++x)
-                pixel.push_back(XGetPixel(im, x, 0));
-            XDestroyImage(im);
-        }
-    }
-    return pixel;
-}
-
-// The server also reports as damage a window that comes onto the screen before the program has
-// drawn anything, and the program may put up a plain unpainted buffer: a paint counts once the
-// window shows something else than when it was mapped, in more than one colour.
-bool dipinta(Window w, const std::vector<unsigned long> &allaMappa)
-{
-    const std::vector<unsigned long> ora = righeCampione(w);
-    return ora != allaMappa && std::set<unsigned long>(ora.begin(), ora.end()).size() > 1;
+    const std::vector<unsigned long> ora = righeCampione(w, 0, 0, a.width, a.height);
+    const auto prima = sotto.find(w);
+    return (prima == sotto.end() || ora != prima->second)
+        && std::set<unsigned long>(ora.begin(), ora.end()).size() > 1;
 }
 
 // Waits for the first paint of w; returns its moment.
-orologio::time_point attendiPittura(Window w, const std::vector<unsigned long> &allaMappa)
+orologio::time_point attendiPittura(Window w)
 {
     for (;;) {
         const Evento e = prossimo();
         const auto quando = orologio::now();
-        if (!e.mappa && e.finestra == w && dipinta(w, allaMappa))
+        if (!e.mappa && e.finestra == w && dipinta(w))
             return quando;
     }
 }
@@ -246,7 +277,8 @@ int px(int twips)
 int main(int argc, char *argv[])
 {
     if (argc < 3) {
-        std::fprintf(stderr, "use: %s finestra|gioco|partita|partita-minima PROGRAM [ARGS...]\n", argv[0]);
+        std::fprintf(
+            stderr, "use: %s finestra|gioco|gioco-pausa|partita|partita-minima PROGRAM [ARGS...]\n", argv[0]);
         return 2;
     }
     const std::string modo = argv[1];
@@ -260,13 +292,19 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "the X server has no DAMAGE extension\n");
         return 2;
     }
-    // A program that never shows its window must not hang the benchmark.
+    // A program that never shows its window must not hang the benchmark, nor outlive it.
+    std::signal(SIGALRM, [](int) {
+        if (figlio > 0)
+            kill(figlio, SIGKILL);
+        _exit(3);
+    });
     alarm(60);
     XSelectInput(schermo, DefaultRootWindow(schermo), SubstructureNotifyMask);
     XSync(schermo, False);
 
     const auto inizio = orologio::now();
     const pid_t pid = fork();
+    figlio = pid;
     if (pid == 0) {
         execv(argv[2], argv + 2);
         _exit(127);
@@ -277,15 +315,17 @@ int main(int argc, char *argv[])
     const Window prima = attendiMappa(None);
     const auto mappata = orologio::now();
 
-    if (modo == "finestra" || modo == "gioco") {
-        const auto dipintaPrima = attendiPittura(prima, righeCampione(prima));
+    if (modo == "finestra" || modo == "gioco" || modo == "gioco-pausa") {
+        const auto dipintaPrima = attendiPittura(prima);
         if (modo == "finestra") {
             std::printf("%.2f %.2f\n", ms(mappata), ms(dipintaPrima));
         } else {
+            if (modo == "gioco-pausa")
+                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            const auto premuto = orologio::now();
             tasto(prima, XK_Return);
             const Window gioco = attendiMappa(prima);
             const auto giocoMappato = orologio::now();
-            const std::vector<unsigned long> giocoAllaMappa = righeCampione(gioco);
             XWindowAttributes a;
             XGetWindowAttributes(schermo, gioco, &a);
             const Rettangolo r {
@@ -300,7 +340,7 @@ int main(int argc, char *argv[])
                 const auto quando = orologio::now();
                 if (e.mappa || e.finestra != gioco)
                     continue;
-                if (!giocoDipinto && dipinta(gioco, giocoAllaMappa))
+                if (!giocoDipinto && dipinta(gioco))
                     giocoDipinto = quando;
                 if (!giocoDipinto || !copre(e.area, r, righe))
                     continue;
@@ -311,8 +351,8 @@ int main(int argc, char *argv[])
             }
             if (const char *foto = std::getenv("MISURA_FOTO"))
                 mostraFigura(gioco, r, foto);
-            std::printf("%.2f %.2f %.2f %.2f %.2f\n", ms(mappata), ms(dipintaPrima), ms(giocoMappato),
-                ms(*giocoDipinto), ms(*figuraDipinta));
+            std::printf("%.2f %.2f %.2f %.2f %.2f %.2f\n", ms(mappata), ms(dipintaPrima), ms(giocoMappato),
+                ms(*giocoDipinto), ms(*figuraDipinta), ms(premuto));
         }
     } else {
         // The floor has one window only: its "game" is played on it.
