@@ -11,8 +11,10 @@
 #include <QAccessibleWidget>
 #include <QIcon>
 #include <QLabel>
+#include <QTimer>
 
 #include <memory>
+#include <utility>
 
 namespace d = FormAvvioDesign;
 
@@ -75,6 +77,22 @@ void FormAvvio::Form_Load()
     QPalette tavolozza = palette();
     tavolozza.setColor(QPalette::Window, colori::colore(moduloColoriSuoni.coloreCasuale()));
     setPalette(tavolozza);
+}
+
+// Once the window is on the screen, while the child looks at it, the game window's fonts are made
+// ready a step at a time: each step is under a millisecond, so "Avvio" pressed meanwhile waits for
+// one step at most, and the game window then paints without loading them.
+void FormAvvio::paintEvent(QPaintEvent *evento)
+{
+    QWidget::paintEvent(evento);
+    if (!std::exchange(dipinta, true))
+        QTimer::singleShot(0, this, [this] { preparaGioco(0); });
+}
+
+void FormAvvio::preparaGioco(int passo)
+{
+    if (!gioco && lettere::preparaCaratteri(passo))
+        QTimer::singleShot(0, this, [this, passo] { preparaGioco(passo + 1); });
 }
 
 void FormAvvio::Command1_Click()

@@ -28,7 +28,13 @@ public:
     // The game window once "Avvio" has made it.
     QPointer<lettere> gioco;
 
+protected:
+    void paintEvent(QPaintEvent *evento) override;
+
 private:
+    void preparaGioco(int passo);
+
     Piattaforma &p;
     ModuloColoriSuoni moduloColoriSuoni;
+    bool dipinta = false;
 };

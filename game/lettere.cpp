@@ -18,11 +18,14 @@
 #include "ui/risorse.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QIcon>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
 #include <QScopeGuard>
 
 namespace d = lettereDesign;
@@ -240,6 +243,42 @@ void lettere::collega()
         const auto metodo = v.gestore;
         connect(this->*v.azione, &QAction::triggered, this, gestore([this, metodo] { (this->*metodo)(); }));
     }
+}
+
+bool lettere::preparaCaratteri(int passo)
+{
+    // What the first paint draws, font by font: the keys in capitals, the counters and their
+    // names, the two buttons' captions, the menu bar's captions.
+    struct Testo {
+        QFont carattere;
+        QString testo;
+    };
+    QString tasti;
+    for (const d::Tasto &t : d::tasti)
+        tasti += QString::fromLatin1(t.lettera).toUpper();
+    QString voci;
+    for (const menu::Voce &v : d::menu) {
+        if (v.livello == 1)
+            voci += QString::fromUtf8(v.testo);
+    }
+    QFont barra = QApplication::font("QMenuBar");
+    barra.setPixelSize(menu::pixelCarattere);
+    const Testo testi[] = {
+        {twips::font(d::fontTasti), tasti},
+        {twips::font(d::Label3.carattere), QStringLiteral("EsattiErrati")},
+        {twips::font(d::EtichettaEsatti.carattere), QStringLiteral(" 0")},
+        {twips::font(d::Command1.carattere), QString::fromUtf8(d::Command1.testo)},
+        {twips::font(d::SSCommand1.carattere), QString::fromUtf8(d::SSCommand1.testo)},
+        {barra, voci},
+    };
+    if (passo < 0 || passo >= int(std::size(testi)))
+        return false;
+    // A pixmap has the screen's dots per inch, so the font comes out at the size a window gets.
+    QPixmap foglio(32, 32);
+    QPainter pittore(&foglio);
+    pittore.setFont(testi[passo].carattere);
+    pittore.drawText(0, 24, testi[passo].testo);
+    return passo + 1 < int(std::size(testi));
 }
 
 // ---- Turns -------------------------------------------------------------------------------------
