@@ -79,9 +79,9 @@ void FormAvvio::Form_Load()
     setPalette(tavolozza);
 }
 
-// Once the window is on the screen, while the child looks at it, the game window's fonts are made
-// ready a step at a time: each step is under a millisecond, so "Avvio" pressed meanwhile waits for
-// one step at most, and the game window then paints without loading them.
+// Once the window is on the screen, while the child looks at it, what the game window's first paint
+// would otherwise load is made ready a step at a time: Qt's picture plugins, then its fonts. Each
+// step is about a millisecond at most, so "Avvio" pressed meanwhile waits for one step at most.
 void FormAvvio::paintEvent(QPaintEvent *evento)
 {
     QWidget::paintEvent(evento);
@@ -91,8 +91,13 @@ void FormAvvio::paintEvent(QPaintEvent *evento)
 
 void FormAvvio::preparaGioco(int passo)
 {
-    if (!gioco && lettere::preparaCaratteri(passo))
-        QTimer::singleShot(0, this, [this, passo] { preparaGioco(passo + 1); });
+    if (gioco)
+        return;
+    if (passo == 0)
+        risorse::preparaLettori();
+    else if (!lettere::preparaCaratteri(passo - 1))
+        return;
+    QTimer::singleShot(0, this, [this, passo] { preparaGioco(passo + 1); });
 }
 
 void FormAvvio::Command1_Click()

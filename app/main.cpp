@@ -5,7 +5,6 @@
 #include "ui/messaggi.h"
 #include "ui/percorsi.h"
 #include "ui/piattaforma.h"
-#include "ui/risorse.h"
 #include "ui/sessione.h"
 #include "ui/suoni.h"
 #include "ui/tastiTenuti.h"
@@ -31,7 +30,6 @@ int main(int argc, char *argv[])
     std::optional<sessione::GuardiaSchermo> guardia(std::in_place);
     QApplication app(argcQt, argvQt);
     guardia.reset();
-    risorse::preparaLettori();
     TastiTenuti::installa();
     QApplication::setApplicationName(QStringLiteral("batticco"));
     // The version of the program file (project 1.0.0.0), and the launcher its windows belong to.

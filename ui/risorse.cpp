@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPixmap>
-#include <QThreadPool>
 #include <QtMath>
 
 #include <algorithm>
@@ -49,11 +48,9 @@ QIcon icona(const QString &risorsa, qreal rapporto)
 
 void preparaLettori()
 {
-    QThreadPool::globalInstance()->start([] {
-        // A file of no stated format: the reader asks each plugin in turn, loading it.
-        QImageReader lettore(QStringLiteral(":/icona.png"));
-        lettore.format();
-    });
+    // A file of no stated format: the reader asks each plugin in turn, loading it.
+    QImageReader lettore(QStringLiteral(":/icona.png"));
+    lettore.format();
 }
 
 } // namespace risorse

@@ -20,9 +20,9 @@ QImage immagine(const QString &risorsa);
 // when none is given), when there is one.
 QIcon icona(const QString &risorsa, qreal rapporto = 0);
 
-// Loads Qt's picture plugins on a thread of Qt's pool, where the start window does not wait for
-// them. The game window's menu bar needs them: its style reads its own icons as files of no stated
-// format, and there loading them would hold up the game window by about a millisecond.
+// Loads Qt's picture plugins, for the time before a window needs them. The game window's menu bar
+// does: its style reads its own icons as files of no stated format, and there loading the plugins
+// would hold up the game window's first paint by about a millisecond.
 void preparaLettori();
 
 } // namespace risorse
