@@ -9,7 +9,7 @@
 // - exec of EDITOR on the folder to its window mapped (an X client of its own watches the root
 //   window for the first MapNotify, as bench/misura_avvio.cpp does);
 // - in-process, the window with its lists shown: from exec to the first paint of the list in front,
-//   and to every icon of that list decoded;
+//   and to every icon decoded and the checker's findings shown;
 // - the window frozen by an edit (add a word, rename one, remove one) and by Save: a 1 ms heartbeat
 //   timer runs on the event loop and the longest gap between two of its beats, from the command to
 //   its last result shown (the checker's findings included), is the time the window was frozen;
@@ -380,7 +380,7 @@ int modoTabella(const QString &editor, const QString &spedita, int giri)
     std::printf("| measure | min / median / max | ratio | target |\n|---|---|---|---|\n");
     const char *voci[][3] = {{"mappa", "exec to the window mapped", "under 1 s at 800"},
         {"dipinta", "exec to the list in front painted (in-process)", "under 1 s at 800"},
-        {"icone", "exec to every icon of the list in front shown", ""},
+        {"icone", "exec to every icon and the findings shown (in-process)", ""},
         {"aggiungi", "window frozen by adding a word", "under 100 ms"},
         {"rinomina", "window frozen by renaming a word", "under 100 ms"},
         {"togli", "window frozen by removing a word", "under 100 ms"},

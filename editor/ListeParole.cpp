@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ListeParole.h"
 
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QPainter>
 
@@ -48,6 +49,23 @@ QIcon conVoce(const QIcon &icona)
     return QIcon(p);
 }
 
+// What a word shows until its picture is decoded: a plain grey square.
+const QIcon &iconaInArrivo()
+{
+    static const QIcon i = [] {
+        QPixmap p(misuraIcona);
+        p.fill(QColor(0xEC, 0xEC, 0xEC));
+        return QIcon(p);
+    }();
+    return i;
+}
+
+// An item whose icon is still the grey square.
+constexpr int ruoloInArrivo = Qt::UserRole + 1;
+
+// How long the icons may hold the window at a time, in milliseconds.
+constexpr int fetta = 8;
+
 } // namespace
 
 ListeParole::ListeParole(QWidget *genitore)
@@ -72,6 +90,8 @@ ListeParole::ListeParole(QWidget *genitore)
         addTab(g, QString());
     }
     setCurrentIndex(1); // the game starts on the 4-letter list
+    lavoro.setInterval(0);
+    connect(&lavoro, &QTimer::timeout, this, [this] { avanza(fetta); });
 }
 
 void ListeParole::imposta(const CartellaParole *c)
@@ -100,7 +120,11 @@ void ListeParole::mostraLista(int lettere)
             const QString mostrata = p.isEmpty() ? QStringLiteral("(vuota)")
                 : p.size() > 40                  ? p.left(40) + QChar(0x2026)
                                                  : p;
-            auto *voce = new QListWidgetItem(icona(p), mostrata, g);
+            const auto pronta = icone.constFind(p.left(CartellaParole::lunghissima).toLower());
+            auto *voce
+                = new QListWidgetItem(pronta != icone.constEnd() ? *pronta : iconaInArrivo(), mostrata, g);
+            if (pronta == icone.constEnd())
+                voce->setData(ruoloInArrivo, true);
             const bool manca = !cartella->ha(Compagno::immagine, p);
             QString suggerimento = manca ? QStringLiteral("«%1»: manca l'immagine").arg(mostrata) : mostrata;
             QString nome = manca ? QStringLiteral("%1, senza immagine").arg(mostrata) : mostrata;
@@ -115,6 +139,53 @@ void ListeParole::mostraLista(int lettere)
         if (g->count() > 0)
             g->setCurrentRow(std::clamp(riga, 0, g->count() - 1));
     }
+    prossima[std::size_t(lettere - CartellaParole::primaLunghezza)] = 0;
+    if (iconeInAttesa())
+        lavoro.start();
+}
+
+bool ListeParole::iconeInAttesa() const
+{
+    for (int i = 0; i < CartellaParole::numeroListe; ++i) {
+        if (prossima[std::size_t(i)] < griglie[std::size_t(i)]->count())
+            return true;
+    }
+    return false;
+}
+
+void ListeParole::completaIcone()
+{
+    avanza(0);
+}
+
+void ListeParole::avanza(int budget)
+{
+    QElapsedTimer tempo;
+    tempo.start();
+    // The list in front first, then the others in order.
+    std::array<int, CartellaParole::numeroListe> ordine {};
+    ordine[0] = currentIndex();
+    for (int i = 0, k = 1; i < CartellaParole::numeroListe; ++i) {
+        if (i != currentIndex())
+            ordine[std::size_t(k++)] = i;
+    }
+    for (const int i : ordine) {
+        QListWidget *g = griglie[std::size_t(i)];
+        int &riga = prossima[std::size_t(i)];
+        const auto &parole
+            = cartella ? cartella->lista(CartellaParole::primaLunghezza + i).parole : std::vector<QString>();
+        for (; riga < g->count(); ++riga) {
+            QListWidgetItem *voce = g->item(riga);
+            if (!voce->data(ruoloInArrivo).toBool())
+                continue;
+            if (budget > 0 && tempo.elapsed() >= budget)
+                return;
+            if (std::size_t(riga) < parole.size())
+                voce->setIcon(icona(parole[std::size_t(riga)]));
+            voce->setData(ruoloInArrivo, QVariant());
+        }
+    }
+    lavoro.stop();
 }
 
 void ListeParole::aggiornaTitoli()

@@ -533,6 +533,7 @@ private slots:
         DomandeFinte domande;
         FinestraParole f(domande, QString(), QString());
         QVERIFY(f.apri(cartella));
+        f.attendiLavoro(); // the checker runs on a thread of its own
         int riga = -1;
         for (int i = 0; i < f.problemi->count(); ++i) {
             if (f.problemi->item(i)->text().contains(QStringLiteral("rana")))
@@ -582,6 +583,7 @@ private slots:
         f.resize(900, 700);
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.attendiLavoro();
         // The panel holds what the checker prints, notes included, and says how many of each.
         QCOMPARE(f.problemi->count(), 15);
         QVERIFY2(f.riepilogo->text().startsWith(QStringLiteral("11 problemi trovati (4 note).")),
