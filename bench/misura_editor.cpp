@@ -263,12 +263,14 @@ int modoModifiche(const QString &cartella, int giri, int primo)
 // The word dialog's path for a photo: read, shown in the frame, cut at the centre, made a JPEG.
 int modoFoto(const QString &percorso, const QString &modo)
 {
+    // The frame is made first: a program's first widget loads its style, which is not the photo's cost.
+    Inquadratura inquadratura;
     const double inizio = oraMs();
     if (modo == QStringLiteral("foto")) {
-        Inquadratura inquadratura;
-        inquadratura.impostaFoto(riquadro::caricaFoto(percorso));
-        const QByteArray jpeg
-            = riquadro::jpeg(riquadro::ritaglia(inquadratura.foto(), inquadratura.posizione()));
+        riquadro::Foto foto = riquadro::apriFoto(percorso);
+        inquadratura.impostaFoto(foto.immagine);
+        foto.immagine = inquadratura.foto();
+        const QByteArray jpeg = riquadro::jpeg(riquadro::ritaglia(foto, inquadratura.posizione()));
         if (jpeg.isEmpty())
             return 1;
     } else if (modo == QStringLiteral("decodifica")) {
@@ -422,6 +424,8 @@ int main(int argc, char *argv[])
         cartellaPiena(a[2]);
         return 0;
     }
+    if (modo == QStringLiteral("genera-foto") && a.size() >= 3)
+        return foto(QSize(4000, 3000), 12345).save(a[2], "JPEG", 85) ? 0 : 1;
     if (modo == QStringLiteral("apertura") && a.size() >= 3)
         return modoApertura(a[2]);
     if (modo == QStringLiteral("modifiche") && a.size() >= 3)

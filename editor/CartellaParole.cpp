@@ -242,6 +242,17 @@ void CartellaParole::leggi(ListaInCartella &l)
 
 QString CartellaParole::problemaParolaNuova(int lettere, const QString &parola) const
 {
+    const QString problema = problemaNome(lettere, parola);
+    if (!problema.isEmpty())
+        return problema;
+    if (lista(lettere).parole.size() >= std::size_t(listaparole::massimoParole))
+        return QStringLiteral("La lista ha già %1 parole, il massimo che il gioco legge: togline una prima.")
+            .arg(listaparole::massimoParole);
+    return {};
+}
+
+QString CartellaParole::problemaNome(int lettere, const QString &parola) const
+{
     const auto difetti = regole::difettiParola(parola, lettere);
     if (!difetti.empty())
         return spiega(difetti.front(), parola, lettere);
@@ -250,9 +261,6 @@ QString CartellaParole::problemaParolaNuova(int lettere, const QString &parola) 
         return dove == lettere
             ? QStringLiteral("«%1» c'è già in questa lista.").arg(parola.toLower())
             : QStringLiteral("«%1» c'è già nella lista di %2 lettere.").arg(parola.toLower()).arg(dove);
-    if (lista(lettere).parole.size() >= std::size_t(listaparole::massimoParole))
-        return QStringLiteral("La lista ha già %1 parole, il massimo che il gioco legge: togline una prima.")
-            .arg(listaparole::massimoParole);
     return {};
 }
 

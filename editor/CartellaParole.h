@@ -60,6 +60,8 @@ public:
     // Why this word cannot go into the list of `lettere` letters, in plain Italian; empty when it can.
     // Words are compared without regard to case, as the game shows them in either.
     QString problemaParolaNuova(int lettere, const QString &parola) const;
+    // The same without the list's limit on words: a word renamed takes no new place.
+    QString problemaNome(int lettere, const QString &parola) const;
 
     // The list of `lettere` and the position holding the word (any case), or {0, -1}.
     std::pair<int, int> trova(const QString &parola) const;

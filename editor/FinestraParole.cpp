@@ -524,7 +524,7 @@ QString FinestraParole::problemaRinomina(int lettere, int indice, const QString 
         }
         return {};
     }
-    return modello->problemaParolaNuova(lettere, nuova);
+    return modello->problemaNome(lettere, nuova);
 }
 
 bool FinestraParole::rinomina(int lettere, int indice, const QString &nuova)

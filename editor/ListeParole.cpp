@@ -65,6 +65,8 @@ constexpr int ruoloInArrivo = Qt::UserRole + 1;
 
 // How long the icons may hold the window at a time, in milliseconds.
 constexpr int fetta = 8;
+// So few words waiting in a list are shown at once, without waiting for the next slice.
+constexpr int subito = 16;
 
 } // namespace
 
@@ -113,6 +115,7 @@ void ListeParole::mostraLista(int lettere)
     const int riga = g->currentRow();
     const QSignalBlocker zitto(g);
     g->clear();
+    int inArrivo = 0;
     if (cartella) {
         const ListaInCartella &l = cartella->lista(lettere);
         for (const QString &p : l.parole) {
@@ -120,26 +123,25 @@ void ListeParole::mostraLista(int lettere)
             const QString mostrata = p.isEmpty() ? QStringLiteral("(vuota)")
                 : p.size() > 40                  ? p.left(40) + QChar(0x2026)
                                                  : p;
-            const auto pronta = icone.constFind(p.left(CartellaParole::lunghissima).toLower());
-            auto *voce
-                = new QListWidgetItem(pronta != icone.constEnd() ? *pronta : iconaInArrivo(), mostrata, g);
-            if (pronta == icone.constEnd())
+            auto *voce = new QListWidgetItem(mostrata, g);
+            const auto pronta = icone.constFind(chiave(p));
+            if (pronta != icone.constEnd())
+                mostra(voce, *pronta, mostrata);
+            else {
+                voce->setIcon(iconaInArrivo());
                 voce->setData(ruoloInArrivo, true);
-            const bool manca = !cartella->ha(Compagno::immagine, p);
-            QString suggerimento = manca ? QStringLiteral("«%1»: manca l'immagine").arg(mostrata) : mostrata;
-            QString nome = manca ? QStringLiteral("%1, senza immagine").arg(mostrata) : mostrata;
-            if (cartella->haVoce(p)) {
-                suggerimento += QStringLiteral(" (ha la voce)");
-                nome += QStringLiteral(", con la voce");
+                ++inArrivo;
             }
-            voce->setToolTip(suggerimento);
-            voce->setData(Qt::AccessibleTextRole, nome);
         }
         // The word in front is always the selected one, so Canc and the buttons act on what she sees.
         if (g->count() > 0)
             g->setCurrentRow(std::clamp(riga, 0, g->count() - 1));
     }
-    prossima[std::size_t(lettere - CartellaParole::primaLunghezza)] = 0;
+    const int i = lettere - CartellaParole::primaLunghezza;
+    prossima[std::size_t(i)] = 0;
+    // The few words a command changed show as they are now, to her eyes and to a screen reader's.
+    if (inArrivo <= subito)
+        avanzaLista(i, 0, QElapsedTimer());
     if (iconeInAttesa())
         lavoro.start();
 }
@@ -170,22 +172,29 @@ void ListeParole::avanza(int budget)
             ordine[std::size_t(k++)] = i;
     }
     for (const int i : ordine) {
-        QListWidget *g = griglie[std::size_t(i)];
-        int &riga = prossima[std::size_t(i)];
-        const auto &parole
-            = cartella ? cartella->lista(CartellaParole::primaLunghezza + i).parole : std::vector<QString>();
-        for (; riga < g->count(); ++riga) {
-            QListWidgetItem *voce = g->item(riga);
-            if (!voce->data(ruoloInArrivo).toBool())
-                continue;
-            if (budget > 0 && tempo.elapsed() >= budget)
-                return;
-            if (std::size_t(riga) < parole.size())
-                voce->setIcon(icona(parole[std::size_t(riga)]));
-            voce->setData(ruoloInArrivo, QVariant());
-        }
+        if (!avanzaLista(i, budget, tempo))
+            return;
     }
     lavoro.stop();
+}
+
+bool ListeParole::avanzaLista(int i, int budget, const QElapsedTimer &tempo)
+{
+    QListWidget *g = griglie[std::size_t(i)];
+    int &riga = prossima[std::size_t(i)];
+    const auto &parole
+        = cartella ? cartella->lista(CartellaParole::primaLunghezza + i).parole : std::vector<QString>();
+    for (; riga < g->count(); ++riga) {
+        QListWidgetItem *voce = g->item(riga);
+        if (!voce->data(ruoloInArrivo).toBool())
+            continue;
+        if (budget > 0 && tempo.elapsed() >= budget)
+            return false;
+        if (std::size_t(riga) < parole.size())
+            mostra(voce, figura(parole[std::size_t(riga)]), voce->text());
+        voce->setData(ruoloInArrivo, QVariant());
+    }
+    return true;
 }
 
 void ListeParole::aggiornaTitoli()
@@ -222,16 +231,37 @@ int ListeParole::parolaSelezionata() const
     return g->currentItem() && g->currentItem()->isSelected() ? g->currentRow() : -1;
 }
 
-QIcon ListeParole::icona(const QString &parola)
+QString ListeParole::chiave(const QString &parola)
 {
-    const QString chiave = parola.left(CartellaParole::lunghissima).toLower();
-    const auto c = icone.constFind(chiave);
+    return parola.left(CartellaParole::lunghissima).toLower();
+}
+
+const ListeParole::Figura &ListeParole::figura(const QString &parola)
+{
+    const QString k = chiave(parola);
+    const auto c = icone.constFind(k);
     if (c != icone.constEnd())
         return *c;
+    Figura f;
     const QImage i = cartella->immagine(parola, misuraIcona);
-    QIcon nuova = i.isNull() ? iconaMancante() : QIcon(QPixmap::fromImage(i));
-    if (cartella->haVoce(parola))
-        nuova = conVoce(nuova);
-    icone.insert(chiave, nuova);
-    return nuova;
+    f.icona = i.isNull() ? iconaMancante() : QIcon(QPixmap::fromImage(i));
+    f.manca = !cartella->ha(Compagno::immagine, parola);
+    f.voce = cartella->haVoce(parola);
+    if (f.voce)
+        f.icona = conVoce(f.icona);
+    return *icone.insert(k, f);
+}
+
+void ListeParole::mostra(QListWidgetItem *voce, const Figura &f, const QString &mostrata)
+{
+    voce->setIcon(f.icona);
+    QString suggerimento = f.manca ? QStringLiteral("«%1»: manca l'immagine").arg(mostrata) : mostrata;
+    QString nome = f.manca ? QStringLiteral("%1, senza immagine").arg(mostrata) : mostrata;
+    if (f.voce) {
+        suggerimento += QStringLiteral(" (ha la voce)");
+        nome += QStringLiteral(", con la voce");
+    }
+    voce->setToolTip(suggerimento);
+    voce->setData(Qt::AccessibleTextRole, nome);
+    voce->setData(ruoloInArrivo, QVariant());
 }

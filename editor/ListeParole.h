@@ -16,7 +16,9 @@
 
 #include <array>
 
+class QElapsedTimer;
 class QListWidget;
+class QListWidgetItem;
 
 class ListeParole : public QTabWidget
 {
@@ -33,7 +35,7 @@ public:
     void aggiornaTitoli();
     void seleziona(int lettere, int indice);
     // A word's picture or voice changed: its icon is made again when next shown; or every icon.
-    void dimenticaIcona(const QString &parola) { icone.remove(parola.toLower()); }
+    void dimenticaIcona(const QString &parola) { icone.remove(chiave(parola)); }
     void dimenticaIcone() { icone.clear(); }
     // Whether some word shown still waits for its picture; completaIcone() decodes them all now.
     bool iconeInAttesa() const;
@@ -46,12 +48,22 @@ public:
     std::array<QListWidget *, CartellaParole::numeroListe> griglie {};
 
 private:
-    QIcon icona(const QString &parola); // decoded now when not yet kept
+    // What a word's item shows beside its name, kept by word (any case) until forgotten.
+    struct Figura {
+        QIcon icona;
+        bool manca = false; // no picture
+        bool voce = false;
+    };
+    static QString chiave(const QString &parola);
+    const Figura &figura(const QString &parola); // looked up and decoded now when not yet kept
+    static void mostra(QListWidgetItem *voce, const Figura &f, const QString &mostrata);
     // The icons of the words still waiting, for about `budget` milliseconds (0: all of them).
     void avanza(int budget);
+    // The same in one list; false when the time ran out first.
+    bool avanzaLista(int indice, int budget, const QElapsedTimer &tempo);
 
     const CartellaParole *cartella = nullptr;
-    QHash<QString, QIcon> icone;
+    QHash<QString, Figura> icone;
     // In each list, the first row that may still wait for its icon.
     std::array<int, CartellaParole::numeroListe> prossima {};
     QTimer lavoro; // the next few icons, between the window's events
