@@ -132,7 +132,9 @@ private:
     void scriviFile(const QString &percorso, const QByteArray &byte);
     // The words added since the lists were read follow the word rule, or nothing is saved (Errore).
     void controllaParoleNuove() const;
-    void scriviCompagno(Compagno c, const QString &k, const QByteArray &byte);
+    // Where the companion's bytes go on saving (Errore when nowhere), empty when its file already
+    // holds them.
+    QString destinazione(Compagno c, const QString &k, const QByteArray &byte);
     QSet<QString> raggiunti(Compagno c) const; // canonical paths of the companions any list reaches
     bool usata(const QString &k) const; // whether a list holds a word of this key
 

@@ -693,6 +693,30 @@ private slots:
         QVERIFY(domande.avvisi.last().contains(QStringLiteral("c'è già")));
     }
 
+    // Many new words saved at once: each picture in its own file, and a word taken out again before
+    // the save leaves none.
+    void molteParoleInUnSalvataggio()
+    {
+        DomandeFinte domande;
+        domande.risposte = {true};
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        QStringList nuove;
+        for (int i = 0; i < 30; ++i) {
+            nuove << QStringLiteral("ca%1").arg(QChar(u'a' + i % 26)) + QChar(u'a' + i / 26);
+            f.aggiungi(4, nuove.back(), tinta(QColor::fromHsv(10 + i * 11, 255, 255)));
+        }
+        QVERIFY(f.togli(4, 3 + 7)); // the eighth new word
+        QVERIFY(f.salva());
+        for (int i = 0; i < nuove.size(); ++i) {
+            const QImage letta(cartella + QStringLiteral("/jpg/") + nuove[i] + QStringLiteral(".jpg"));
+            QCOMPARE(letta.isNull(), i == 7);
+            if (i != 7)
+                QVERIFY2(
+                    qAbs(letta.pixelColor(240, 240).hsvHue() - (10 + i * 11)) <= 4, qPrintable(nuove[i]));
+        }
+    }
+
     // The save keeps the word rule too: a word the live check refuses is never written.
     void salvataggioConLaRegolaDellaParola()
     {
