@@ -255,9 +255,9 @@ int modoModifiche(const QString &cartella, int giri, int primo)
         std::sort(v.begin(), v.end());
         return v[v.size() / 2];
     };
-    // Many words at once, as when she brings in a stick's words: 50 out of the 3-letter list and
-    // 50 new ones with their pictures, then one Save.
-    for (int i = 0; i < 50; ++i)
+    // Many words at once, as when she brings in a stick's words: 50 out of the 3-letter list (all
+    // of a shorter list) and 50 new ones with their pictures, then one Save.
+    for (int i = 0; i < 50 && !f.dati()->lista(3).parole.empty(); ++i)
         f.togli(3, 0);
     for (int i = 0; i < 50; ++i)
         f.aggiungi(3, QStringLiteral("q") + parolaNumero(primo * 50 + i, 2), figura);
