@@ -46,11 +46,6 @@ bool carica()
     return libreria.load() != nullptr;
 }
 
-bool caricata()
-{
-    return libreria.load() != nullptr;
-}
-
 } // namespace pulsetardiva
 
 // nome(parametri) calls the library's nome with argomenti.

@@ -15,7 +15,4 @@ namespace pulsetardiva
 // function is only ever called on what one of them made.
 bool carica();
 
-// Whether the library is loaded already (for tests: it is never unloaded).
-bool caricata();
-
 } // namespace pulsetardiva
