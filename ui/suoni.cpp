@@ -114,6 +114,15 @@ struct Lettore {
         std::optional<Pronto> nuovo = carica(r);
         if (!nuovo && r.soloSeGiocabile)
             return;
+        if (flusso && pa_stream_get_state(flusso) == PA_STREAM_CREATING) {
+            // The server has not answered yet for the stream being made, and nothing of it plays:
+            // the new sound (or the silence) takes its place once it answers, a few milliseconds
+            // on. A stream ended before that answer is kept by the library until the server's
+            // answers come, so sounds asked for faster than the server answers would pile them up.
+            inAttesa = std::move(nuovo);
+            dopoLaRisposta = true;
+            return;
+        }
         ferma();
         inAttesa = std::move(nuovo);
         if (!inAttesa)
@@ -220,12 +229,23 @@ struct Lettore {
         // No device, or one that went away: this sound is lost, the next one tries again.
         auto *m = static_cast<Lettore *>(dati);
         const pa_stream_state_t stato = pa_stream_get_state(s);
-        if ((stato == PA_STREAM_FAILED || stato == PA_STREAM_TERMINATED) && s == m->flusso)
+        if (s != m->flusso || stato == PA_STREAM_CREATING || stato == PA_STREAM_UNCONNECTED)
+            return;
+        if (std::exchange(m->dopoLaRisposta, false)) {
+            // A sound came while the server made this stream: it takes the stream's place now.
             m->ferma();
+            if (m->inAttesa && Orologio::now() - m->inAttesa->quando <= ritardoMassimo)
+                m->avvia();
+            else
+                m->inAttesa.reset();
+        } else if (stato == PA_STREAM_FAILED || stato == PA_STREAM_TERMINATED) {
+            m->ferma();
+        }
     }
 
     void ferma()
     {
+        dopoLaRisposta = false;
         if (!flusso)
             return;
         pa_stream_set_state_callback(flusso, nullptr, nullptr);
@@ -265,7 +285,8 @@ struct Lettore {
     pa_context *contesto = nullptr;
     pa_time_event *scadenza = nullptr;
     pa_stream *flusso = nullptr;
-    std::optional<Pronto> inAttesa; // waiting for the connection
+    std::optional<Pronto> inAttesa; // waiting for the connection, or for the stream being made
+    bool dopoLaRisposta = false; // inAttesa waits for the server to answer for the stream being made
     QByteArray corrente; // the samples of the sound playing
     size_t scritti = 0;
 };
