@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // In-process timings of the game's handlers on the real window (silent platform services, a data
-// folder of its own), of the next picture against a naive full-size decode then scale, and of the
-// checker on a full folder against reading every one of its pictures with Qt.
+// folder of its own), of the next picture against a bare libjpeg decode of the same files at the
+// DCT scale the game picks and against a naive full-size decode then scale, and of the checker on a
+// full folder against reading every one of its pictures with Qt.
 
 #include "banco.h"
 #include "game/VerificaDati.h"
@@ -18,10 +19,16 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <memory>
+#include <vector>
 
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <jpeglib.h>
 
 namespace
 {
@@ -63,23 +70,35 @@ int paroleCon(QSize dimensioneFoto)
 
 // A data folder of 200 words in each list, each word with a picture file of its own (copies of one
 // photo), so that no turn finds the picture it shows already decoded. With photos, the other lists
-// have one word each.
+// have one word each. Without a size, the pictures are the game's own (480 x 480 drawings), a
+// different one for each word as far as they go.
 void cartellaPiena(const PiattaformaBanco &f, QSize dimensioneFoto, int bitRumore)
 {
     QDir().mkpath(f.percorso(QStringLiteral("jpg")));
-    const QString prima = f.percorso(QStringLiteral("jpg/prima.jpg"));
-    foto(prima, dimensioneFoto, bitRumore);
+    QStringList origini;
+    if (dimensioneFoto.isEmpty()) {
+        const QDir spedite(QStringLiteral(BATTICCO_IMMAGINI_SPEDITE));
+        for (const QString &n : spedite.entryList({QStringLiteral("*.jpg")}, QDir::Files, QDir::Name))
+            origini << spedite.filePath(n);
+        if (origini.isEmpty())
+            qFatal("no pictures in %s", BATTICCO_IMMAGINI_SPEDITE);
+    } else {
+        origini << f.percorso(QStringLiteral("jpg/prima.jpg"));
+        foto(origini[0], dimensioneFoto, bitRumore);
+    }
     for (int lettere = 3; lettere <= 6; ++lettere) {
         QStringList parole;
         const int quante
             = lettere == 4 ? paroleCon(dimensioneFoto) : (paroleCon(dimensioneFoto) == 200 ? 200 : 1);
         for (int i = 0; i < quante; ++i) {
             parole << parolaNumero(i, lettere);
-            QFile::copy(prima, f.percorso(QStringLiteral("jpg/%1.jpg").arg(parole.back())));
+            QFile::copy(
+                origini[i % origini.size()], f.percorso(QStringLiteral("jpg/%1.jpg").arg(parole.back())));
         }
         f.scrivi(QStringLiteral("lista%1.txt").arg(lettere), parole.join(u'\n').toUtf8() + '\n');
     }
-    QFile::remove(prima);
+    if (!dimensioneFoto.isEmpty())
+        QFile::remove(origini[0]);
 }
 
 // The picture files of the words of one list, in the list's order.
@@ -137,6 +156,87 @@ void scalata(benchmark::State &stato, QSize dimensione, int bitRumore)
         // A different file each time: the picture shown last is never asked for again.
         QImage img = immagini::caricaScalata(percorsi[i++ % percorsi.size()], lato);
         benchmark::DoNotOptimize(img.constBits());
+    }
+}
+
+// The smallest DCT scale, in eighths, whose output covers the box, as the game picks it.
+unsigned int scalaPerIlRiquadro(jpeg_decompress_struct *info, QSize lato)
+{
+    info->scale_denom = 8;
+    for (unsigned int n = 1; n <= 8; ++n) {
+        info->scale_num = n;
+        jpeg_calc_output_dimensions(info);
+        if (int(info->output_width) >= lato.width() && int(info->output_height) >= lato.height())
+            return n;
+    }
+    return 8;
+}
+
+// The floor for a new picture: libjpeg alone decoding the same file at the game's DCT scale into a
+// buffer of 32-bit pixels, as the game's decoder is set up (no error handling, no scaling to the box,
+// no window).
+void jpegNudo(benchmark::State &stato, QSize dimensione, int bitRumore)
+{
+    Banco b(dimensione, bitRumore);
+    const QStringList percorsi = fotoDellaLista(b.f, 4, paroleCon(dimensione));
+    const QSize lato = b.w->Image1->contentsRect().size();
+    std::vector<JSAMPLE> pixel;
+    qsizetype i = 0;
+    unsigned int scala = 0;
+    for (auto _ : stato) {
+        std::FILE *file = std::fopen(QFile::encodeName(percorsi[i++ % percorsi.size()]).constData(), "rb");
+        jpeg_decompress_struct info;
+        jpeg_error_mgr errori;
+        info.err = jpeg_std_error(&errori);
+        jpeg_create_decompress(&info);
+        jpeg_stdio_src(&info, file);
+        jpeg_read_header(&info, TRUE);
+        info.out_color_space = JCS_EXT_BGRA;
+        info.dct_method = JDCT_ISLOW;
+        scala = scalaPerIlRiquadro(&info, lato);
+        jpeg_start_decompress(&info);
+        const std::size_t passo = std::size_t(info.output_width) * 4;
+        pixel.resize(passo * info.output_height);
+        while (info.output_scanline < info.output_height) {
+            JSAMPROW riga = pixel.data() + passo * info.output_scanline;
+            jpeg_read_scanlines(&info, &riga, 1);
+        }
+        jpeg_finish_decompress(&info);
+        jpeg_destroy_decompress(&info);
+        std::fclose(file);
+        benchmark::DoNotOptimize(pixel.data());
+    }
+    stato.counters["scala_ottavi"] = scala;
+}
+
+// The same decode by the command-line djpeg, a process of its own for each file: start-up included.
+void djpeg(benchmark::State &stato, QSize dimensione, int bitRumore)
+{
+    Banco b(dimensione, bitRumore);
+    const QStringList percorsi = fotoDellaLista(b.f, 4, paroleCon(dimensione));
+    const QSize lato = b.w->Image1->contentsRect().size();
+    std::FILE *primo = std::fopen(QFile::encodeName(percorsi[0]).constData(), "rb");
+    jpeg_decompress_struct info;
+    jpeg_error_mgr errori;
+    info.err = jpeg_std_error(&errori);
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, primo);
+    jpeg_read_header(&info, TRUE);
+    const QByteArray scala = QByteArray::number(scalaPerIlRiquadro(&info, lato)) + "/8";
+    jpeg_destroy_decompress(&info);
+    std::fclose(primo);
+    qsizetype i = 0;
+    for (auto _ : stato) {
+        const QByteArray file = QFile::encodeName(percorsi[i++ % percorsi.size()]);
+        const char *argomenti[] = {
+            "djpeg", "-scale", scala.constData(), "-bmp", "-outfile", "/dev/null", file.constData(), nullptr};
+        pid_t pid = 0;
+        if (posix_spawnp(&pid, "djpeg", nullptr, nullptr, const_cast<char **>(argomenti), environ) != 0) {
+            stato.SkipWithError("djpeg did not start (libjpeg-turbo-progs)");
+            break;
+        }
+        int esito = 0;
+        ::waitpid(pid, &esito, 0);
     }
 }
 
@@ -225,12 +325,20 @@ void letturaQt(benchmark::State &stato)
 BENCHMARK_CAPTURE(controllo, prima, true)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(controllo, ancora, false)->Unit(benchmark::kMillisecond);
 BENCHMARK(letturaQt)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(avanti, shipped, QSize(), 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(avanti, 480x480, QSize(480, 480), 28)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(avanti, 4000x3000_detailed, QSize(4000, 3000), 28)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(avanti, 4000x3000_smooth, QSize(4000, 3000), 31)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(scalata, shipped, QSize(), 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(scalata, 480x480, QSize(480, 480), 28)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(scalata, 4000x3000_detailed, QSize(4000, 3000), 28)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(scalata, 4000x3000_smooth, QSize(4000, 3000), 31)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(jpegNudo, shipped, QSize(), 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(jpegNudo, 480x480, QSize(480, 480), 28)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(jpegNudo, 4000x3000_detailed, QSize(4000, 3000), 28)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(jpegNudo, 4000x3000_smooth, QSize(4000, 3000), 31)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(djpeg, shipped, QSize(), 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ingenuo, shipped, QSize(), 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ingenuo, 480x480, QSize(480, 480), 28)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ingenuo, 4000x3000_detailed, QSize(4000, 3000), 28)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ingenuo, 4000x3000_smooth, QSize(4000, 3000), 31)->Unit(benchmark::kMillisecond);

@@ -180,3 +180,12 @@ for nome, cosa in (("tastoSulloSchermo", "on-screen key (batticco_Click)"),
     print(f"| {cosa} | {mediane[nome]:.3g} us | {mediane[nome] / 1000:.4f} of 1 ms | well under 1 ms |")
 PY
 rm -f "$risultati" "$json"
+
+# --- The word editor (bench/misura_editor.cpp) --------------------------------------------------
+# Its window on a folder of 800 words against the shipped folder, the window frozen by edits and
+# Save, and a 12-megapixel photo against Qt's plain decode; on the display and bus set up above.
+cmake --build "$build" --target misura_editor batticco-parole >/dev/null
+echo
+"$build/bench/misura_editor" tabella "$build/batticco/batticco-parole" "$build/batticco" "${GIRI_EDITOR:-5}" \
+    2>/dev/null
+# --- end of the word editor -------------------------------------------------------------------------

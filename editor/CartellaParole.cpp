@@ -242,6 +242,17 @@ void CartellaParole::leggi(ListaInCartella &l)
 
 QString CartellaParole::problemaParolaNuova(int lettere, const QString &parola) const
 {
+    const QString problema = problemaNome(lettere, parola);
+    if (!problema.isEmpty())
+        return problema;
+    if (lista(lettere).parole.size() >= std::size_t(listaparole::massimoParole))
+        return QStringLiteral("La lista ha già %1 parole, il massimo che il gioco legge: togline una prima.")
+            .arg(listaparole::massimoParole);
+    return {};
+}
+
+QString CartellaParole::problemaNome(int lettere, const QString &parola) const
+{
     const auto difetti = regole::difettiParola(parola, lettere);
     if (!difetti.empty())
         return spiega(difetti.front(), parola, lettere);
@@ -250,9 +261,6 @@ QString CartellaParole::problemaParolaNuova(int lettere, const QString &parola) 
         return dove == lettere
             ? QStringLiteral("«%1» c'è già in questa lista.").arg(parola.toLower())
             : QStringLiteral("«%1» c'è già nella lista di %2 lettere.").arg(parola.toLower()).arg(dove);
-    if (lista(lettere).parole.size() >= std::size_t(listaparole::massimoParole))
-        return QStringLiteral("La lista ha già %1 parole, il massimo che il gioco legge: togline una prima.")
-            .arg(listaparole::massimoParole);
     return {};
 }
 
@@ -469,24 +477,22 @@ void CartellaParole::scriviFile(const QString &percorso, const QByteArray &byte)
                          .arg(nativo(percorso), motivi::diFile(f)));
 }
 
-void CartellaParole::scriviCompagno(Compagno c, const QString &k, const QByteArray &byte)
+QString CartellaParole::destinazione(Compagno c, const QString &k, const QByteArray &byte)
 {
     const QString sotto = QString::fromUtf16(posto(c).cartella);
     if (!percorsi::nomeSicuro(k))
         throw Errore(QStringLiteral("«%1» non può essere il nome di un file: non salvo i suoi file.").arg(k));
     const QString esistente = file(c, k);
     if (!esistente.isEmpty() && leggiContenuto(esistente) == Contenuto {true, byte})
-        return;
+        return {};
     if (!QFileInfo(percorsi::dati(cartella, u'\\' + sotto)).isDir()
         && !QDir(cartella).mkdir(percorsi::dati(cartella, u'\\' + sotto)))
         throw Errore(
             (c == Compagno::immagine ? QStringLiteral("Non riesco a creare la cartella delle immagini in %1.")
                                      : QStringLiteral("Non riesco a creare la cartella delle voci in %1."))
                 .arg(nativo(cartella)));
-    const QString nome = esistente.isEmpty()
-        ? dentro(u'\\' + sotto + u'\\' + k + QString::fromUtf16(posto(c).estensione))
-        : dentro(QDir(cartella).relativeFilePath(esistente));
-    scriviFile(nome, byte);
+    return esistente.isEmpty() ? dentro(u'\\' + sotto + u'\\' + k + QString::fromUtf16(posto(c).estensione))
+                               : dentro(QDir(cartella).relativeFilePath(esistente));
 }
 
 QSet<QString> CartellaParole::raggiunti(Compagno c) const
@@ -556,17 +562,21 @@ QStringList CartellaParole::riscritture() const
 void CartellaParole::salva(bool cancella)
 {
     controllaParoleNuove();
-    // Companions first: a list never names a word whose new picture is not yet on disk.
+    // Companions first: a list never names a word whose new picture is not yet on disk. Where
+    // each goes is found before any is written: a folder just written to is listed again at each
+    // lookup, which for many new words would list it once per word.
     for (Compagno c : compagni) {
         auto &a = attese[std::size_t(c)];
-        for (auto it = a.begin(); it != a.end();) {
-            if (!it->presente) {
-                ++it;
-                continue;
-            }
-            if (usata(it.key()))
-                scriviCompagno(c, it.key(), it->byte);
-            it = a.erase(it);
+        std::vector<std::pair<QString, QString>> dove; // key, file to write (empty: as it is)
+        for (auto it = a.constBegin(); it != a.constEnd(); ++it) {
+            if (it->presente)
+                dove.emplace_back(
+                    it.key(), usata(it.key()) ? destinazione(c, it.key(), it->byte) : QString());
+        }
+        for (const auto &[k, percorso] : dove) {
+            if (!percorso.isEmpty())
+                scriviFile(percorso, a.value(k).byte);
+            a.remove(k);
         }
     }
     for (ListaInCartella &l : liste) {

@@ -60,6 +60,8 @@ public:
     // Why this word cannot go into the list of `lettere` letters, in plain Italian; empty when it can.
     // Words are compared without regard to case, as the game shows them in either.
     QString problemaParolaNuova(int lettere, const QString &parola) const;
+    // The same without the list's limit on words: a word renamed takes no new place.
+    QString problemaNome(int lettere, const QString &parola) const;
 
     // The list of `lettere` and the position holding the word (any case), or {0, -1}.
     std::pair<int, int> trova(const QString &parola) const;
@@ -130,7 +132,9 @@ private:
     void scriviFile(const QString &percorso, const QByteArray &byte);
     // The words added since the lists were read follow the word rule, or nothing is saved (Errore).
     void controllaParoleNuove() const;
-    void scriviCompagno(Compagno c, const QString &k, const QByteArray &byte);
+    // Where the companion's bytes go on saving (Errore when nowhere), empty when its file already
+    // holds them.
+    QString destinazione(Compagno c, const QString &k, const QByteArray &byte);
     QSet<QString> raggiunti(Compagno c) const; // canonical paths of the companions any list reaches
     bool usata(const QString &k) const; // whether a list holds a word of this key
 

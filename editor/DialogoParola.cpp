@@ -202,23 +202,28 @@ QString DialogoParola::parola() const
 
 QImage DialogoParola::immagine() const
 {
-    return riquadro::ritaglia(inquadratura->foto(), inquadratura->posizione());
+    riquadro::Foto foto = aperta;
+    foto.immagine = inquadratura->foto();
+    return riquadro::ritaglia(foto, inquadratura->posizione());
 }
 
 bool DialogoParola::caricaFoto(const QString &percorso)
 {
     try {
-        const QImage foto = riquadro::caricaFoto(percorso);
+        riquadro::Foto foto = riquadro::apriFoto(percorso);
         campoFile->setText(QDir::toNativeSeparators(percorso));
-        inquadratura->impostaFoto(foto);
+        inquadratura->impostaFoto(foto.immagine);
+        foto.immagine = QImage(); // the frame holds it
+        aperta = foto;
+        const QSize misura = foto.originale;
         QString nota;
-        if (std::min(foto.width(), foto.height()) < riquadro::lato / 2)
+        if (std::min(misura.width(), misura.height()) < riquadro::lato / 2)
             nota
                 = QStringLiteral(" È piccola: nel gioco si vedrà sfocata. Se puoi, scegline una più grande.");
         esitoFoto->setText(
             QStringLiteral("Foto di %1 x %2 pixel. Sposta il quadrato sulla parte da mostrare.%3")
-                .arg(foto.width())
-                .arg(foto.height())
+                .arg(misura.width())
+                .arg(misura.height())
                 .arg(nota));
         return true;
     } catch (const Errore &e) {
@@ -276,6 +281,7 @@ void DialogoParola::dropEvent(QDropEvent *e)
         if (!foto.isNull()) {
             campoFile->clear();
             inquadratura->impostaFoto(foto);
+            aperta = {QImage(), foto.size(), QString()};
             esitoFoto->setText(QStringLiteral("Foto di %1 x %2 pixel.").arg(foto.width()).arg(foto.height()));
             e->acceptProposedAction();
         }

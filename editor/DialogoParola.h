@@ -4,6 +4,8 @@
 // The dialog that adds a word with its picture, or gives a word a new picture: the word with its
 // live check, the photo (from a file or dropped on the dialog) and the square frame placed on it.
 
+#include "editor/Riquadro.h"
+
 #include <QDialog>
 #include <QImage>
 
@@ -56,4 +58,5 @@ private:
     bool fissa;
     std::function<QByteArray(const QString &)> registraVoce;
     QByteArray registrata;
+    riquadro::Foto aperta; // the photo in the frame, without its pixels (the frame holds them)
 };

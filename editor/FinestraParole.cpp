@@ -524,7 +524,7 @@ QString FinestraParole::problemaRinomina(int lettere, int indice, const QString 
         }
         return {};
     }
-    return modello->problemaParolaNuova(lettere, nuova);
+    return modello->problemaNome(lettere, nuova);
 }
 
 bool FinestraParole::rinomina(int lettere, int indice, const QString &nuova)
@@ -661,7 +661,7 @@ bool FinestraParole::salva()
     // What waits for the game or the other window goes once they have closed.
     if (aspetta && !modello->daCancellare().isEmpty())
         attesaGioco.start();
-    liste->dimenticaIcone();
+    // The icons stay: what was waiting is now on disk, byte for byte what they show.
     mostraListe();
     controlla();
     aggiornaAvviso();
@@ -692,6 +692,17 @@ void FinestraParole::controllaGiochi()
 void FinestraParole::controlla()
 {
     pannello->controlla(modello.get(), pila.isClean());
+}
+
+bool FinestraParole::lavoroInCorso() const
+{
+    return pannello->inCorso() || liste->iconeInAttesa();
+}
+
+void FinestraParole::attendiLavoro()
+{
+    liste->completaIcone();
+    pannello->attendi();
 }
 
 void FinestraParole::vaiAlProblema(int riga)

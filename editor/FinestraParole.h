@@ -72,7 +72,12 @@ public:
     // and this one's words brought into it.
     bool portaNellaMiaCopia();
     bool provaGioco();
-    void controlla(); // the checker's findings for the saved folder
+    // The checker's findings for the saved folder: the check runs on a thread of its own and its
+    // findings show when it ends, unless the folder was opened or saved again meanwhile.
+    void controlla();
+    // Whether the checker or the icons still have work under way; attendiLavoro() finishes it now.
+    bool lavoroInCorso() const;
+    void attendiLavoro();
     // The boundary around each command, menu entry, button and click: an error that escapes one is
     // told in a message box and the window stays, with what she has not saved. Qt's event loop
     // carries no exception, and ending the program would lose her work.

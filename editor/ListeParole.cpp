@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ListeParole.h"
 
+#include <QElapsedTimer>
 #include <QListWidget>
 #include <QPainter>
 
@@ -48,6 +49,25 @@ QIcon conVoce(const QIcon &icona)
     return QIcon(p);
 }
 
+// What a word shows until its picture is decoded: a plain grey square.
+const QIcon &iconaInArrivo()
+{
+    static const QIcon i = [] {
+        QPixmap p(misuraIcona);
+        p.fill(QColor(0xEC, 0xEC, 0xEC));
+        return QIcon(p);
+    }();
+    return i;
+}
+
+// An item whose icon is still the grey square.
+constexpr int ruoloInArrivo = Qt::UserRole + 1;
+
+// How long the icons may hold the window at a time, in milliseconds.
+constexpr int fetta = 8;
+// So few words waiting in a list are shown at once, without waiting for the next slice.
+constexpr int subito = 16;
+
 } // namespace
 
 ListeParole::ListeParole(QWidget *genitore)
@@ -72,6 +92,8 @@ ListeParole::ListeParole(QWidget *genitore)
         addTab(g, QString());
     }
     setCurrentIndex(1); // the game starts on the 4-letter list
+    lavoro.setInterval(0);
+    connect(&lavoro, &QTimer::timeout, this, [this] { avanza(fetta); });
 }
 
 void ListeParole::imposta(const CartellaParole *c)
@@ -93,6 +115,7 @@ void ListeParole::mostraLista(int lettere)
     const int riga = g->currentRow();
     const QSignalBlocker zitto(g);
     g->clear();
+    int inArrivo = 0;
     if (cartella) {
         const ListaInCartella &l = cartella->lista(lettere);
         for (const QString &p : l.parole) {
@@ -100,21 +123,78 @@ void ListeParole::mostraLista(int lettere)
             const QString mostrata = p.isEmpty() ? QStringLiteral("(vuota)")
                 : p.size() > 40                  ? p.left(40) + QChar(0x2026)
                                                  : p;
-            auto *voce = new QListWidgetItem(icona(p), mostrata, g);
-            const bool manca = !cartella->ha(Compagno::immagine, p);
-            QString suggerimento = manca ? QStringLiteral("«%1»: manca l'immagine").arg(mostrata) : mostrata;
-            QString nome = manca ? QStringLiteral("%1, senza immagine").arg(mostrata) : mostrata;
-            if (cartella->haVoce(p)) {
-                suggerimento += QStringLiteral(" (ha la voce)");
-                nome += QStringLiteral(", con la voce");
+            auto *voce = new QListWidgetItem(mostrata, g);
+            const auto pronta = icone.constFind(chiave(p));
+            if (pronta != icone.constEnd())
+                mostra(voce, *pronta, mostrata);
+            else {
+                voce->setIcon(iconaInArrivo());
+                voce->setData(ruoloInArrivo, true);
+                ++inArrivo;
             }
-            voce->setToolTip(suggerimento);
-            voce->setData(Qt::AccessibleTextRole, nome);
         }
         // The word in front is always the selected one, so Canc and the buttons act on what she sees.
         if (g->count() > 0)
             g->setCurrentRow(std::clamp(riga, 0, g->count() - 1));
     }
+    const int i = lettere - CartellaParole::primaLunghezza;
+    prossima[std::size_t(i)] = 0;
+    // The few words a command changed show as they are now, to her eyes and to a screen reader's.
+    if (inArrivo <= subito)
+        avanzaLista(i, 0, QElapsedTimer());
+    if (iconeInAttesa())
+        lavoro.start();
+}
+
+bool ListeParole::iconeInAttesa() const
+{
+    for (int i = 0; i < CartellaParole::numeroListe; ++i) {
+        if (prossima[std::size_t(i)] < griglie[std::size_t(i)]->count())
+            return true;
+    }
+    return false;
+}
+
+void ListeParole::completaIcone()
+{
+    avanza(0);
+}
+
+void ListeParole::avanza(int budget)
+{
+    QElapsedTimer tempo;
+    tempo.start();
+    // The list in front first, then the others in order.
+    std::array<int, CartellaParole::numeroListe> ordine {};
+    ordine[0] = currentIndex();
+    for (int i = 0, k = 1; i < CartellaParole::numeroListe; ++i) {
+        if (i != currentIndex())
+            ordine[std::size_t(k++)] = i;
+    }
+    for (const int i : ordine) {
+        if (!avanzaLista(i, budget, tempo))
+            return;
+    }
+    lavoro.stop();
+}
+
+bool ListeParole::avanzaLista(int i, int budget, const QElapsedTimer &tempo)
+{
+    QListWidget *g = griglie[std::size_t(i)];
+    int &riga = prossima[std::size_t(i)];
+    const auto &parole
+        = cartella ? cartella->lista(CartellaParole::primaLunghezza + i).parole : std::vector<QString>();
+    for (; riga < g->count(); ++riga) {
+        QListWidgetItem *voce = g->item(riga);
+        if (!voce->data(ruoloInArrivo).toBool())
+            continue;
+        if (budget > 0 && tempo.elapsed() >= budget)
+            return false;
+        if (std::size_t(riga) < parole.size())
+            mostra(voce, figura(parole[std::size_t(riga)]), voce->text());
+        voce->setData(ruoloInArrivo, QVariant());
+    }
+    return true;
 }
 
 void ListeParole::aggiornaTitoli()
@@ -151,16 +231,37 @@ int ListeParole::parolaSelezionata() const
     return g->currentItem() && g->currentItem()->isSelected() ? g->currentRow() : -1;
 }
 
-QIcon ListeParole::icona(const QString &parola)
+QString ListeParole::chiave(const QString &parola)
 {
-    const QString chiave = parola.left(CartellaParole::lunghissima).toLower();
-    const auto c = icone.constFind(chiave);
+    return parola.left(CartellaParole::lunghissima).toLower();
+}
+
+const ListeParole::Figura &ListeParole::figura(const QString &parola)
+{
+    const QString k = chiave(parola);
+    const auto c = icone.constFind(k);
     if (c != icone.constEnd())
         return *c;
+    Figura f;
     const QImage i = cartella->immagine(parola, misuraIcona);
-    QIcon nuova = i.isNull() ? iconaMancante() : QIcon(QPixmap::fromImage(i));
-    if (cartella->haVoce(parola))
-        nuova = conVoce(nuova);
-    icone.insert(chiave, nuova);
-    return nuova;
+    f.icona = i.isNull() ? iconaMancante() : QIcon(QPixmap::fromImage(i));
+    f.manca = !cartella->ha(Compagno::immagine, parola);
+    f.voce = cartella->haVoce(parola);
+    if (f.voce)
+        f.icona = conVoce(f.icona);
+    return *icone.insert(k, f);
+}
+
+void ListeParole::mostra(QListWidgetItem *voce, const Figura &f, const QString &mostrata)
+{
+    voce->setIcon(f.icona);
+    QString suggerimento = f.manca ? QStringLiteral("«%1»: manca l'immagine").arg(mostrata) : mostrata;
+    QString nome = f.manca ? QStringLiteral("%1, senza immagine").arg(mostrata) : mostrata;
+    if (f.voce) {
+        suggerimento += QStringLiteral(" (ha la voce)");
+        nome += QStringLiteral(", con la voce");
+    }
+    voce->setToolTip(suggerimento);
+    voce->setData(Qt::AccessibleTextRole, nome);
+    voce->setData(ruoloInArrivo, QVariant());
 }

@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/PannelloControllo.h"
 
-#include "game/VerificaDati.h"
+#include "ui/errori.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QThread>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -48,13 +49,102 @@ PannelloControllo::PannelloControllo(QWidget *genitore)
     colonnaProblemi->addWidget(problemi, 1);
 }
 
-void PannelloControllo::controlla(const CartellaParole *cartella, bool salvata)
+struct PannelloControllo::Lavoro {
+    int numero = 0; // of the checks started
+    int richiesta = 0;
+    QString percorso;
+    verifica::Esito esito;
+    QString errore; // what stopped the check, when it failed
+    std::unique_ptr<QThread> filo;
+};
+
+PannelloControllo::~PannelloControllo()
+{
+    if (lavoro)
+        lavoro->filo->wait();
+}
+
+void PannelloControllo::controlla(const CartellaParole *c, bool s)
+{
+    cartella = c;
+    salvata = s;
+    ++richiesta;
+    if (!cartella || cartella->percorso() != mostrata) {
+        problemi->clear();
+        dovePortano.clear();
+        riepilogo->clear();
+        mostrata.clear();
+    }
+    if (!cartella)
+        return;
+    const QString testo = QStringLiteral("Controllo della cartella in corso…");
+    riepilogo->setText(testo);
+    riepilogo->setAccessibleDescription(testo);
+    // One check at a time: the one under way, once ended, starts the one asked for last.
+    if (!lavoro)
+        avvia();
+}
+
+void PannelloControllo::avvia()
+{
+    static int avviati = 0;
+    lavoro = std::make_unique<Lavoro>();
+    lavoro->numero = ++avviati;
+    lavoro->richiesta = richiesta;
+    lavoro->percorso = cartella->percorso();
+    Lavoro *l = lavoro.get();
+    l->filo.reset(QThread::create([l] {
+        try {
+            l->esito = verifica::controlla(l->percorso);
+        } catch (const Errore &e) {
+            l->errore = e.messaggio();
+        } catch (const std::exception &e) {
+            l->errore = QString::fromLocal8Bit(e.what());
+        }
+    }));
+    connect(l->filo.get(), &QThread::finished, this, [this, n = l->numero] { finito(n); });
+    l->filo->start(QThread::LowPriority);
+}
+
+void PannelloControllo::attendi()
+{
+    while (lavoro) {
+        lavoro->filo->wait();
+        finito(lavoro->numero);
+    }
+}
+
+void PannelloControllo::finito(int numero)
+{
+    // The signal of a check already taken in by attendi() comes after it.
+    if (!lavoro || lavoro->numero != numero)
+        return;
+    std::unique_ptr<Lavoro> fatto = std::move(lavoro);
+    fatto->filo->wait();
+    if (!cartella)
+        return;
+    // The folder was opened or saved again while it ran: its findings are of files gone by.
+    if (fatto->richiesta != richiesta || fatto->percorso != cartella->percorso()) {
+        avvia();
+        return;
+    }
+    if (!fatto->errore.isEmpty()) {
+        problemi->clear();
+        dovePortano.clear();
+        const QString r = QStringLiteral("Il controllo non è riuscito: %1").arg(fatto->errore);
+        riepilogo->setText(r);
+        riepilogo->setAccessibleDescription(r);
+        mostrata = cartella->percorso();
+        return;
+    }
+    mostra(fatto->esito);
+}
+
+void PannelloControllo::mostra(const verifica::Esito &esito)
 {
     problemi->clear();
     dovePortano.clear();
-    if (!cartella)
-        return;
-    const verifica::Esito esito = verifica::controlla(cartella->percorso());
+    mostrata = cartella->percorso();
     for (const verifica::Problema &p : esito.risultati) {
         // The finding names its list and the word's line there, as the lists were last read.
         int indice = -1;

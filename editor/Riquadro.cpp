@@ -95,6 +95,91 @@ QImage caricaFoto(const QString &percorso)
     return foto;
 }
 
+namespace
+{
+
+// The reductions of a JPEG's sides that libjpeg's DCT scaling gives exactly, largest first.
+constexpr int riduzioni[] = {8, 4, 2, 1};
+
+// The JPEG's upright size, by its header and EXIF orientation; invalid when it has none.
+QSize misuraJpeg(const QString &percorso)
+{
+    QImageReader lettore(percorso);
+    lettore.setAutoTransform(true);
+    QSize misura = lettore.size();
+    if (lettore.transformation() & QImageIOHandler::TransformationRotate90)
+        misura.transpose();
+    return misura;
+}
+
+// The JPEG upright at its size divided by `riduzione`, never more pixels than the editor holds.
+QImage jpegRidotta(const QString &percorso, QSize originale, int riduzione)
+{
+    QSize misura(std::max(1, originale.width() / riduzione), std::max(1, originale.height() / riduzione));
+    if (qint64(misura.width()) * misura.height() > immagini::massimoPixel)
+        misura = ridotta(misura);
+    return immagini::leggi(percorso, misura).immagine;
+}
+
+} // namespace
+
+Foto apriFoto(const QString &percorso)
+{
+    if (immagini::formatoFile(percorso) == "jpeg") {
+        const QSize originale = misuraJpeg(percorso);
+        const int corto = std::min(originale.width(), originale.height());
+        for (const int r : riduzioni) {
+            // A photo without lato pixels to spare is read whole, by Qt, as always.
+            if (!originale.isValid() || r == 1)
+                break;
+            if (corto / r < lato)
+                continue;
+            try {
+                QImage piccola = jpegRidotta(percorso, originale, r);
+                if (!piccola.isNull())
+                    return {std::move(piccola), originale, percorso};
+            } catch (const Errore &) {
+                // What libjpeg refuses, Qt's reader may still open, or say why not.
+            }
+            break;
+        }
+    }
+    QImage foto = caricaFoto(percorso);
+    const QSize misura = foto.size();
+    return {std::move(foto), misura, QString()};
+}
+
+QImage ritaglia(const Foto &foto, const Posizione &posizione)
+{
+    const QRectF q = quadrato(foto.immagine.size(), posizione);
+    if (foto.percorso.isEmpty() || foto.immagine.isNull() || q.width() >= lato)
+        return ritaglia(foto.immagine, posizione);
+    // The frame is zoomed in past the pixels held: the square's side in the file's own pixels,
+    // then the largest reduction that still gives it lato of them.
+    const double fattore = foto.originale.width() / double(foto.immagine.width());
+    int r = 1;
+    for (const int k : riduzioni) {
+        if (q.width() * fattore / k >= lato) {
+            r = k;
+            break;
+        }
+    }
+    if (foto.originale.width() / r <= foto.immagine.width())
+        return ritaglia(foto.immagine, posizione);
+    QImage grande;
+    // A file changed or gone meanwhile gives the picture from what is held.
+    if (misuraJpeg(foto.percorso) == foto.originale) {
+        try {
+            grande = jpegRidotta(foto.percorso, foto.originale, r);
+        } catch (const Errore &) {
+        }
+    }
+    if (grande.isNull())
+        return ritaglia(foto.immagine, posizione);
+    const double k = grande.width() / double(foto.immagine.width());
+    return ritaglia(grande, {posizione.centro * k, posizione.zoom});
+}
+
 QImage ritaglia(const QImage &foto, const Posizione &posizione)
 {
     // Smooth scaling averages every photo pixel it shrinks; a painter would sample and alias.

@@ -43,6 +43,23 @@ QImage caricaFoto(const QString &percorso);
 // The game's picture: the framed square, lato x lato, opaque (a transparent photo on white).
 QImage ritaglia(const QImage &foto, const Posizione &posizione);
 
+// A photo as the word dialog holds it: a JPEG at the size the frame needs at zoom 1, decoded by
+// libjpeg at a reduced DCT scale (a 12-megapixel photo at a quarter of its sides, about 3 MB
+// instead of 48), read again larger only when a zoomed frame needs more; any other picture whole.
+struct Foto {
+    QImage immagine; // upright; the frame's position is in its pixels
+    QSize originale; // the photo's own size, upright
+    QString percorso; // the JPEG to read again larger; empty when there is nothing larger to read
+};
+
+// The photo of a file for the frame (caricaFoto() for what is not a JPEG). Throws Errore as
+// caricaFoto() does.
+Foto apriFoto(const QString &percorso);
+
+// The game's picture from a photo held reduced: when the frame's square holds fewer than lato of
+// its pixels and the file has more, the file is read again at the size that square needs.
+QImage ritaglia(const Foto &foto, const Posizione &posizione);
+
 // The picture as the JPEG bytes the game reads.
 QByteArray jpeg(const QImage &immagine);
 

@@ -8,6 +8,7 @@
 #include "editor/FinestraParole.h"
 #include "editor/Riquadro.h"
 #include "game/ListaParole.h"
+#include "game/VerificaDati.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -533,6 +534,7 @@ private slots:
         DomandeFinte domande;
         FinestraParole f(domande, QString(), QString());
         QVERIFY(f.apri(cartella));
+        f.attendiLavoro(); // the checker runs on a thread of its own
         int riga = -1;
         for (int i = 0; i < f.problemi->count(); ++i) {
             if (f.problemi->item(i)->text().contains(QStringLiteral("rana")))
@@ -582,6 +584,7 @@ private slots:
         f.resize(900, 700);
         f.show();
         QVERIFY(QTest::qWaitForWindowExposed(&f));
+        f.attendiLavoro();
         // The panel holds what the checker prints, notes included, and says how many of each.
         QCOMPARE(f.problemi->count(), 15);
         QVERIFY2(f.riepilogo->text().startsWith(QStringLiteral("11 problemi trovati (4 note).")),
@@ -598,6 +601,120 @@ private slots:
             f.problemi->viewport(), Qt::LeftButton, {}, f.problemi->visualItemRect(voce).center());
         QCOMPARE(f.listaCorrente(), lista);
         QCOMPARE(f.parolaSelezionata(), indice);
+    }
+
+    // The checker runs on a thread of its own: a save while it runs writes the right files, and
+    // only the latest check's findings show, of the folder open now.
+    void controlloSulSuoFilo_data()
+    {
+        QTest::addColumn<int>("caso");
+        QTest::newRow("save while the opening check runs") << 0;
+        QTest::newRow("another folder opened while the check runs") << 1;
+        QTest::newRow("two saves while the check runs") << 2;
+    }
+    void controlloSulSuoFilo()
+    {
+        QFETCH(int, caso);
+        // Enough pictures that the check is still running when the command comes.
+        for (int i = 0; i < 60; ++i) {
+            const QString p = QStringLiteral("ca%1%2").arg(QChar(u'a' + i / 26)).arg(QChar(u'a' + i % 26));
+            scrivi(cartella + QStringLiteral("/jpg/") + p + QStringLiteral(".jpg"), jpeg(Qt::gray));
+        }
+        scrivi(cartella + QStringLiteral("/lista4.txt"), "cane\r\nlupo\r\nrana\r\n");
+        const QString altra = temp.filePath(QStringLiteral("altra%1").arg(caso));
+        scrivi(altra + QStringLiteral("/lista4.txt"), "orso\n");
+        scrivi(altra + QStringLiteral("/jpg/orso.jpg"), jpeg(Qt::gray));
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        QVERIFY(f.lavoroInCorso());
+        QString dove = cartella;
+        if (caso == 1) {
+            QVERIFY(f.apri(altra));
+            dove = altra;
+        } else {
+            f.aggiungi(4, QStringLiteral("rosa"), tinta(Qt::blue));
+            QVERIFY2(f.salva(), qPrintable(domande.chieste.join(u'|')));
+            if (caso == 2) {
+                f.aggiungi(4, QStringLiteral("riso"), tinta(Qt::red));
+                QVERIFY(f.salva());
+            }
+            // Saved whole while the check ran.
+            const auto parole = listaparole::tutteLeParole(listaparole::leggiFile(cartella + "/lista4.txt"));
+            QCOMPARE(parole.size(), std::size_t(caso == 2 ? 5 : 4));
+            QCOMPARE(leggiFile(cartella + QStringLiteral("/jpg/rosa.jpg")).isEmpty(), false);
+        }
+        f.attendiLavoro();
+        QVERIFY(!f.lavoroInCorso());
+        QVERIFY(domande.avvisi.isEmpty());
+        QStringList righe;
+        for (int i = 0; i < f.problemi->count(); ++i)
+            righe << f.problemi->item(i)->text();
+        // The findings are those of the files as they are now, in the folder open now.
+        QCOMPARE(verifica::riepilogo(verifica::controlla(dove)), f.riepilogo->text());
+        QCOMPARE(righe.join(u'\n').contains(QStringLiteral("rana")), caso != 1);
+        QVERIFY(!righe.join(u'\n').contains(QStringLiteral("rosa")));
+    }
+
+    // A folder of many words shows them at once and their pictures as they are decoded; what each
+    // item then says is what a small folder says at once. Renaming in a full list takes no place.
+    void listaLungaFigureInArrivo()
+    {
+        QStringList parole;
+        for (int i = 0; i < listaparole::massimoParole; ++i)
+            parole << QStringLiteral("ca%1%2").arg(QChar(u'a' + i / 26 % 26)).arg(QChar(u'a' + i % 26));
+        scrivi(cartella + QStringLiteral("/lista4.txt"), parole.join(u'\n').toUtf8());
+        for (int i = 0; i < parole.size(); i += 2)
+            scrivi(cartella + QStringLiteral("/jpg/") + parole[i] + QStringLiteral(".jpg"), jpeg(Qt::gray));
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        QListWidget *g = f.griglie[1];
+        QCOMPARE(g->count(), int(parole.size()));
+        QCOMPARE(g->item(7)->text(), parole[7]);
+        QVERIFY(f.lavoroInCorso());
+        f.attendiLavoro();
+        for (int i = 0; i < g->count(); ++i) {
+            const QString nome = i % 2 ? parole[i] + QStringLiteral(", senza immagine") : parole[i];
+            QCOMPARE(g->item(i)->data(Qt::AccessibleTextRole).toString(), nome);
+            // The missing picture's red frame, or the picture's grey (never the grey square of one on its
+            // way).
+            QCOMPARE(g->item(i)->icon().pixmap(QSize(96, 96)).toImage().pixelColor(1, 48).green() < 100,
+                i % 2 == 1);
+        }
+        // A save keeps every icon: the list is whole at once.
+        QVERIFY(f.rinomina(4, 3, QStringLiteral("cbzz")));
+        QVERIFY(domande.avvisi.isEmpty());
+        QVERIFY(f.salva());
+        QCOMPARE(g->item(3)->data(Qt::AccessibleTextRole).toString(), QStringLiteral("cbzz, senza immagine"));
+        QVERIFY(!f.dati()->lista(4).parole.empty());
+        QCOMPARE(f.dati()->lista(4).parole[3], QStringLiteral("cbzz"));
+        QVERIFY(!f.rinomina(4, 4, QStringLiteral("cane")));
+        QVERIFY(domande.avvisi.last().contains(QStringLiteral("c'è già")));
+    }
+
+    // Many new words saved at once: each picture in its own file, and a word taken out again before
+    // the save leaves none.
+    void molteParoleInUnSalvataggio()
+    {
+        DomandeFinte domande;
+        domande.risposte = {true};
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        QStringList nuove;
+        for (int i = 0; i < 30; ++i) {
+            nuove << QStringLiteral("ca%1").arg(QChar(u'a' + i % 26)) + QChar(u'a' + i / 26);
+            f.aggiungi(4, nuove.back(), tinta(QColor::fromHsv(10 + i * 11, 255, 255)));
+        }
+        QVERIFY(f.togli(4, 3 + 7)); // the eighth new word
+        QVERIFY(f.salva());
+        for (int i = 0; i < nuove.size(); ++i) {
+            const QImage letta(cartella + QStringLiteral("/jpg/") + nuove[i] + QStringLiteral(".jpg"));
+            QCOMPARE(letta.isNull(), i == 7);
+            if (i != 7)
+                QVERIFY2(
+                    qAbs(letta.pixelColor(240, 240).hsvHue() - (10 + i * 11)) <= 4, qPrintable(nuove[i]));
+        }
     }
 
     // The save keeps the word rule too: a word the live check refuses is never written.

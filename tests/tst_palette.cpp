@@ -2,6 +2,7 @@
 #include "feedback/ModuloColoriSuoni.h"
 #include "finte.h"
 #include "ui/percorsi.h"
+#include "ui/serverPulse.h"
 #include "ui/wav.h"
 
 #include <QSet>
@@ -26,6 +27,7 @@ private slots:
     void estrazioniConsumate();
     void suoniMancantiNonFermanoNulla();
     void suoniGiocabili();
+    void senzaServerNessunaLibreria();
     void letturaWav_data();
     void letturaWav();
     void percorsiDati();
@@ -149,6 +151,46 @@ void TestPalette::suoniGiocabili()
     QVERIFY(!suonoGiocabile(QFile::decodeName(tubo)));
     RiproduttorePulse riproduttore;
     riproduttore.suona(QFile::decodeName(tubo));
+}
+
+void TestPalette::senzaServerNessunaLibreria()
+{
+    // No sound server anywhere this user's would be: good sounds are played into nothing, the
+    // server's client library (and its codecs) is never loaded, and the player closes at once.
+    QTemporaryDir cartella;
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR"), casa = qgetenv("HOME"),
+                     server = qgetenv("PULSE_SERVER");
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(cartella.path()));
+    qputenv("HOME", QFile::encodeName(cartella.path()));
+    qunsetenv("PULSE_SERVER");
+    auto ripristina = qScopeGuard([&] {
+        qputenv("XDG_RUNTIME_DIR", runtime);
+        qputenv("HOME", casa);
+        if (!server.isEmpty())
+            qputenv("PULSE_SERVER", server);
+    });
+    if (serverpulse::presente())
+        QSKIP("a sound server of this user runs outside any runtime folder (/run/user or /var/run)");
+    auto mappata = [] {
+        QFile mappe(QStringLiteral("/proc/self/maps"));
+        return mappe.open(QIODevice::ReadOnly) && mappe.readAll().contains("libpulse");
+    };
+    QVERIFY2(!mappata(), "libpulse is loaded before any sound");
+    QFile suono(cartella.path() + QStringLiteral("/no.wav"));
+    QVERIFY(suono.open(QIODevice::WriteOnly) && suono.write(wavDiProva()) > 0);
+    suono.close();
+    QElapsedTimer tempo;
+    tempo.start();
+    {
+        RiproduttorePulse riproduttore;
+        for (int i = 0; i < 5; ++i) {
+            riproduttore.suona(suono.fileName());
+            riproduttore.suonaSeGiocabile(suono.fileName());
+        }
+        QTest::qWait(100);
+        QVERIFY2(!mappata(), "libpulse loaded with no sound server to talk to");
+    }
+    QVERIFY2(tempo.elapsed() < 2000, "the player waited for a server that is not there");
 }
 
 void TestPalette::letturaWav_data()

@@ -159,6 +159,67 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(Errore, riquadro::caricaFoto(finto.fileName()));
         QVERIFY_THROWS_EXCEPTION(Errore, riquadro::caricaFoto(temp.filePath(QStringLiteral("manca.png"))));
     }
+
+    // A JPEG photo is held at the size the frame needs at zoom 1 (its short side at least lato),
+    // and a zoomed frame reads the file again: the picture is the one a whole decode gives.
+    void fotoAllaMisuraDelRiquadro_data()
+    {
+        QTest::addColumn<QSize>("foto");
+        QTest::addColumn<QSize>("tenuta");
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<bool>("girata"); // stored lying, upright by its EXIF orientation
+        QTest::newRow("12 megapixels: a quarter of its sides")
+            << QSize(4000, 3000) << QSize(1000, 750) << 4.0 << false;
+        QTest::newRow("upright: a half, zoom 1 from what is held")
+            << QSize(1100, 1600) << QSize(550, 800) << 1.0 << false;
+        QTest::newRow("upright, zoomed") << QSize(1100, 1600) << QSize(550, 800) << 3.0 << false;
+        QTest::newRow("turned by EXIF, zoomed") << QSize(1100, 1600) << QSize(550, 800) << 3.0 << true;
+        QTest::newRow("no pixels to spare: whole") << QSize(900, 700) << QSize(900, 700) << 10.0 << false;
+    }
+    void fotoAllaMisuraDelRiquadro()
+    {
+        QFETCH(QSize, foto);
+        QFETCH(QSize, tenuta);
+        QFETCH(double, zoom);
+        QFETCH(bool, girata);
+        // Fine detail: a grid of two-pixel lines, which a decode too small would blur away.
+        const QSize salvata = girata ? foto.transposed() : foto;
+        QImage disegno(salvata, QImage::Format_RGB32);
+        for (int y = 0; y < salvata.height(); ++y) {
+            for (int x = 0; x < salvata.width(); ++x)
+                disegno.setPixel(x, y,
+                    (x % 16 < 2 || y % 16 < 2)
+                        ? qRgb(20, 20, 20)
+                        : qRgb(x * 255 / salvata.width(), 200, y * 255 / salvata.height()));
+        }
+        const QString file = temp.filePath(
+            QStringLiteral("griglia%1x%2%3.jpg").arg(foto.width()).arg(foto.height()).arg(girata));
+        QImageWriter w(file, "jpeg");
+        w.setQuality(95);
+        if (girata) {
+            if (!w.supportsOption(QImageIOHandler::ImageTransformation))
+                QSKIP("this Qt writes no EXIF orientation");
+            w.setTransformation(QImageIOHandler::TransformationRotate90);
+        }
+        QVERIFY(w.write(disegno));
+        const riquadro::Foto f = riquadro::apriFoto(file);
+        QCOMPARE(f.immagine.size(), tenuta);
+        QCOMPARE(f.originale, foto);
+        // Frames at the same place of the photo: one on what is held, one on the whole decode.
+        const QPointF punto(foto.width() * 0.4, foto.height() * 0.6);
+        const double k = tenuta.width() / double(foto.width());
+        const QImage figura = riquadro::ritaglia(f, {punto * k, zoom});
+        const QImage intera = riquadro::ritaglia(riquadro::caricaFoto(file), {punto, zoom});
+        QCOMPARE(figura.size(), QSize(riquadro::lato, riquadro::lato));
+        qint64 scarto = 0;
+        for (int y = 0; y < riquadro::lato; ++y) {
+            for (int x = 0; x < riquadro::lato; ++x)
+                scarto += std::abs(qGreen(figura.pixel(x, y)) - qGreen(intera.pixel(x, y)))
+                    + std::abs(qRed(figura.pixel(x, y)) - qRed(intera.pixel(x, y)));
+        }
+        const double medio = scarto / double(riquadro::lato * riquadro::lato);
+        QVERIFY2(medio < 12, qPrintable(QString::number(medio)));
+    }
 };
 
 QTEST_MAIN(TestRiquadro)

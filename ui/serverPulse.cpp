@@ -103,6 +103,11 @@ bool senzaCookie()
 
 } // namespace
 
+bool presente()
+{
+    return !variabile("PULSE_SERVER").isEmpty() || !serverLocali().isEmpty();
+}
+
 pa_context *connetti(pa_mainloop_api *api, const Cliente &cliente, pa_context_notify_cb_t stato, void *dati)
 {
     const QByteArray locali = serverLocali();

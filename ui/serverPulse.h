@@ -19,6 +19,10 @@ struct Cliente {
     const char *ruolo; // media role: "game", "production"...
 };
 
+// Whether a server is there to connect to: one the user chose (PULSE_SERVER) or a socket of a running
+// server of this user. Only looks; loads nothing.
+bool presente();
+
 // A new context on `api`, already connecting to the user's running server, with `stato` as its state
 // callback. nullptr, and nothing left behind, when no server is running or the connection cannot start.
 pa_context *connetti(pa_mainloop_api *api, const Cliente &cliente, pa_context_notify_cb_t stato, void *dati);

@@ -2,6 +2,7 @@
 #include "ui/suoni.h"
 
 #include "ui/percorsi.h"
+#include "ui/pulseTardiva.h"
 #include "ui/serverPulse.h"
 #include "ui/wav.h"
 
@@ -16,9 +17,11 @@
 #include <pulse/timeval.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <mutex>
 #include <optional>
+#include <poll.h>
 #include <sys/eventfd.h>
 #include <thread>
 #include <unistd.h>
@@ -85,7 +88,9 @@ std::optional<Pronto> carica(const Richiesta &r)
     QFile f(r.percorso);
     if (!f.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray byte = f.read(massimoByteSuono);
+    // As much as the file holds: a buffer of the largest size allowed, made for every sound, would
+    // leave the allocator with megabytes it keeps.
+    const QByteArray byte = f.read(qMin(f.size(), massimoByteSuono));
     wav::Lettura l = wav::leggi(byte);
     if (!l.valida())
         return std::nullopt;
@@ -109,6 +114,15 @@ struct Lettore {
         std::optional<Pronto> nuovo = carica(r);
         if (!nuovo && r.soloSeGiocabile)
             return;
+        if (flusso && pa_stream_get_state(flusso) == PA_STREAM_CREATING) {
+            // The server has not answered yet for the stream being made, and nothing of it plays:
+            // the new sound (or the silence) takes its place once it answers, a few milliseconds
+            // on. A stream ended before that answer is kept by the library until the server's
+            // answers come, so sounds asked for faster than the server answers would pile them up.
+            inAttesa = std::move(nuovo);
+            dopoLaRisposta = true;
+            return;
+        }
         ferma();
         inAttesa = std::move(nuovo);
         if (!inAttesa)
@@ -215,12 +229,23 @@ struct Lettore {
         // No device, or one that went away: this sound is lost, the next one tries again.
         auto *m = static_cast<Lettore *>(dati);
         const pa_stream_state_t stato = pa_stream_get_state(s);
-        if ((stato == PA_STREAM_FAILED || stato == PA_STREAM_TERMINATED) && s == m->flusso)
+        if (s != m->flusso || stato == PA_STREAM_CREATING || stato == PA_STREAM_UNCONNECTED)
+            return;
+        if (std::exchange(m->dopoLaRisposta, false)) {
+            // A sound came while the server made this stream: it takes the stream's place now.
             m->ferma();
+            if (m->inAttesa && Orologio::now() - m->inAttesa->quando <= ritardoMassimo)
+                m->avvia();
+            else
+                m->inAttesa.reset();
+        } else if (stato == PA_STREAM_FAILED || stato == PA_STREAM_TERMINATED) {
+            m->ferma();
+        }
     }
 
     void ferma()
     {
+        dopoLaRisposta = false;
         if (!flusso)
             return;
         pa_stream_set_state_callback(flusso, nullptr, nullptr);
@@ -260,7 +285,8 @@ struct Lettore {
     pa_context *contesto = nullptr;
     pa_time_event *scadenza = nullptr;
     pa_stream *flusso = nullptr;
-    std::optional<Pronto> inAttesa; // waiting for the connection
+    std::optional<Pronto> inAttesa; // waiting for the connection, or for the stream being made
+    bool dopoLaRisposta = false; // inAttesa waits for the server to answer for the stream being made
     QByteArray corrente; // the samples of the sound playing
     size_t scritti = 0;
 };
@@ -268,22 +294,33 @@ struct Lettore {
 } // namespace
 
 // The sound thread and the hand-over of a path to it, which only takes the mutex for the time of a
-// move and bumps an eventfd the loop watches. (The loop's own wake-up call is lost when it comes
-// while the loop is not yet waiting, so it is not used.) Everything else runs on the thread.
+// move and bumps an eventfd the thread watches. (The sound loop's own wake-up call is lost when it
+// comes while the loop is not yet waiting, so it is not used.) Everything else runs on the thread.
+//
+// Until a sound server is there, the thread waits on the eventfd alone and each sound only looks for
+// a server: without one it is silent, as it would be anyway, and the server's client library is
+// never loaded. The first sound that finds a server loads the library, starts the sound loop on the
+// same eventfd and is played through it; from then on the loop serves every sound.
 struct RiproduttorePulse::Motore {
     Motore()
-        : ciclo(pa_mainloop_new())
-        , lettore(pa_mainloop_get_api(ciclo))
-        , campanello(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+        : campanello(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
     {
         if (campanello < 0)
             return; // no sound at all, which the game is ready for
-        pa_mainloop_api *api = pa_mainloop_get_api(ciclo);
-        api->io_new(api, campanello, PA_IO_EVENT_INPUT, &Motore::chiamato, this);
         filo = std::thread([this] {
+            std::optional<Richiesta> primo = attendiServer();
+            if (!primo)
+                return;
+            ciclo = pa_mainloop_new();
+            if (!ciclo)
+                return; // no library: silent, the requests pile up nowhere
+            pa_mainloop_api *api = pa_mainloop_get_api(ciclo);
+            lettore.emplace(api);
+            api->io_new(api, campanello, PA_IO_EVENT_INPUT, &Motore::chiamato, this);
+            lettore->accetta(*primo);
             pa_mainloop_run(ciclo, nullptr);
-            lettore.ferma();
-            lettore.chiudiContesto();
+            lettore->ferma();
+            lettore->chiudiContesto();
         });
     }
 
@@ -297,7 +334,8 @@ struct RiproduttorePulse::Motore {
             bussa();
             filo.join();
         }
-        pa_mainloop_free(ciclo); // with the events still on it
+        if (ciclo)
+            pa_mainloop_free(ciclo); // with the events still on it
         if (campanello >= 0)
             ::close(campanello);
     }
@@ -319,26 +357,48 @@ struct RiproduttorePulse::Motore {
         [[maybe_unused]] const auto scritto = ::write(campanello, &uno, sizeof uno);
     }
 
-    static void chiamato(pa_mainloop_api *, pa_io_event *, int fd, pa_io_event_flags_t, void *dati)
+    // The request waiting, if any; nothing once the player is closing (`chiusura` then says so).
+    std::optional<Richiesta> prendi(bool *chiusura)
     {
-        auto *m = static_cast<Motore *>(dati);
         quint64 volte = 0;
-        [[maybe_unused]] const auto letto = ::read(fd, &volte, sizeof volte);
-        std::optional<Richiesta> r;
-        {
-            const std::lock_guard blocco(m->mutex);
-            if (m->fine) {
-                pa_mainloop_quit(m->ciclo, 0);
-                return;
-            }
-            r = std::exchange(m->richiesta, std::nullopt);
-        }
-        if (r)
-            m->lettore.accetta(*r);
+        [[maybe_unused]] const auto letto = ::read(campanello, &volte, sizeof volte);
+        const std::lock_guard blocco(mutex);
+        *chiusura = fine;
+        if (fine)
+            return std::nullopt;
+        return std::exchange(richiesta, std::nullopt);
     }
 
-    pa_mainloop *ciclo;
-    Lettore lettore;
+    // On the thread, before any sound server was found: each sound looks for one. The first sound
+    // that finds one and loads the library, or nothing when the player closes first.
+    std::optional<Richiesta> attendiServer()
+    {
+        for (;;) {
+            pollfd attesa {campanello, POLLIN, 0};
+            if (::poll(&attesa, 1, -1) < 0 && errno != EINTR)
+                return std::nullopt;
+            bool chiusura = false;
+            std::optional<Richiesta> r = prendi(&chiusura);
+            if (chiusura)
+                return std::nullopt;
+            if (r && serverpulse::presente() && pulsetardiva::carica())
+                return r;
+        }
+    }
+
+    static void chiamato(pa_mainloop_api *, pa_io_event *, int, pa_io_event_flags_t, void *dati)
+    {
+        auto *m = static_cast<Motore *>(dati);
+        bool chiusura = false;
+        const std::optional<Richiesta> r = m->prendi(&chiusura);
+        if (chiusura)
+            pa_mainloop_quit(m->ciclo, 0);
+        else if (r)
+            m->lettore->accetta(*r);
+    }
+
+    pa_mainloop *ciclo = nullptr; // made on the thread, once a server is there
+    std::optional<Lettore> lettore;
 
     std::mutex mutex; // guards richiesta and fine
     std::optional<Richiesta> richiesta;

@@ -5,7 +5,7 @@ its own, the way a desktop session runs one. What the server plays is read back 
 letter opens a stream named no.wav, the last letter of the word one named si<n>.wav, and a wrong key
 while a long yes plays leaves the no alone. A server with no output at first is heard once it has one. The game plays on when the server is killed and when a
 server takes the connection and never answers, and its sounds come back once the server is started
-again. Through all of it the program writes nothing in its HOME (no cookie, no runtime link) and
+again. Started with no server, the game loads no sound library, and a server started later is heard. Through all of it the program writes nothing in its HOME (no cookie, no runtime link) and
 makes no pulse-* folder in its temporary folder; the same holds without XDG_RUNTIME_DIR, where the server is found
 behind the link its own session left in HOME."""
 
@@ -231,6 +231,30 @@ def main(eseguibile):
         verifica(elenco(casa) == casa_prima, "il programma ha cambiato HOME senza XDG_RUNTIME_DIR")
         verifica(cartelle_pulse_tmp(s) <= tmp_prima, f"cartelle nuove nella cartella temporanea: {cartelle_pulse_tmp(s) - tmp_prima}")
         log("senza XDG_RUNTIME_DIR: suona, e nulla di nuovo in HOME né in /tmp")
+        server.uccidi()
+        s.programma.terminate()
+        s.programma.wait()
+
+        # A game started with no server at all: its sounds are silent and the server's client library
+        # is not even loaded. A server started during the game is heard at the next sound.
+        runtime = os.path.join(s.temp, "runtime-tardivo")
+        os.makedirs(runtime, mode=0o700)
+        server = Server(s, os.path.join(s.temp, "casa-server-tardivo"), runtime)
+        gioco, errati = partita(s, eseguibile, ambiente(s, os.path.join(s.temp, "casa-tardiva"), runtime))
+        sbaglia(1)
+        sbaglia(2)
+        verifica(not libpulse(s.programma.pid), f"libreria del server caricata senza un server: {libpulse(s.programma.pid)}")
+        server.avvia()
+        sbaglia(3)
+        suona("no.wav", "il suono del no dal server avviato durante il gioco")
+        verifica(libpulse(s.programma.pid), "il suono è arrivato senza la libreria del server?")
+        log("senza server la libreria non c'è; avviato il server, il no si sente")
+
+
+def libpulse(pid):
+    """The sound server's libraries the process has mapped."""
+    with open(f"/proc/{pid}/maps") as f:
+        return sorted({r.split()[-1] for r in f if "libpulse" in r or "libsndfile" in r})
 
 
 if __name__ == "__main__":
