@@ -46,8 +46,8 @@ prove=(
     clang libclang-rt-dev
     # the code's style (tools/formato.sh --check)
     clang-format
-    # benchmarks: Google Benchmark, and Xlib with its DAMAGE extension for the start-up timer
-    libbenchmark-dev libx11-dev libxdamage-dev
+    # benchmarks: Google Benchmark, Xlib with its DAMAGE extension for the start-up timer, djpeg as a baseline
+    libbenchmark-dev libx11-dev libxdamage-dev libjpeg-turbo-progs
     # checks on the shipped sounds and word lists
     python3
     # HEIC photos made for the editor's tests: heif-enc and its HEVC encoder
