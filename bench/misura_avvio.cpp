@@ -10,7 +10,7 @@
 //                                   box with a picture in it (many colours, not a plain fill):
 //                                   "mapped painted game-mapped game-painted picture-painted pressed"
 //   misura_avvio gioco-pausa PROGRAM   the same with Return half a second after the start window is
-//                                   painted, as a quick child presses it
+//                                   painted, as a quick child presses it (MISURA_PAUSA_MS: another wait)
 //   misura_avvio partita PROGRAM    ...then a whole game by mouse: every key on screen in turn until
 //                                   "avanti" takes the word, ten words; prints VmHWM in kB
 //   misura_avvio partita-minima PROGRAM   the same clicks on a program's first window
@@ -320,8 +320,10 @@ int main(int argc, char *argv[])
         if (modo == "finestra") {
             std::printf("%.2f %.2f\n", ms(mappata), ms(dipintaPrima));
         } else {
-            if (modo == "gioco-pausa")
-                std::this_thread::sleep_for(std::chrono::milliseconds(500));
+            if (modo == "gioco-pausa") {
+                const char *pausa = std::getenv("MISURA_PAUSA_MS");
+                std::this_thread::sleep_for(std::chrono::milliseconds(pausa ? std::atoi(pausa) : 500));
+            }
             const auto premuto = orologio::now();
             tasto(prima, XK_Return);
             const Window gioco = attendiMappa(prima);
