@@ -8,6 +8,7 @@
 #include "game/VerificaDati.h"
 #include "game/lettere.h"
 #include "game/regole.h"
+#include "materiale.h"
 #include "ui/caselle.h"
 #include "ui/immagini.h"
 #include "ui/pulsanti.h"
@@ -33,34 +34,6 @@
 namespace
 {
 
-// A photo-like picture: gradients with noise of up to 2^(32 - bitRumore) levels. Detailed (16 levels)
-// a 12-megapixel one is a 2.7 MB file, like a camera's; smooth (2 levels) it is a 0.3 MB file.
-void foto(const QString &percorso, QSize dimensione, int bitRumore)
-{
-    QImage img(dimensione, QImage::Format_RGB32);
-    quint32 seme = 12345;
-    for (int y = 0; y < img.height(); ++y) {
-        auto *riga = reinterpret_cast<QRgb *>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            seme = seme * 1664525u + 1013904223u;
-            const int rumore = int(seme >> bitRumore);
-            riga[x] = qRgb((x * 255 / img.width() + rumore) & 0xFF, (y * 255 / img.height() + rumore) & 0xFF,
-                ((x + y) / 8 + rumore) & 0xFF);
-        }
-    }
-    img.save(percorso, "JPEG", 85);
-}
-
-// The i-th word of `lettere` letters, all different: "aaaa", "aaab"...
-QString parolaNumero(int i, int lettere)
-{
-    static const char alfabeto[] = "abcdefghilmnoprstuvz";
-    QString p;
-    for (int k = 0; k < lettere; ++k, i /= 20)
-        p.prepend(QLatin1Char(alfabeto[i % 20]));
-    return p;
-}
-
 // Words in the four-letter list, the one the game starts on: 200 with small pictures; with photos,
 // 60 (a few hundred megabytes of copies), so one turn in 60 draws the word it shows.
 int paroleCon(QSize dimensioneFoto)
@@ -84,7 +57,7 @@ void cartellaPiena(const PiattaformaBanco &f, QSize dimensioneFoto, int bitRumor
             qFatal("no pictures in %s", BATTICCO_IMMAGINI_SPEDITE);
     } else {
         origini << f.percorso(QStringLiteral("jpg/prima.jpg"));
-        foto(origini[0], dimensioneFoto, bitRumore);
+        foto(dimensioneFoto, bitRumore).save(origini[0], "JPEG", 85);
     }
     for (int lettere = 3; lettere <= 6; ++lettere) {
         QStringList parole;

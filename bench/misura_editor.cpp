@@ -22,6 +22,7 @@
 #include "editor/Inquadratura.h"
 #include "editor/ListeParole.h"
 #include "editor/Riquadro.h"
+#include "materiale.h"
 
 #include <QApplication>
 #include <QDir>
@@ -68,37 +69,11 @@ long piccoKb()
     return -1;
 }
 
-// A photo-like picture: gradients with noise, different for each seed.
-QImage foto(QSize dimensione, quint32 seme)
-{
-    QImage img(dimensione, QImage::Format_RGB32);
-    for (int y = 0; y < img.height(); ++y) {
-        auto *riga = reinterpret_cast<QRgb *>(img.scanLine(y));
-        for (int x = 0; x < img.width(); ++x) {
-            seme = seme * 1664525u + 1013904223u;
-            const int rumore = int(seme >> 28);
-            riga[x] = qRgb((x * 255 / img.width() + rumore) & 0xFF, (y * 255 / img.height() + rumore) & 0xFF,
-                ((x + y) / 8 + rumore) & 0xFF);
-        }
-    }
-    return img;
-}
-
-// The i-th word of `lettere` letters, all different: "aaaa", "aaab"... (no q: new words have one).
-QString parolaNumero(int i, int lettere)
-{
-    static const char alfabeto[] = "abcdefghilmnoprstuvz";
-    QString p;
-    for (int k = 0; k < lettere; ++k, i /= 20)
-        p.prepend(QLatin1Char(alfabeto[i % 20]));
-    return p;
-}
-
 // 200 words in each list, each with a 480 x 480 picture of its own.
 void cartellaPiena(const QString &cartella)
 {
     QDir().mkpath(cartella + QStringLiteral("/jpg"));
-    const QImage base = foto(QSize(480, 480), 1);
+    const QImage base = foto(QSize(480, 480), 28, 1);
     int n = 0;
     for (int lettere = 3; lettere <= 6; ++lettere) {
         QStringList parole;
@@ -239,7 +214,7 @@ int modoModifiche(const QString &cartella, int giri, int primo)
     f.show();
     Battito battito;
     congelata(battito, f, [] {});
-    const QImage figura = foto(QSize(480, 480), 7);
+    const QImage figura = foto(QSize(480, 480), 28, 7);
     std::vector<double> aggiungi, rinomina, togli, salva;
     for (int g = 0; g < giri; ++g) {
         const int n = primo * giri + g;
@@ -354,7 +329,7 @@ int modoTabella(const QString &editor, const QString &spedita, int giri)
     cartellaPiena(piena);
     copiaCartella(spedita, piccola);
     const QString fotoGrande = tmp.path() + QStringLiteral("/foto.jpg");
-    foto(QSize(4000, 3000), 12345).save(fotoGrande, "JPEG", 85);
+    foto(QSize(4000, 3000), 28).save(fotoGrande, "JPEG", 85);
 
     std::map<std::string, Serie> s;
     for (int g = 0; g < giri; ++g) {
@@ -434,7 +409,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (modo == QStringLiteral("genera-foto") && a.size() >= 3)
-        return foto(QSize(4000, 3000), 12345).save(a[2], "JPEG", 85) ? 0 : 1;
+        return foto(QSize(4000, 3000), 28).save(a[2], "JPEG", 85) ? 0 : 1;
     if (modo == QStringLiteral("apertura") && a.size() >= 3)
         return modoApertura(a[2]);
     if (modo == QStringLiteral("modifiche") && a.size() >= 3)
