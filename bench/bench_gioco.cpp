@@ -148,7 +148,7 @@ unsigned int scalaPerIlRiquadro(jpeg_decompress_struct *info, QSize lato)
 // The floor for a new picture: libjpeg alone decoding the same file at the game's DCT scale into a
 // buffer of 32-bit pixels, as the game's decoder is set up (no error handling, no scaling to the box,
 // no window).
-void jpegNudo(benchmark::State &stato, QSize dimensione, int bitRumore)
+void decodificaNuda(benchmark::State &stato, QSize dimensione, int bitRumore, bool alRiquadro)
 {
     Banco b(dimensione, bitRumore);
     const QStringList percorsi = fotoDellaLista(b.f, 4, paroleCon(dimensione));
@@ -178,8 +178,25 @@ void jpegNudo(benchmark::State &stato, QSize dimensione, int bitRumore)
         jpeg_destroy_decompress(&info);
         std::fclose(file);
         benchmark::DoNotOptimize(pixel.data());
+        if (alRiquadro) {
+            const QImage decodificata(pixel.data(), int(info.output_width), int(info.output_height),
+                qsizetype(passo), QImage::Format_RGB32);
+            benchmark::DoNotOptimize(
+                decodificata.scaled(lato, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).constBits());
+        }
     }
     stato.counters["scala_ottavi"] = scala;
+}
+
+void jpegNudo(benchmark::State &stato, QSize dimensione, int bitRumore)
+{
+    decodificaNuda(stato, dimensione, bitRumore, false);
+}
+
+// The same, then scaled to the box by Qt's smooth filter, as the picture must be to be shown there.
+void jpegNudoAlRiquadro(benchmark::State &stato, QSize dimensione, int bitRumore)
+{
+    decodificaNuda(stato, dimensione, bitRumore, true);
 }
 
 // The same decode by the command-line djpeg, a process of its own for each file: start-up included.
@@ -310,6 +327,8 @@ BENCHMARK_CAPTURE(jpegNudo, shipped, QSize(), 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(jpegNudo, 480x480, QSize(480, 480), 28)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(jpegNudo, 4000x3000_detailed, QSize(4000, 3000), 28)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(jpegNudo, 4000x3000_smooth, QSize(4000, 3000), 31)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(jpegNudoAlRiquadro, shipped, QSize(), 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(jpegNudoAlRiquadro, 480x480, QSize(480, 480), 28)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(djpeg, shipped, QSize(), 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ingenuo, shipped, QSize(), 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ingenuo, 480x480, QSize(480, 480), 28)->Unit(benchmark::kMillisecond);
