@@ -145,9 +145,18 @@ unsigned int scalaPerIlRiquadro(jpeg_decompress_struct *info, QSize lato)
     return 8;
 }
 
+// Hands `file` to libjpeg and reads its header, as the game's reader does first.
+void leggiIntestazione(jpeg_decompress_struct &info, jpeg_error_mgr &errori, std::FILE *file)
+{
+    info.err = jpeg_std_error(&errori);
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, file);
+    jpeg_read_header(&info, TRUE);
+}
+
 // The floor for a new picture: libjpeg alone decoding the same file at the game's DCT scale into a
-// buffer of 32-bit pixels, as the game's decoder is set up (no error handling, no scaling to the box,
-// no window).
+// buffer of 32-bit pixels, as the game's decoder is set up (no error handling, no window); with
+// `alRiquadro`, then scaled to the box by Qt's smooth filter.
 void decodificaNuda(benchmark::State &stato, QSize dimensione, int bitRumore, bool alRiquadro)
 {
     Banco b(dimensione, bitRumore);
@@ -160,10 +169,7 @@ void decodificaNuda(benchmark::State &stato, QSize dimensione, int bitRumore, bo
         std::FILE *file = std::fopen(QFile::encodeName(percorsi[i++ % percorsi.size()]).constData(), "rb");
         jpeg_decompress_struct info;
         jpeg_error_mgr errori;
-        info.err = jpeg_std_error(&errori);
-        jpeg_create_decompress(&info);
-        jpeg_stdio_src(&info, file);
-        jpeg_read_header(&info, TRUE);
+        leggiIntestazione(info, errori, file);
         info.out_color_space = JCS_EXT_BGRA;
         info.dct_method = JDCT_ISLOW;
         scala = scalaPerIlRiquadro(&info, lato);
@@ -208,10 +214,7 @@ void djpeg(benchmark::State &stato, QSize dimensione, int bitRumore)
     std::FILE *primo = std::fopen(QFile::encodeName(percorsi[0]).constData(), "rb");
     jpeg_decompress_struct info;
     jpeg_error_mgr errori;
-    info.err = jpeg_std_error(&errori);
-    jpeg_create_decompress(&info);
-    jpeg_stdio_src(&info, primo);
-    jpeg_read_header(&info, TRUE);
+    leggiIntestazione(info, errori, primo);
     const QByteArray scala = QByteArray::number(scalaPerIlRiquadro(&info, lato)) + "/8";
     jpeg_destroy_decompress(&info);
     std::fclose(primo);
