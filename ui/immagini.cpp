@@ -8,7 +8,9 @@
 #include "base/nomi.h"
 #include "ui/errori.h"
 #include "ui/percorsi.h"
+#include "ui/riduzione.h"
 
+#include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -459,17 +461,21 @@ Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione, bool s
         verso.transpose();
     verso = QSize(qMin(larghezza, qMax(1, verso.width())), qMin(altezza, qMax(1, verso.height())));
     // A decoded picture of up to a few times the box's pixels (the common case: a picture of about
-    // the box's size, decoded at the scale just above it) is held whole and scaled by Qt, which does
-    // it faster than the reducer; larger ones (a photo's, even at 1/8) go through the reducer row by row.
+    // the box's size, decoded at the scale just above it) is held whole and reduced in two passes,
+    // faster than the reducer's one; larger ones (a photo's, even at 1/8) go through the reducer row
+    // by row.
     const bool intera = !soloVerdetto && !d.cmyk
         && qint64(larghezza) * altezza <= 4 * qint64(verso.width()) * verso.height();
     std::optional<Riduttore> riduttore;
     QImage decodificata;
     if (intera) {
         decodificata = QImage(larghezza, altezza, QImage::Format_RGB32);
-        decodificata.fill(Qt::gray);
         if (!righeIntere(&d, &decodificata))
             throw fallisci();
+        // Rows the decoder never gave (a file that ends early) are grey, as in the reducer.
+        for (int y = int(d.info.output_scanline); y < altezza; ++y)
+            std::fill_n(
+                reinterpret_cast<QRgb *>(decodificata.scanLine(y)), larghezza, QColor(Qt::gray).rgb());
     } else {
         if (!soloVerdetto)
             riduttore.emplace(larghezza, altezza, verso);
@@ -486,12 +492,10 @@ Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione, bool s
         l.originale.transpose();
     if (soloVerdetto)
         return l;
-    QImage immagine
-        = raddrizzata(intera ? (decodificata.size() == verso
-                              ? std::move(decodificata)
-                              : decodificata.scaled(verso, Qt::IgnoreAspectRatio, Qt::SmoothTransformation))
-                             : riduttore->fine(),
-            d.orientamento);
+    QImage immagine = raddrizzata(intera
+            ? (decodificata.size() == verso ? std::move(decodificata) : ridotta(decodificata, verso))
+            : riduttore->fine(),
+        d.orientamento);
     if (immagine.size() != dimensione)
         immagine = immagine.scaled(dimensione, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     l.immagine = std::move(immagine);
@@ -747,10 +751,13 @@ QImage caricaScalata(const QString &percorso, QSize dimensione)
         && stessoFile(ultima.file, ora))
         return ultima.immagine;
     ultima = Ultima();
-    QImage immagine = leggi(percorso, dimensione).immagine;
+    const Lettura lettura = leggi(percorso, dimensione);
+    QImage immagine = lettura.immagine;
     // A photo's decode frees megabytes of buffers between the heap's pages in use; they go back to
-    // the system now rather than stay with the program for the rest of the game.
-    malloc_trim(0);
+    // the system now rather than stay with the program for the rest of the game. A picture of about
+    // the box's size leaves nothing worth the walk through the heap.
+    if (qint64(lettura.originale.width()) * lettura.originale.height() > 2'000'000)
+        malloc_trim(0);
     if (visto)
         ultima = Ultima {percorso, dimensione, ora, immagine};
     return immagine;

@@ -29,12 +29,12 @@ struct Lettura {
 
 // Decodes the picture file straight to the given size in device pixels, stretched to fill it
 // (width and height independently), upright by its EXIF orientation. A JPEG is decoded by
-// libjpeg-turbo at the smallest DCT scale that still covers the size, and its rows are averaged
-// down as they arrive, so a phone's 108-megapixel photo costs a few tens of milliseconds and a few
-// megabytes. What decoding may cost is bounded, whatever the header claims: the file's size, the
-// decoder's memory (a progressive JPEG needs its whole coefficient buffer) and the number of scans.
-// Throws Errore, naming the file and saying in Italian what is wrong, when the picture is missing,
-// is no file, cannot be opened, is no picture the game reads or would cost more than the bounds.
+// libjpeg-turbo at the smallest DCT scale that still covers the size, then averaged down to it
+// (ridotta(); a large photo's rows as they arrive), so a phone's 108-megapixel photo costs a few
+// tens of milliseconds and a few megabytes. What decoding may cost is bounded, whatever the header claims:
+// the file's size, the decoder's memory (a progressive JPEG needs its whole coefficient buffer) and the
+// number of scans. Throws Errore, naming the file and saying in Italian what is wrong, when the picture is
+// missing, is no file, cannot be opened, is no picture the game reads or would cost more than the bounds.
 Lettura leggi(const QString &percorso, QSize dimensione);
 
 // leggi()'s verdict without the picture, for the checker: the same errors, the same count of damaged

@@ -1,0 +1,203 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/riduzione.h"
+
+#include <QtGlobal>
+
+#include <cstring>
+#include <vector>
+
+// The vector code is SSE2, which every x86-64 processor has; elsewhere (or built with
+// RIDUZIONE_SENZA_VETTORI, as one test is) the same sums are done a byte at a time.
+#if defined(__SSE2__) && !defined(RIDUZIONE_SENZA_VETTORI)
+#define RIDUZIONE_VETTORI 1
+#include <emmintrin.h>
+#endif
+
+namespace immagini
+{
+
+namespace
+{
+
+// The taps of one axis reduced from `s` pixels to `d`: for each result pixel, the first pixel of the
+// original it reads, how many it reads (those it covers, rounded up to a multiple of `multiplo`)
+// and their weights in 256ths, summing to 256 (0 for a pixel read but not covered). No read goes
+// past the last pixel when the original has at least `massimo` of them.
+struct Prese {
+    int massimo = 1;
+    std::vector<int> primo; // per result pixel
+    std::vector<int> inizio; // where its weights start in `peso`, and one more at the end
+    std::vector<quint16> peso;
+
+    int quante(int X) const { return inizio[std::size_t(X) + 1] - inizio[std::size_t(X)]; }
+};
+
+Prese prese(int s, int d, int multiplo)
+{
+    // On an axis of s d units, pixel x of the original spans [x d, (x + 1) d) and result pixel X
+    // spans [X s, (X + 1) s). The weights are the cumulative cover rounded, so that they sum to 256
+    // exactly whatever the rounding of each.
+    Prese p;
+    p.primo.resize(std::size_t(d));
+    p.inizio.resize(std::size_t(d) + 1);
+    p.peso.reserve(std::size_t(s) + std::size_t(d) * std::size_t(multiplo + 1));
+    for (int X = 0; X < d; ++X) {
+        const qint64 da = qint64(X) * s;
+        const qint64 a = da + s;
+        const int x0 = int(da / d);
+        const int x1 = int((a - 1) / d);
+        const int letti = (x1 - x0 + multiplo) / multiplo * multiplo;
+        p.massimo = qMax(p.massimo, letti);
+        const int primo = qMax(0, qMin(x0, s - letti));
+        p.primo[std::size_t(X)] = primo;
+        p.inizio[std::size_t(X)] = int(p.peso.size());
+        p.peso.resize(p.peso.size() + std::size_t(letti), 0);
+        quint16 *peso = p.peso.data() + p.inizio[std::size_t(X)] + (x0 - primo);
+        qint64 coperto = 0;
+        int dato = 0;
+        for (int x = x0; x <= x1; ++x) {
+            coperto += qMin(a, qint64(x + 1) * d) - qMax(da, qint64(x) * d);
+            const int fin = int((coperto * 256 + s / 2) / s);
+            *peso++ = quint16(fin - dato);
+            dato = fin;
+        }
+    }
+    p.inizio[std::size_t(d)] = int(p.peso.size());
+    return p;
+}
+
+#if defined(RIDUZIONE_VETTORI)
+// An axis's weights as the vector code takes them: its taps in pairs (`prese` with `multiplo`
+// 2), each pair's two weights repeated in the four 32-bit lanes.
+struct alignas(16) Coppia {
+    quint32 corsie[4];
+};
+
+std::vector<Coppia> pesiInCoppie(const Prese &p)
+{
+    std::vector<Coppia> v(p.peso.size() / 2);
+    for (std::size_t i = 0; i < v.size(); ++i) {
+        const quint32 coppia = p.peso[2 * i] | quint32(p.peso[2 * i + 1]) << 16;
+        v[i] = Coppia {{coppia, coppia, coppia, coppia}};
+    }
+    return v;
+}
+#else
+struct Coppia {
+};
+#endif
+
+// One row of the original reduced across into `riga` (4 bytes a pixel, rounded to 8 bits). With
+// vectors, two taps at a time: the bytes of two pixels interleaved channel by channel, then one
+// multiply-add of each pair by its two weights.
+void riduciRiga(
+    const uchar *origine, const Prese &o, [[maybe_unused]] const Coppia *pesi, uchar *riga, int larghezza)
+{
+#if defined(RIDUZIONE_VETTORI)
+    const __m128i zero = _mm_setzero_si128();
+    for (int X = 0; X < larghezza; ++X) {
+        const uchar *p = origine + 4 * o.primo[std::size_t(X)];
+        __m128i somma = _mm_set1_epi32(128);
+        for (int c = o.quante(X) / 2; c > 0; --c, p += 8, ++pesi) {
+            const __m128i due = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(p));
+            const __m128i coppia = _mm_unpacklo_epi8(_mm_unpacklo_epi8(due, _mm_srli_si128(due, 4)), zero);
+            somma = _mm_add_epi32(somma,
+                _mm_madd_epi16(coppia, _mm_load_si128(reinterpret_cast<const __m128i *>(pesi->corsie))));
+        }
+        somma = _mm_srli_epi32(somma, 8);
+        somma = _mm_packs_epi32(somma, somma);
+        const int pixel = _mm_cvtsi128_si32(_mm_packus_epi16(somma, somma));
+        std::memcpy(riga + 4 * X, &pixel, 4);
+    }
+#else
+    const quint16 *peso = o.peso.data();
+    for (int X = 0; X < larghezza; ++X) {
+        const uchar *p = origine + 4 * o.primo[std::size_t(X)];
+        unsigned int c[4] = {128, 128, 128, 128};
+        for (int k = o.quante(X); k > 0; --k, p += 4, ++peso)
+            for (int j = 0; j < 4; ++j)
+                c[j] += unsigned(*peso) * p[j];
+        for (int j = 0; j < 4; ++j)
+            riga[4 * X + j] = uchar(c[j] >> 8);
+    }
+#endif
+}
+
+// Down the picture: the rows of result row Y's taps, already reduced across, summed and rounded.
+void sommaRighe(const uchar *const *righe, const quint16 *peso, int prese, uchar *riga, int n)
+{
+    int i = 0;
+#if defined(RIDUZIONE_VETTORI)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i mezzo = _mm_set1_epi16(128);
+    for (; i + 16 <= n; i += 16) {
+        __m128i basso = mezzo;
+        __m128i alto = mezzo;
+        for (int k = 0; k < prese; ++k) {
+            const __m128i w = _mm_set1_epi16(short(peso[k]));
+            const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i *>(righe[k] + i));
+            basso = _mm_add_epi16(basso, _mm_mullo_epi16(_mm_unpacklo_epi8(px, zero), w));
+            alto = _mm_add_epi16(alto, _mm_mullo_epi16(_mm_unpackhi_epi8(px, zero), w));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(riga + i),
+            _mm_packus_epi16(_mm_srli_epi16(basso, 8), _mm_srli_epi16(alto, 8)));
+    }
+#endif
+    for (; i < n; ++i) {
+        unsigned int somma = 128;
+        for (int k = 0; k < prese; ++k)
+            somma += unsigned(peso[k]) * righe[k][i];
+        riga[i] = uchar(somma >> 8);
+    }
+}
+
+} // namespace
+
+QImage ridotta(const QImage &origine, QSize verso)
+{
+    Q_ASSERT(origine.format() == QImage::Format_RGB32);
+    Q_ASSERT(verso.width() >= 1 && verso.height() >= 1);
+    Q_ASSERT(verso.width() <= origine.width() && verso.height() <= origine.height());
+    const int larghezza = verso.width();
+#if defined(RIDUZIONE_VETTORI)
+    const Prese o = prese(origine.width(), larghezza, 2);
+    const std::vector<Coppia> coppie = pesiInCoppie(o);
+#else
+    const Prese o = prese(origine.width(), larghezza, 1);
+    const std::vector<Coppia> coppie;
+#endif
+    const Prese v = prese(origine.height(), verso.height(), 1);
+    // A row narrower than the taps read (a picture of a pixel or three) is read from a copy with
+    // room after it.
+    std::vector<uchar> copia(origine.width() < o.massimo ? std::size_t(o.massimo) * 4 : 0);
+    // The rows reduced across, kept while result rows still need them: as many as one result row's
+    // taps, each row of the original reduced once.
+    const std::size_t lunghezza = std::size_t(larghezza) * 4;
+    std::vector<uchar> anello(lunghezza * std::size_t(v.massimo));
+    std::vector<const uchar *> righe(std::size_t(v.massimo));
+    int fatte = -1;
+    QImage risultato(verso, QImage::Format_RGB32);
+    for (int Y = 0; Y < verso.height(); ++Y) {
+        const int primo = v.primo[std::size_t(Y)];
+        const int quante = v.quante(Y);
+        for (int k = 0; k < quante; ++k) {
+            const int y = primo + k;
+            uchar *posto = anello.data() + lunghezza * std::size_t(y % v.massimo);
+            if (y > fatte) {
+                const uchar *riga = origine.constScanLine(y);
+                if (!copia.empty()) {
+                    std::memcpy(copia.data(), riga, std::size_t(origine.width()) * 4);
+                    riga = copia.data();
+                }
+                riduciRiga(riga, o, coppie.data(), posto, larghezza);
+                fatte = y;
+            }
+            righe[std::size_t(k)] = posto;
+        }
+        sommaRighe(righe.data(), v.peso.data() + v.inizio[std::size_t(Y)], quante, risultato.scanLine(Y),
+            int(lunghezza));
+    }
+    return risultato;
+}
+
+} // namespace immagini
