@@ -67,17 +67,20 @@ Prese prese(int s, int d, int multiplo)
 }
 
 #if defined(RIDUZIONE_VETTORI)
-// An axis's weights as the vector code takes them: its taps in pairs (`prese` with `multiplo`
-// 2), each pair's two weights repeated in the four 32-bit lanes.
+// An axis's weights as the vector code takes them, each 32-bit lane holding two 16-bit weights:
+// across, a pair of taps (`prese` with `multiplo` 2); down, one tap's weight twice.
 struct alignas(16) Coppia {
     quint32 corsie[4];
+
+    __m128i vettore() const { return _mm_load_si128(reinterpret_cast<const __m128i *>(corsie)); }
 };
 
-std::vector<Coppia> pesiInCoppie(const Prese &p)
+std::vector<Coppia> pesiInVettori(const Prese &p, bool inCoppie)
 {
-    std::vector<Coppia> v(p.peso.size() / 2);
+    std::vector<Coppia> v(inCoppie ? p.peso.size() / 2 : p.peso.size());
     for (std::size_t i = 0; i < v.size(); ++i) {
-        const quint32 coppia = p.peso[2 * i] | quint32(p.peso[2 * i + 1]) << 16;
+        const quint32 coppia = inCoppie ? p.peso[2 * i] | quint32(p.peso[2 * i + 1]) << 16
+                                        : p.peso[i] | quint32(p.peso[i]) << 16;
         v[i] = Coppia {{coppia, coppia, coppia, coppia}};
     }
     return v;
@@ -94,20 +97,43 @@ void riduciRiga(
     const uchar *origine, const Prese &o, [[maybe_unused]] const Coppia *pesi, uchar *riga, int larghezza)
 {
 #if defined(RIDUZIONE_VETTORI)
+    // Pixels a and b's bytes interleaved channel by channel (B0 B1 G0 G1 R0 R1 X0 X1) in the low half
+    // of the result; a second pair c d read in the upper 8 bytes comes out in the high half.
+    const auto intrecciati = [](__m128i abcd) {
+        const __m128i dopo = _mm_srli_si128(abcd, 4);
+        return _mm_unpacklo_epi64(_mm_unpacklo_epi8(abcd, dopo), _mm_unpackhi_epi8(abcd, dopo));
+    };
     const __m128i zero = _mm_setzero_si128();
-    for (int X = 0; X < larghezza; ++X) {
+    const __m128i mezzo = _mm_set1_epi32(128);
+    for (int X = 0; X < larghezza;) {
         const uchar *p = origine + 4 * o.primo[std::size_t(X)];
-        __m128i somma = _mm_set1_epi32(128);
+        if (X + 1 < larghezza && o.quante(X) == 2 && o.quante(X + 1) == 2) {
+            // Two result pixels of two taps each (all of them, for a picture decoded just above the
+            // box) in one register, X's pair in the low half and X + 1's in the high half.
+            const uchar *q = origine + 4 * o.primo[std::size_t(X) + 1];
+            const __m128i coppie = intrecciati(_mm_castpd_si128(
+                _mm_loadh_pd(_mm_castsi128_pd(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p))),
+                    reinterpret_cast<const double *>(q))));
+            const __m128i primo = _mm_madd_epi16(_mm_unpacklo_epi8(coppie, zero), pesi[0].vettore());
+            const __m128i secondo = _mm_madd_epi16(_mm_unpackhi_epi8(coppie, zero), pesi[1].vettore());
+            const __m128i due = _mm_packs_epi32(_mm_srli_epi32(_mm_add_epi32(primo, mezzo), 8),
+                _mm_srli_epi32(_mm_add_epi32(secondo, mezzo), 8));
+            _mm_storel_epi64(reinterpret_cast<__m128i *>(riga + 4 * X), _mm_packus_epi16(due, due));
+            X += 2;
+            pesi += 2;
+            continue;
+        }
+        __m128i somma = mezzo;
         for (int c = o.quante(X) / 2; c > 0; --c, p += 8, ++pesi) {
-            const __m128i due = _mm_loadl_epi64(reinterpret_cast<const __m128i *>(p));
-            const __m128i coppia = _mm_unpacklo_epi8(_mm_unpacklo_epi8(due, _mm_srli_si128(due, 4)), zero);
-            somma = _mm_add_epi32(somma,
-                _mm_madd_epi16(coppia, _mm_load_si128(reinterpret_cast<const __m128i *>(pesi->corsie))));
+            const __m128i coppia
+                = _mm_unpacklo_epi8(intrecciati(_mm_loadl_epi64(reinterpret_cast<const __m128i *>(p))), zero);
+            somma = _mm_add_epi32(somma, _mm_madd_epi16(coppia, pesi->vettore()));
         }
         somma = _mm_srli_epi32(somma, 8);
         somma = _mm_packs_epi32(somma, somma);
         const int pixel = _mm_cvtsi128_si32(_mm_packus_epi16(somma, somma));
         std::memcpy(riga + 4 * X, &pixel, 4);
+        ++X;
     }
 #else
     const quint16 *peso = o.peso.data();
@@ -124,7 +150,8 @@ void riduciRiga(
 }
 
 // Down the picture: the rows of result row Y's taps, already reduced across, summed and rounded.
-void sommaRighe(const uchar *const *righe, const quint16 *peso, int prese, uchar *riga, int n)
+void sommaRighe(const uchar *const *righe, const quint16 *peso, [[maybe_unused]] const Coppia *pesi,
+    int prese, uchar *riga, int n)
 {
     int i = 0;
 #if defined(RIDUZIONE_VETTORI)
@@ -134,7 +161,7 @@ void sommaRighe(const uchar *const *righe, const quint16 *peso, int prese, uchar
         __m128i basso = mezzo;
         __m128i alto = mezzo;
         for (int k = 0; k < prese; ++k) {
-            const __m128i w = _mm_set1_epi16(short(peso[k]));
+            const __m128i w = pesi[k].vettore();
             const __m128i px = _mm_loadu_si128(reinterpret_cast<const __m128i *>(righe[k] + i));
             basso = _mm_add_epi16(basso, _mm_mullo_epi16(_mm_unpacklo_epi8(px, zero), w));
             alto = _mm_add_epi16(alto, _mm_mullo_epi16(_mm_unpackhi_epi8(px, zero), w));
@@ -161,12 +188,15 @@ QImage ridotta(const QImage &origine, QSize verso)
     const int larghezza = verso.width();
 #if defined(RIDUZIONE_VETTORI)
     const Prese o = prese(origine.width(), larghezza, 2);
-    const std::vector<Coppia> coppie = pesiInCoppie(o);
+    const Prese v = prese(origine.height(), verso.height(), 1);
+    const std::vector<Coppia> coppie = pesiInVettori(o, true);
+    const std::vector<Coppia> giu = pesiInVettori(v, false);
 #else
     const Prese o = prese(origine.width(), larghezza, 1);
-    const std::vector<Coppia> coppie;
-#endif
     const Prese v = prese(origine.height(), verso.height(), 1);
+    const std::vector<Coppia> coppie;
+    const std::vector<Coppia> giu;
+#endif
     // A row narrower than the taps read (a picture of a pixel or three) is read from a copy with
     // room after it.
     std::vector<uchar> copia(origine.width() < o.massimo ? std::size_t(o.massimo) * 4 : 0);
@@ -194,8 +224,9 @@ QImage ridotta(const QImage &origine, QSize verso)
             }
             righe[std::size_t(k)] = posto;
         }
-        sommaRighe(righe.data(), v.peso.data() + v.inizio[std::size_t(Y)], quante, risultato.scanLine(Y),
-            int(lunghezza));
+        const auto inizio = std::size_t(v.inizio[std::size_t(Y)]);
+        sommaRighe(righe.data(), v.peso.data() + inizio, giu.empty() ? nullptr : giu.data() + inizio, quante,
+            risultato.scanLine(Y), int(lunghezza));
     }
     return risultato;
 }
