@@ -12,6 +12,7 @@
 #include "ui/caselle.h"
 #include "ui/immagini.h"
 #include "ui/pulsanti.h"
+#include "ui/riduzione.h"
 
 #include <QApplication>
 #include <QImage>
@@ -154,10 +155,13 @@ void leggiIntestazione(jpeg_decompress_struct &info, jpeg_error_mgr &errori, std
     jpeg_read_header(&info, TRUE);
 }
 
+// What follows the bare decode: nothing, Qt's smooth scale to the box, or the game's own reduction.
+enum class Poi { niente, scalaQt, riduzione };
+
 // The floor for a new picture: libjpeg alone decoding the same file at the game's DCT scale into a
-// buffer of 32-bit pixels, as the game's decoder is set up (no error handling, no window); with
-// `alRiquadro`, then scaled to the box by Qt's smooth filter.
-void decodificaNuda(benchmark::State &stato, QSize dimensione, int bitRumore, bool alRiquadro)
+// buffer of 32-bit pixels, as the game's decoder is set up (no error handling, no window); then,
+// as `poi` says, brought to the box's size.
+void decodificaNuda(benchmark::State &stato, QSize dimensione, int bitRumore, Poi poi)
 {
     Banco b(dimensione, bitRumore);
     const QStringList percorsi = fotoDellaLista(b.f, 4, paroleCon(dimensione));
@@ -184,11 +188,13 @@ void decodificaNuda(benchmark::State &stato, QSize dimensione, int bitRumore, bo
         jpeg_destroy_decompress(&info);
         std::fclose(file);
         benchmark::DoNotOptimize(pixel.data());
-        if (alRiquadro) {
+        if (poi != Poi::niente) {
             const QImage decodificata(pixel.data(), int(info.output_width), int(info.output_height),
                 qsizetype(passo), QImage::Format_RGB32);
-            benchmark::DoNotOptimize(
-                decodificata.scaled(lato, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).constBits());
+            const QImage alRiquadro = poi == Poi::scalaQt
+                ? decodificata.scaled(lato, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                : immagini::ridotta(decodificata, lato.boundedTo(decodificata.size()));
+            benchmark::DoNotOptimize(alRiquadro.constBits());
         }
     }
     stato.counters["scala_ottavi"] = scala;
@@ -196,13 +202,20 @@ void decodificaNuda(benchmark::State &stato, QSize dimensione, int bitRumore, bo
 
 void jpegNudo(benchmark::State &stato, QSize dimensione, int bitRumore)
 {
-    decodificaNuda(stato, dimensione, bitRumore, false);
+    decodificaNuda(stato, dimensione, bitRumore, Poi::niente);
 }
 
 // The same, then scaled to the box by Qt's smooth filter, as the picture must be to be shown there.
 void jpegNudoAlRiquadro(benchmark::State &stato, QSize dimensione, int bitRumore)
 {
-    decodificaNuda(stato, dimensione, bitRumore, true);
+    decodificaNuda(stato, dimensione, bitRumore, Poi::scalaQt);
+}
+
+// The same, then reduced to the box by the game's own reduction: what is left of avanti beyond it
+// is the game's own work (finding the file, its checks, the window).
+void jpegNudoRidotto(benchmark::State &stato, QSize dimensione, int bitRumore)
+{
+    decodificaNuda(stato, dimensione, bitRumore, Poi::riduzione);
 }
 
 // The same decode by the command-line djpeg, a process of its own for each file: start-up included.
@@ -332,6 +345,8 @@ BENCHMARK_CAPTURE(jpegNudo, 4000x3000_detailed, QSize(4000, 3000), 28)->Unit(ben
 BENCHMARK_CAPTURE(jpegNudo, 4000x3000_smooth, QSize(4000, 3000), 31)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(jpegNudoAlRiquadro, shipped, QSize(), 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(jpegNudoAlRiquadro, 480x480, QSize(480, 480), 28)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(jpegNudoRidotto, shipped, QSize(), 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(jpegNudoRidotto, 480x480, QSize(480, 480), 28)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(djpeg, shipped, QSize(), 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ingenuo, shipped, QSize(), 0)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(ingenuo, 480x480, QSize(480, 480), 28)->Unit(benchmark::kMillisecond);
