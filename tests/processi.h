@@ -38,6 +38,23 @@ inline qint64 memoriaKb(qint64 pid, QByteArrayView campo)
     return memoriaKb(QString::number(pid), campo);
 }
 
+// The processor time a running process has used so far, user and system, in milliseconds (its
+// /proc/<pid>/stat); -1 once it is gone.
+inline qint64 processoreMs(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    // The fields after the name, which is in parentheses and may hold anything: the 14th and 15th
+    // of the line are the 12th and 13th after it.
+    const QByteArray riga = stat.readAll();
+    const QList<QByteArray> campi = riga.mid(riga.lastIndexOf(')') + 2).split(' ');
+    if (campi.size() < 13)
+        return -1;
+    const qint64 tic = campi[11].toLongLong() + campi[12].toLongLong();
+    return tic * 1000 / ::sysconf(_SC_CLK_TCK);
+}
+
 // Xvfb with one 1024x768 screen on a free display (-displayfd, so parallel runs never meet), no TCP,
 // and no reset when its last client leaves (the next program would meet a server in the middle of
 // its reset). Stopped when the object goes.
