@@ -4,6 +4,7 @@
 // axis kept, one reduced four times, pictures of a pixel or three, widths that end between vectors.
 #include "ui/riduzione.h"
 
+#include <QColor>
 #include <QRandomGenerator>
 #include <QTest>
 
@@ -69,6 +70,7 @@ class TestRiduzione : public QObject
 private slots:
     void comeLaMediaEsatta_data();
     void comeLaMediaEsatta();
+    void righeMancantiGrigie();
 };
 
 void TestRiduzione::comeLaMediaEsatta_data()
@@ -125,6 +127,19 @@ void TestRiduzione::comeLaMediaEsatta()
     const int ammesso = disegno == Disegno::tinta ? 0 : 2;
     QVERIFY2(peggiore <= ammesso && (verso.width() * verso.height() < 100 || media <= 0.35),
         qPrintable(QStringLiteral("largest %1, mean %2").arg(peggiore).arg(media)));
+}
+
+// A decoder that stops early (a file cut short) leaves the result rows it never reached grey, and
+// the rows it gave reduced as usual.
+void TestRiduzione::righeMancantiGrigie()
+{
+    const QImage o = disegno(QSize(10, 10), Disegno::tinta);
+    immagini::Riduzione r(o.size(), QSize(5, 5));
+    for (int y = 0; y < 4; ++y)
+        r.riga(o.constScanLine(y));
+    const QImage fatta = r.fine();
+    for (int y = 0; y < 5; ++y)
+        QCOMPARE(fatta.pixel(2, y), y < 2 ? qRgb(201, 7, 128) : QColor(Qt::gray).rgb());
 }
 
 QTEST_GUILESS_MAIN(TestRiduzione)

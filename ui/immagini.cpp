@@ -148,108 +148,6 @@ int orientamentoExif(const JOCTET *dati, unsigned int n)
     return 1;
 }
 
-// Averages the decoder's rows, as they arrive, down to a picture of a fixed size no larger than
-// theirs: each pixel of the result is the mean of the area of the decoded picture it covers, the
-// pixels on its edges counted by the part of them inside it. Only one row of sums per result row
-// is held, however large the decoded picture, and a decoded pixel costs two multiply-adds per
-// channel: the weights, like the division of each result pixel, are worked out once per column.
-class Riduttore
-{
-public:
-    Riduttore(int larghezza, int altezza, QSize verso)
-        : sw(larghezza)
-        , sh(altezza)
-        , dw(verso.width())
-        , dh(verso.height())
-        , colonna(std::size_t(sw))
-        , peso(std::size_t(sw))
-        , orizzontale(std::size_t(dw) * 3)
-        , corrente(std::size_t(dw) * 3, 0)
-        , seguente(std::size_t(dw) * 3, 0)
-        , risultato(dw, dh, QImage::Format_RGB32)
-    {
-        risultato.fill(Qt::gray);
-        // On an axis of sw * dw units, decoded pixel x spans [x dw, (x + 1) dw) and result pixel X
-        // spans [X sw, (X + 1) sw): as sw >= dw, a decoded pixel falls into one result pixel or
-        // straddles two, giving the first `peso` units and the second the rest.
-        for (int x = 0; x < sw; ++x) {
-            const qint64 inizio = qint64(x) * dw;
-            const int X = int(inizio / sw);
-            colonna[std::size_t(x)] = X;
-            peso[std::size_t(x)] = quint32(qMin<qint64>(dw, qint64(X + 1) * sw - inizio));
-        }
-        // Each result pixel gathers sw units across and sh down.
-        scala = 1.0 / (double(sw) * double(sh));
-    }
-
-    // One row in memory order B, G, R, X (QImage's RGB32).
-    void riga(int y, const JSAMPLE *bgrx)
-    {
-        std::fill(orizzontale.begin(), orizzontale.end(), 0);
-        quint32 *o = orizzontale.data();
-        const int ultima = dw - 1;
-        for (int x = 0; x < sw; ++x) {
-            const int X = colonna[std::size_t(x)];
-            const quint32 a = peso[std::size_t(x)];
-            const JSAMPLE *p = bgrx + 4 * x;
-            quint32 *s = o + 3 * X;
-            s[0] += a * p[0];
-            s[1] += a * p[1];
-            s[2] += a * p[2];
-            const quint32 resto = quint32(dw) - a;
-            if (resto != 0 && X < ultima) {
-                s[3] += resto * p[0];
-                s[4] += resto * p[1];
-                s[5] += resto * p[2];
-            }
-        }
-        // The same split down the picture: the row gives `a` units to result row Y, the rest to Y + 1.
-        const qint64 inizio = qint64(y) * dh;
-        const int Y = int(inizio / sh);
-        const quint64 a = quint64(qMin<qint64>(dh, qint64(Y + 1) * sh - inizio));
-        const quint64 resto = quint64(dh) - a;
-        if (Y != rigaCorrente) {
-            scarica();
-            rigaCorrente = Y;
-        }
-        for (std::size_t i = 0; i < orizzontale.size(); ++i) {
-            corrente[i] += a * orizzontale[i];
-            seguente[i] += resto * orizzontale[i];
-        }
-    }
-
-    QImage fine()
-    {
-        scarica();
-        return std::move(risultato);
-    }
-
-private:
-    // Writes the row being gathered and moves on to the next, which may have its first part already.
-    void scarica()
-    {
-        if (rigaCorrente >= 0 && rigaCorrente < dh) {
-            auto *out = reinterpret_cast<QRgb *>(risultato.scanLine(rigaCorrente));
-            const quint64 *s = corrente.data();
-            for (int x = 0; x < dw; ++x, s += 3)
-                out[x] = qRgb(canale(s[2]), canale(s[1]), canale(s[0]));
-        }
-        std::swap(corrente, seguente);
-        std::fill(seguente.begin(), seguente.end(), 0);
-    }
-
-    int canale(quint64 somma) const { return qMin(255, int(double(somma) * scala + 0.5)); }
-
-    const int sw, sh, dw, dh;
-    std::vector<int> colonna; // the result column each decoded column falls into first
-    std::vector<quint32> peso; // and the units of it that fall there
-    std::vector<quint32> orizzontale; // one decoded row reduced across: at most 255 sw per channel
-    std::vector<quint64> corrente, seguente; // result rows being gathered: at most 255 sw sh
-    double scala = 0;
-    QImage risultato;
-    int rigaCorrente = -1;
-};
-
 struct Decodifica {
     jpeg_decompress_struct info;
     GestoreErrori errori;
@@ -293,8 +191,8 @@ bool intestazione(Decodifica *d, std::FILE *file, QSize bersaglio)
     return true;
 }
 
-// Phase 2: every row, through the reducer when there is one. Returns false after an error.
-bool righe(Decodifica *d, Riduttore *riduttore, JSAMPLE *convertita)
+// Phase 2: every row, through the reduction when there is one. Returns false after an error.
+bool righe(Decodifica *d, Riduzione *riduzione, JSAMPLE *convertita)
 {
     if (setjmp(d->errori.salto))
         return false;
@@ -303,10 +201,9 @@ bool righe(Decodifica *d, Riduttore *riduttore, JSAMPLE *convertita)
     JSAMPARRAY riga = (*d->info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&d->info), JPOOL_IMAGE,
         larghezza * JDIMENSION(d->info.output_components), 1);
     while (d->info.output_scanline < d->info.output_height) {
-        const int y = int(d->info.output_scanline);
         if (jpeg_read_scanlines(&d->info, riga, 1) != 1)
             break;
-        if (!riduttore)
+        if (!riduzione)
             continue;
         const JSAMPLE *bgrx = riga[0];
         if (d->cmyk) {
@@ -323,7 +220,7 @@ bool righe(Decodifica *d, Riduttore *riduttore, JSAMPLE *convertita)
             }
             bgrx = convertita;
         }
-        riduttore->riga(y, bgrx);
+        riduzione->riga(bgrx);
     }
     jpeg_finish_decompress(&d->info);
     return true;
@@ -461,26 +358,27 @@ Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione, bool s
         verso.transpose();
     verso = QSize(qMin(larghezza, qMax(1, verso.width())), qMin(altezza, qMax(1, verso.height())));
     // A decoded picture of up to a few times the box's pixels (the common case: a picture of about
-    // the box's size, decoded at the scale just above it) is held whole and reduced in two passes,
-    // faster than the reducer's one; larger ones (a photo's, even at 1/8) go through the reducer row
-    // by row.
+    // the box's size, decoded at the scale just above it) is held whole, then reduced: reduced row
+    // by row as the decoder hands them out, the shipped pictures took half as long again (reading
+    // each row back just after the decoder wrote it is what was slow). Larger ones (a photo's, even
+    // at 1/8) are reduced row by row, so that only a few rows are held.
     const bool intera = !soloVerdetto && !d.cmyk
         && qint64(larghezza) * altezza <= 4 * qint64(verso.width()) * verso.height();
-    std::optional<Riduttore> riduttore;
+    std::optional<Riduzione> riduzione;
     QImage decodificata;
     if (intera) {
         decodificata = QImage(larghezza, altezza, QImage::Format_RGB32);
         if (!righeIntere(&d, &decodificata))
             throw fallisci();
-        // Rows the decoder never gave (a file that ends early) are grey, as in the reducer.
+        // Rows the decoder never gave (a file that ends early) are grey, as after a reduction.
         for (int y = int(d.info.output_scanline); y < altezza; ++y)
             std::fill_n(
                 reinterpret_cast<QRgb *>(decodificata.scanLine(y)), larghezza, QColor(Qt::gray).rgb());
     } else {
         if (!soloVerdetto)
-            riduttore.emplace(larghezza, altezza, verso);
+            riduzione.emplace(QSize(larghezza, altezza), verso);
         std::vector<JSAMPLE> convertita(d.cmyk && !soloVerdetto ? std::size_t(larghezza) * 4 : 0);
-        if (!righe(&d, riduttore ? &*riduttore : nullptr, convertita.data()))
+        if (!righe(&d, riduzione ? &*riduzione : nullptr, convertita.data()))
             throw fallisci();
     }
 
@@ -494,7 +392,7 @@ Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione, bool s
         return l;
     QImage immagine = raddrizzata(intera
             ? (decodificata.size() == verso ? std::move(decodificata) : ridotta(decodificata, verso))
-            : riduttore->fine(),
+            : riduzione->fine(),
         d.orientamento);
     if (immagine.size() != dimensione)
         immagine = immagine.scaled(dimensione, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

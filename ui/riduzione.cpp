@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/riduzione.h"
 
+#include <QColor>
 #include <QtGlobal>
+
+#include <algorithm>
 
 #include <cstring>
 #include <vector>
@@ -180,55 +183,98 @@ void sommaRighe(const uchar *const *righe, const quint16 *peso, [[maybe_unused]]
 
 } // namespace
 
+struct Riduzione::Dati {
+    Dati(QSize origine, QSize verso)
+        : larghezza(origine.width())
+        , altezza(origine.height())
+#if defined(RIDUZIONE_VETTORI)
+        , o(prese(larghezza, verso.width(), 2))
+        , v(prese(altezza, verso.height(), 1))
+        , coppie(pesiInVettori(o, true))
+        , giu(pesiInVettori(v, false))
+#else
+        , o(prese(larghezza, verso.width(), 1))
+        , v(prese(altezza, verso.height(), 1))
+#endif
+        , lunghezza(std::size_t(verso.width()) * 4)
+        , copia(larghezza < o.massimo ? std::size_t(o.massimo) * 4 : 0)
+        , anello(lunghezza * std::size_t(v.massimo))
+        , righe(std::size_t(v.massimo))
+        , risultato(verso, QImage::Format_RGB32)
+    {
+    }
+
+    const int larghezza, altezza;
+    const Prese o, v;
+    const std::vector<Coppia> coppie, giu; // with vectors only
+    const std::size_t lunghezza; // of a row reduced across, in bytes
+    // A row narrower than the taps read (a picture of a pixel or three) is read from a copy with
+    // room after it.
+    std::vector<uchar> copia;
+    // The rows reduced across, kept while result rows still need them: as many as one result row's
+    // taps, each row of the original reduced once.
+    std::vector<uchar> anello;
+    std::vector<const uchar *> righe;
+    QImage risultato;
+    int ricevute = 0; // rows of the original given so far
+    int fatte = 0; // result rows done
+};
+
+Riduzione::Riduzione(QSize origine, QSize verso)
+{
+    Q_ASSERT(verso.width() >= 1 && verso.height() >= 1);
+    Q_ASSERT(verso.width() <= origine.width() && verso.height() <= origine.height());
+    d = std::make_unique<Dati>(origine, verso);
+}
+
+Riduzione::~Riduzione() = default;
+
+void Riduzione::riga(const uchar *bgrx)
+{
+    Dati &r = *d;
+    if (r.ricevute >= r.altezza)
+        return;
+    const int y = r.ricevute++;
+    if (!r.copia.empty()) {
+        std::memcpy(r.copia.data(), bgrx, std::size_t(r.larghezza) * 4);
+        bgrx = r.copia.data();
+    }
+    const int posto = y % r.v.massimo;
+    riduciRiga(
+        bgrx, r.o, r.coppie.data(), r.anello.data() + r.lunghezza * std::size_t(posto), r.risultato.width());
+    // Every result row whose last row of the original this was.
+    while (r.fatte < r.risultato.height()) {
+        const int Y = r.fatte;
+        const int primo = r.v.primo[std::size_t(Y)];
+        const int quante = r.v.quante(Y);
+        if (primo + quante - 1 > y)
+            break;
+        for (int k = 0; k < quante; ++k)
+            r.righe[std::size_t(k)] = r.anello.data() + r.lunghezza * std::size_t((primo + k) % r.v.massimo);
+        const auto inizio = std::size_t(r.v.inizio[std::size_t(Y)]);
+        sommaRighe(r.righe.data(), r.v.peso.data() + inizio, r.giu.empty() ? nullptr : r.giu.data() + inizio,
+            quante, r.risultato.scanLine(Y), int(r.lunghezza));
+        ++r.fatte;
+    }
+}
+
+QImage Riduzione::fine()
+{
+    Dati &r = *d;
+    for (int Y = r.fatte; Y < r.risultato.height(); ++Y)
+        std::fill_n(
+            reinterpret_cast<QRgb *>(r.risultato.scanLine(Y)), r.risultato.width(), QColor(Qt::gray).rgb());
+    r.fatte = r.risultato.height();
+    return std::move(r.risultato);
+}
+
 QImage ridotta(const QImage &origine, QSize verso)
 {
     Q_ASSERT(origine.format() == QImage::Format_RGB32);
-    Q_ASSERT(verso.width() >= 1 && verso.height() >= 1);
-    Q_ASSERT(verso.width() <= origine.width() && verso.height() <= origine.height());
-    const int larghezza = verso.width();
-#if defined(RIDUZIONE_VETTORI)
-    const Prese o = prese(origine.width(), larghezza, 2);
-    const Prese v = prese(origine.height(), verso.height(), 1);
-    const std::vector<Coppia> coppie = pesiInVettori(o, true);
-    const std::vector<Coppia> giu = pesiInVettori(v, false);
-#else
-    const Prese o = prese(origine.width(), larghezza, 1);
-    const Prese v = prese(origine.height(), verso.height(), 1);
-    const std::vector<Coppia> coppie;
-    const std::vector<Coppia> giu;
-#endif
-    // A row narrower than the taps read (a picture of a pixel or three) is read from a copy with
-    // room after it.
-    std::vector<uchar> copia(origine.width() < o.massimo ? std::size_t(o.massimo) * 4 : 0);
-    // The rows reduced across, kept while result rows still need them: as many as one result row's
-    // taps, each row of the original reduced once.
-    const std::size_t lunghezza = std::size_t(larghezza) * 4;
-    std::vector<uchar> anello(lunghezza * std::size_t(v.massimo));
-    std::vector<const uchar *> righe(std::size_t(v.massimo));
-    int fatte = -1;
-    QImage risultato(verso, QImage::Format_RGB32);
-    for (int Y = 0; Y < verso.height(); ++Y) {
-        const int primo = v.primo[std::size_t(Y)];
-        const int quante = v.quante(Y);
-        for (int k = 0; k < quante; ++k) {
-            const int y = primo + k;
-            uchar *posto = anello.data() + lunghezza * std::size_t(y % v.massimo);
-            if (y > fatte) {
-                const uchar *riga = origine.constScanLine(y);
-                if (!copia.empty()) {
-                    std::memcpy(copia.data(), riga, std::size_t(origine.width()) * 4);
-                    riga = copia.data();
-                }
-                riduciRiga(riga, o, coppie.data(), posto, larghezza);
-                fatte = y;
-            }
-            righe[std::size_t(k)] = posto;
-        }
-        const auto inizio = std::size_t(v.inizio[std::size_t(Y)]);
-        sommaRighe(righe.data(), v.peso.data() + inizio, giu.empty() ? nullptr : giu.data() + inizio, quante,
-            risultato.scanLine(Y), int(lunghezza));
-    }
-    return risultato;
+    Riduzione r(origine.size(), verso);
+    for (int y = 0; y < origine.height(); ++y)
+        r.riga(origine.constScanLine(y));
+    return r.fine();
 }
 
 } // namespace immagini
