@@ -82,6 +82,12 @@ public:
     void dimentica(Compagno c, const QString &parola);
     // Whether the word will have the companion after the next save.
     bool ha(Compagno c, const QString &parola) const;
+    // Whether the word's companion is held here until the next save (new, changed or taken away)
+    // rather than being the file on disk.
+    bool inSospeso(Compagno c, const QString &parola) const
+    {
+        return attese[std::size_t(c)].contains(chiave(parola));
+    }
     // The bytes waiting to be saved for the word; empty when none.
     QByteArray inAttesa(Compagno c, const QString &parola) const;
 

@@ -895,6 +895,13 @@ bool FinestraParole::puoiLasciare()
     return false;
 }
 
+void FinestraParole::changeEvent(QEvent *e)
+{
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow() && liste->dimenticaCambiate())
+        mostraListe();
+}
+
 void FinestraParole::closeEvent(QCloseEvent *e)
 {
     if (!puoiLasciare()) {

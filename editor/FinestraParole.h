@@ -122,6 +122,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *e) override;
+    // Back in the window, pictures and voices another program changed meanwhile show as they are.
+    void changeEvent(QEvent *e) override;
 
 private:
     void costruisciAvviso(QWidget *centro);

@@ -2,10 +2,13 @@
 #include "editor/ListeParole.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QListWidget>
 #include <QPainter>
 
 #include <algorithm>
+
+#include <sys/stat.h>
 
 namespace
 {
@@ -236,6 +239,54 @@ QString ListeParole::chiave(const QString &parola)
     return parola.left(CartellaParole::lunghissima).toLower();
 }
 
+namespace
+{
+
+// A file's device, inode, size and modification time; all 0 when there is none.
+std::array<qint64, 5> identita(const QString &file)
+{
+    struct stat s = {};
+    if (file.isEmpty() || ::stat(QFile::encodeName(file).constData(), &s) != 0)
+        return {};
+    return {qint64(s.st_dev), qint64(s.st_ino), qint64(s.st_size), qint64(s.st_mtim.tv_sec),
+        qint64(s.st_mtim.tv_nsec)};
+}
+
+} // namespace
+
+ListeParole::Origine ListeParole::origine(Compagno c, const QString &parola) const
+{
+    Origine o;
+    o.sospeso = cartella->inSospeso(c, parola);
+    if (!o.sospeso) {
+        o.file = cartella->file(c, parola);
+        o.identita = identita(o.file);
+    }
+    return o;
+}
+
+bool ListeParole::dimenticaCambiate()
+{
+    if (!cartella)
+        return false;
+    const qsizetype prima = icone.size();
+    icone.removeIf([this](const QHash<QString, Figura>::iterator &i) {
+        const Figura &f = i.value();
+        for (std::size_t c = 0; c < compagni.size(); ++c) {
+            const Origine &o = f.origini[c];
+            // A file still there is only looked at; a missing one is looked for again.
+            if (!o.sospeso && !o.file.isEmpty()) {
+                if (identita(o.file) != o.identita)
+                    return true;
+            } else if (origine(compagni[c], f.parola) != o) {
+                return true;
+            }
+        }
+        return false;
+    });
+    return icone.size() != prima;
+}
+
 const ListeParole::Figura &ListeParole::figura(const QString &parola)
 {
     const QString k = chiave(parola);
@@ -243,6 +294,9 @@ const ListeParole::Figura &ListeParole::figura(const QString &parola)
     if (c != icone.constEnd())
         return *c;
     Figura f;
+    f.parola = parola;
+    for (std::size_t c = 0; c < compagni.size(); ++c)
+        f.origini[c] = origine(compagni[c], parola);
     const QImage i = cartella->immagine(parola, misuraIcona);
     f.icona = i.isNull() ? iconaMancante() : QIcon(QPixmap::fromImage(i));
     f.manca = !cartella->ha(Compagno::immagine, parola);

@@ -37,6 +37,9 @@ public:
     // A word's picture or voice changed: its icon is made again when next shown; or every icon.
     void dimenticaIcona(const QString &parola) { icone.remove(chiave(parola)); }
     void dimenticaIcone() { icone.clear(); }
+    // The icons whose picture or voice another program changed, added or took away since they were
+    // made are forgotten: true when there were any (the lists are then to be shown again).
+    bool dimenticaCambiate();
     // Whether some word shown still waits for its picture; completaIcone() decodes them all now.
     bool iconeInAttesa() const;
     void completaIcone();
@@ -48,11 +51,22 @@ public:
     std::array<QListWidget *, CartellaParole::numeroListe> griglie {};
 
 private:
+    // A companion as it was when the icon was made: held until the save, a file on disk (its path,
+    // and the file's device, inode, size and modification time), or none.
+    struct Origine {
+        bool sospeso = false;
+        QString file;
+        std::array<qint64, 5> identita {};
+        bool operator==(const Origine &) const = default;
+    };
+    Origine origine(Compagno c, const QString &parola) const;
     // What a word's item shows beside its name, kept by word (any case) until forgotten.
     struct Figura {
         QIcon icona;
         bool manca = false; // no picture
         bool voce = false;
+        QString parola;
+        std::array<Origine, compagni.size()> origini;
     };
     static QString chiave(const QString &parola);
     const Figura &figura(const QString &parola); // looked up and decoded now when not yet kept

@@ -693,6 +693,47 @@ private slots:
         QVERIFY(domande.avvisi.last().contains(QStringLiteral("c'è già")));
     }
 
+    // Back from another program that changed, added or took away pictures in the folder, the icons
+    // show the folder as it is now; a picture changed in the editor and not yet saved stays hers.
+    void figureCambiateDaFuori()
+    {
+        DomandeFinte domande;
+        FinestraParole f(domande, QString(), QString());
+        QVERIFY(f.apri(cartella));
+        f.cambiaImmagine(QStringLiteral("cane"), tinta(Qt::blue));
+        f.attendiLavoro();
+        f.show();
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        QWidget altroProgramma;
+        altroProgramma.show();
+        altroProgramma.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&altroProgramma));
+        scrivi(cartella + QStringLiteral("/jpg/lupo.jpg"), jpeg(Qt::red));
+        scrivi(cartella + QStringLiteral("/jpg/cane.jpg"), jpeg(Qt::red));
+        scrivi(cartella + QString::fromUtf8("/jpg/perch\u00e9.jpg"), jpeg(Qt::green));
+        QVERIFY(QFile::remove(cartella + QStringLiteral("/jpg/gatto.jpg")));
+        f.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f));
+        f.attendiLavoro();
+        const auto colore = [&f](int lista, int riga) {
+            return f.griglie[std::size_t(lista - 3)]
+                ->item(riga)
+                ->icon()
+                .pixmap(QSize(96, 96))
+                .toImage()
+                .pixelColor(48, 48);
+        };
+        const auto nome = [&f](int lista, int riga) {
+            return f.griglie[std::size_t(lista - 3)]->item(riga)->data(Qt::AccessibleTextRole).toString();
+        };
+        QVERIFY(colore(4, 0).blue() > 150 && colore(4, 0).red() < 100); // cane: hers, not the file's
+        QVERIFY(colore(4, 1).red() > 150 && colore(4, 1).green() < 100); // lupo
+        QCOMPARE(nome(4, 2), QString::fromUtf8("perch\u00e9"));
+        QVERIFY(colore(4, 2).green() > 150 && colore(4, 2).red() < 100);
+        QCOMPARE(nome(5, 0), QStringLiteral("gatto, senza immagine"));
+    }
+
     // Many new words saved at once: each picture in its own file, and a word taken out again before
     // the save leaves none.
     void molteParoleInUnSalvataggio()
