@@ -167,6 +167,7 @@ void ComandoRinomina::undo()
 
 ComandoArrivo::ComandoArrivo(VistaParole &f, const unione::Piano &piano, const QString &da)
     : QUndoCommand(QStringLiteral("l'arrivo delle parole di %1").arg(da))
+    , f(f)
 {
     // Each list's new words go after its last one, in the other copy's order.
     std::array<int, CartellaParole::numeroListe> aggiunte {};
@@ -181,4 +182,18 @@ ComandoArrivo::ComandoArrivo(VistaParole &f, const unione::Piano &piano, const Q
         for (const unione::Compagnia &c : *gruppo)
             new ComandoCompagno(f, c.c, c.parola, c.loro, this);
     }
+}
+
+void ComandoArrivo::redo()
+{
+    f.rimanda(true);
+    QUndoCommand::redo();
+    f.rimanda(false);
+}
+
+void ComandoArrivo::undo()
+{
+    f.rimanda(true);
+    QUndoCommand::undo();
+    f.rimanda(false);
 }

@@ -21,6 +21,9 @@ public:
     virtual void dimenticaIcona(const QString &parola) = 0;
     virtual void mostraLista(int lettere) = 0;
     virtual void seleziona(int lettere, int indice) = 0;
+    // Between rimanda(true) and rimanda(false), the lists to show and the word to select are noted,
+    // then shown once: a step of many words rebuilds each list once, not once per word.
+    virtual void rimanda(bool rimanda) = 0;
 
 protected:
     ~VistaParole() = default;
@@ -92,4 +95,9 @@ class ComandoArrivo : public QUndoCommand
 {
 public:
     ComandoArrivo(VistaParole &f, const unione::Piano &piano, const QString &da);
+    void redo() override;
+    void undo() override;
+
+private:
+    VistaParole &f;
 };

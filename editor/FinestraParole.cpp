@@ -322,6 +322,10 @@ bool FinestraParole::apri(const QString &percorso)
 
 void FinestraParole::mostraLista(int lettere)
 {
+    if (rimandati) {
+        rimandati->liste[std::size_t(lettere - CartellaParole::primaLunghezza)] = true;
+        return;
+    }
     liste->mostraLista(lettere);
     aggiornaTitoli();
     aggiornaAzioni();
@@ -334,7 +338,25 @@ void FinestraParole::dimenticaIcona(const QString &parola)
 
 void FinestraParole::seleziona(int lettere, int indice)
 {
-    liste->seleziona(lettere, indice);
+    if (rimandati)
+        rimandati->selezione = {lettere, indice};
+    else
+        liste->seleziona(lettere, indice);
+}
+
+void FinestraParole::rimanda(bool rimanda)
+{
+    if (rimanda) {
+        rimandati.emplace();
+        return;
+    }
+    const Rimandati r = *std::exchange(rimandati, std::nullopt);
+    for (std::size_t i = 0; i < r.liste.size(); ++i) {
+        if (r.liste[i])
+            mostraLista(CartellaParole::primaLunghezza + int(i));
+    }
+    if (r.selezione)
+        seleziona(r.selezione->first, r.selezione->second);
 }
 
 int FinestraParole::listaCorrente() const

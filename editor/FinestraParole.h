@@ -20,6 +20,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class ListeParole;
 class PannelloControllo;
@@ -119,6 +121,12 @@ public:
     QAction *mnuInformazioni = nullptr;
 
     QUndoStack pila;
+    // While a step of many words runs: the lists it asked to show, and the word it asked to select.
+    struct Rimandati {
+        std::array<bool, CartellaParole::numeroListe> liste {};
+        std::optional<std::pair<int, int>> selezione;
+    };
+    std::optional<Rimandati> rimandati;
 
 protected:
     void closeEvent(QCloseEvent *e) override;
@@ -157,6 +165,7 @@ private:
     QString avvisiCartella(); // what the open folder's lists and the other programs on it need said
     bool haListe() const; // whether the folder open has any list file
     void seleziona(int lettere, int indice) override;
+    void rimanda(bool rimanda) override;
     QString problemaRinomina(int lettere, int indice, const QString &nuova) const;
 
     Domande &domande;
