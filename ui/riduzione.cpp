@@ -5,7 +5,6 @@
 #include <QtGlobal>
 
 #include <algorithm>
-
 #include <cstring>
 #include <vector>
 
