@@ -12,10 +12,10 @@ namespace immagini
 // A picture reduced to `verso`, no side larger than the original's, its rows given one at a time
 // from the top as a decoder hands them out: each pixel of the result is the mean of the area of the
 // original it covers, the pixels on its edges counted by the part of them inside it (weights in
-// 256ths of a pixel: within 2 of the exact mean for a reduction of up to a few times). Only as many rows as
-// one result row's taps are held, reduced across, however large the original. About twice as fast as Qt's
-// smooth scale, in two passes over 16-bit sums (SSE2 where there is one): the reduction of a picture decoded
-// just above the box costs less than half its decode.
+// 256ths of a pixel: within 2 of the exact mean for a reduction of up to a few times). Only as many
+// rows as one result row's taps are held, reduced across, however large the original. About twice
+// as fast as Qt's smooth scale, in two passes over 16-bit sums (SSE2 where there is one): the
+// reduction of a picture decoded just above the box costs less than half its decode.
 class Riduzione
 {
 public:
