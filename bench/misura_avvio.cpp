@@ -19,7 +19,8 @@
 // top-level window gets its damage object as it is created, before it can draw anything. With
 // MISURA_FOTO=FILE the game window is written to FILE (a PPM) at the moment its picture was
 // painted, to see with one's own eyes what the screen showed then; with MISURA_TRACCIA every map
-// and paint is written to standard error as it comes.
+// and paint is written to standard error as it comes. With MISURA_SMAPS=FILE a game's
+// /proc/<pid>/smaps at its end is copied to FILE, to see by mapping where its memory is.
 //
 // Keys and clicks are sent as X events to the window; the program cannot tell them from a user's.
 
@@ -380,6 +381,10 @@ int main(int argc, char *argv[])
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
         std::printf("%ld\n", piccoKb(pid));
+        if (const char *smaps = std::getenv("MISURA_SMAPS")) {
+            std::ifstream da("/proc/" + std::to_string(pid) + "/smaps");
+            std::ofstream(smaps) << da.rdbuf();
+        }
     }
     kill(pid, SIGTERM);
     int stato = 0;

@@ -56,6 +56,8 @@ private slots:
     void pulsantiDaTastiera();
     void invioTenutoPremeUnaVolta_data();
     void invioTenutoPremeUnaVolta();
+    void pulsantiComeQt_data();
+    void pulsantiComeQt();
     void coloriBgr_data();
     void coloriBgr();
     void coloriDiSistema_data();
@@ -543,6 +545,84 @@ void TestDisegno::invioTenutoPremeUnaVolta()
     invia(QEvent::KeyPress, false);
     invia(QEvent::KeyRelease, false);
     QCOMPARE(premuto.size(), 2);
+}
+
+void TestDisegno::pulsantiComeQt_data()
+{
+    QTest::addColumn<bool>("grafico");
+    QTest::addColumn<QString>("stato");
+    for (bool g : {false, true}) {
+        for (const char *stato :
+            {"normale", "disattivato", "fuoco", "premuto", "sotto il mouse", "altri colori"})
+            QTest::addRow("%s, %s", g ? "PulsanteGrafico" : "Pulsante", stato)
+                << g << QString::fromLatin1(stato);
+    }
+}
+
+// The buttons draw themselves with a palette shared among those of the same colours: in every
+// state, and after a button of other colours, they show exactly what Qt's own button shows.
+void TestDisegno::pulsantiComeQt()
+{
+    QFETCH(bool, grafico);
+    QFETCH(QString, stato);
+    QWidget finestra;
+    finestra.resize(400, 200);
+    QAbstractButton *nostro = nuovoPulsante(grafico, &finestra);
+    QAbstractButton *qt = nullptr;
+    if (auto *g = qobject_cast<PulsanteGrafico *>(nostro)) {
+        g->impostaIcona(QStringLiteral(":/freccia.png"));
+        auto *t = new QToolButton(&finestra);
+        t->setToolButtonStyle(g->toolButtonStyle());
+        t->setIconSize(g->iconSize());
+        t->setIcon(g->icon());
+        qt = t;
+    } else {
+        qt = new QPushButton(&finestra);
+    }
+    for (QAbstractButton *b : {nostro, qt}) {
+        b->setText(nostro->text());
+        b->setFocusPolicy(Qt::StrongFocus);
+        b->setFont(QFont(QStringLiteral("Arial"), 14, QFont::Bold));
+        b->setPalette(colori::tavolozzaClassica());
+        b->resize(130, 65);
+    }
+    qt->move(200, 0);
+    finestra.show();
+    QVERIFY(QTest::qWaitForWindowActive(&finestra));
+    // A button of the same colours painted first, as the keyboard's other keys are.
+    auto *vicino = nuovoPulsante(grafico, &finestra);
+    vicino->setGeometry(0, 100, 130, 65);
+    vicino->show();
+    vicino->grab();
+    // Neither button holds the focus unless the row gives it.
+    finestra.setFocusPolicy(Qt::StrongFocus);
+    finestra.setFocus();
+    auto prepara = [&stato](QAbstractButton *b) {
+        b->setAttribute(Qt::WA_UnderMouse, false);
+        if (stato == QLatin1String("disattivato"))
+            b->setEnabled(false);
+        else if (stato == QLatin1String("fuoco"))
+            b->setFocus();
+        else if (stato == QLatin1String("premuto"))
+            b->setDown(true);
+        else if (stato == QLatin1String("sotto il mouse"))
+            b->setAttribute(Qt::WA_UnderMouse);
+        else if (stato == QLatin1String("altri colori")) {
+            QPalette rossa = b->palette();
+            rossa.setColor(QPalette::Button, Qt::red);
+            rossa.setColor(QPalette::ButtonText, Qt::yellow);
+            b->setPalette(rossa);
+        }
+    };
+    prepara(nostro);
+    const QImage visto = nostro->grab().toImage();
+    prepara(qt);
+    const QImage atteso = qt->grab().toImage();
+    if (stato == QLatin1String("fuoco"))
+        QVERIFY(qt->hasFocus());
+    QCOMPARE(visto, atteso);
+    if (stato == QLatin1String("altri colori"))
+        QVERIFY(visto != vicino->grab().toImage());
 }
 
 void TestDisegno::coloriBgr_data()
