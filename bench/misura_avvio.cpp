@@ -12,14 +12,17 @@
 //   misura_avvio gioco-pausa PROGRAM   the same with Return half a second after the start window is
 //                                   painted, as a quick child presses it (MISURA_PAUSA_MS: another wait)
 //   misura_avvio partita PROGRAM    ...then a whole game by mouse: every key on screen in turn until
-//                                   "avanti" takes the word, ten words; prints VmHWM in kB
+//                                   "avanti" takes the word, ten words; prints VmHWM in kB after
+//                                   the game, then VmHWM half a second after the game window
+//                                   mapped, with its first picture, before the first click
 //   misura_avvio partita-minima PROGRAM   the same clicks on a program's first window
 //
 // A paint is what the XDamage extension reports: the program drawing into its window. Every
 // top-level window gets its damage object as it is created, before it can draw anything. With
 // MISURA_FOTO=FILE the game window is written to FILE (a PPM) at the moment its picture was
 // painted, to see with one's own eyes what the screen showed then; with MISURA_TRACCIA every map
-// and paint is written to standard error as it comes.
+// and paint is written to standard error as it comes. With MISURA_SMAPS=FILE a game's
+// /proc/<pid>/smaps at its end is copied to FILE, to see by mapping where its memory is.
 //
 // Keys and clicks are sent as X events to the window; the program cannot tell them from a user's.
 
@@ -370,6 +373,9 @@ int main(int argc, char *argv[])
         XWindowAttributes a;
         XGetWindowAttributes(schermo, gioco, &a);
         const int menu = a.height - altezzaArea; // the menu bar above the client area
+        // The window painted with its first picture, before anyone has played.
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const long primaFigura = piccoKb(pid);
         for (int parola = 0; parola < 10; ++parola) {
             // Six rounds of all 26 keys finish any word of up to six letters.
             for (int giro = 0; giro < 6; ++giro) {
@@ -379,7 +385,11 @@ int main(int argc, char *argv[])
             clic(gioco, px(6840 + 967), menu + px(2520 + 487));
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
-        std::printf("%ld\n", piccoKb(pid));
+        std::printf("%ld %ld\n", piccoKb(pid), primaFigura);
+        if (const char *smaps = std::getenv("MISURA_SMAPS")) {
+            std::ifstream da("/proc/" + std::to_string(pid) + "/smaps");
+            std::ofstream(smaps) << da.rdbuf();
+        }
     }
     kill(pid, SIGTERM);
     int stato = 0;

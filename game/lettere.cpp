@@ -409,13 +409,38 @@ void lettere::mostraImmagine(const QString &parola)
             immagini::esamina(percorso, dimensione);
             return;
         }
-        QPixmap immagine = QPixmap::fromImage(immagini::caricaScalata(percorso, dimensione));
+        // The picture shown goes before the next one is decoded, or both would be held at once with
+        // the decoder's buffers, the game's peak of memory; nothing is painted in between. Should
+        // the next one fail, the one shown is read again, so that the window behind the error
+        // message looks as it did.
+        Image1->clear();
+        QPixmap immagine;
+        try {
+            immagine = QPixmap::fromImage(immagini::caricaScalata(percorso, dimensione));
+        } catch (...) {
+            rimettiImmagine(dimensione, rapporto);
+            throw;
+        }
         immagine.setDevicePixelRatio(rapporto);
         Image1->setPixmap(immagine);
+        immagineMostrata = percorso;
     } catch (const Errore &e) {
         // The word came from a list: name it, so the teacher knows which file to mend.
         throw Errore(QStringLiteral("%1\n(parola della lista %2)")
                          .arg(e.messaggio(), QDir::toNativeSeparators(percorsoLista())));
+    }
+}
+
+void lettere::rimettiImmagine(QSize dimensione, qreal rapporto)
+{
+    if (immagineMostrata.isEmpty())
+        return;
+    try {
+        QPixmap immagine = QPixmap::fromImage(immagini::caricaScalata(immagineMostrata, dimensione));
+        immagine.setDevicePixelRatio(rapporto);
+        Image1->setPixmap(immagine);
+    } catch (...) {
+        // Gone meanwhile too: the box stays empty behind the error that ends the game.
     }
 }
 

@@ -100,6 +100,7 @@ private:
     void scriviConteggio(QLabel *etichetta, qint16 valore);
     const QString &parolaCorrente() const;
     void mostraImmagine(const QString &parola);
+    void rimettiImmagine(QSize dimensione, qreal rapporto);
     void voceDelTurno();
     QString percorsoLista() const;
 
@@ -110,4 +111,5 @@ private:
     ModuloColoriSuoni moduloColoriSuoni;
     bool voceInCoda = false; // the voice of the turn is waiting for the handler to end
     bool turnoNonVisto = false; // the load's first turn, replaced before anyone sees it
+    QString immagineMostrata; // the file of the picture shown
 };

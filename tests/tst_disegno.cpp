@@ -22,6 +22,7 @@
 #include <QTest>
 
 #include <memory>
+#include <utility>
 
 // The two windows as drawn, checked in pixels (15 twips to the pixel), and the platform behaviour
 // the drawing relies on.
@@ -56,6 +57,8 @@ private slots:
     void pulsantiDaTastiera();
     void invioTenutoPremeUnaVolta_data();
     void invioTenutoPremeUnaVolta();
+    void pulsantiComeQt_data();
+    void pulsantiComeQt();
     void coloriBgr_data();
     void coloriBgr();
     void coloriDiSistema_data();
@@ -543,6 +546,68 @@ void TestDisegno::invioTenutoPremeUnaVolta()
     invia(QEvent::KeyPress, false);
     invia(QEvent::KeyRelease, false);
     QCOMPARE(premuto.size(), 2);
+}
+
+void TestDisegno::pulsantiComeQt_data()
+{
+    QTest::addColumn<bool>("grafico");
+    QTest::addColumn<QString>("stato");
+    for (bool g : {false, true}) {
+        for (const char *stato :
+            {"normale", "disattivato", "fuoco", "premuto", "sotto il mouse", "altri colori"})
+            QTest::addRow("%s, %s", g ? "PulsanteGrafico" : "Pulsante", stato)
+                << g << QString::fromLatin1(stato);
+    }
+}
+
+// The buttons paint with a palette shared among those of the same colours: in every state, and
+// after a button of the same colours has painted, they show exactly what Qt's own buttons show.
+void TestDisegno::pulsantiComeQt()
+{
+    QFETCH(bool, grafico);
+    QFETCH(QString, stato);
+    QWidget finestra;
+    finestra.resize(400, 200);
+    QAbstractButton *nostro = nuovoPulsante(grafico, &finestra);
+    QAbstractButton *qt = new QPushButton(&finestra);
+    if (auto *g = qobject_cast<PulsanteGrafico *>(nostro)) {
+        g->impostaIcona(QStringLiteral(":/freccia.png"));
+        auto *t = new QToolButton(&finestra);
+        t->setToolButtonStyle(g->toolButtonStyle());
+        t->setIconSize(g->iconSize());
+        t->setIcon(g->icon());
+        delete std::exchange(qt, t);
+    }
+    QAbstractButton *vicino = nuovoPulsante(grafico, &finestra);
+    for (QAbstractButton *b : {nostro, qt, vicino}) {
+        b->setText(nostro->text());
+        b->setFocusPolicy(Qt::StrongFocus);
+        b->setFont(QFont(QStringLiteral("Arial"), 14, QFont::Bold));
+        b->setPalette(colori::tavolozzaClassica());
+        b->resize(130, 65);
+    }
+    qt->move(200, 0);
+    vicino->move(0, 100);
+    finestra.setFocusPolicy(Qt::StrongFocus); // no button has the focus unless the row gives it
+    finestra.show();
+    QVERIFY(QTest::qWaitForWindowActive(&finestra));
+    finestra.setFocus();
+    vicino->grab();
+    auto disegnato = [&stato](QAbstractButton *b) {
+        b->setAttribute(Qt::WA_UnderMouse, stato == QLatin1String("sotto il mouse"));
+        b->setEnabled(stato != QLatin1String("disattivato"));
+        b->setDown(stato == QLatin1String("premuto"));
+        if (stato == QLatin1String("fuoco"))
+            b->setFocus();
+        if (stato == QLatin1String("altri colori")) {
+            QPalette rossa = b->palette();
+            rossa.setColor(QPalette::Button, Qt::red);
+            rossa.setColor(QPalette::ButtonText, Qt::yellow);
+            b->setPalette(rossa);
+        }
+        return b->grab().toImage();
+    };
+    QCOMPARE(disegnato(nostro), disegnato(qt));
 }
 
 void TestDisegno::coloriBgr_data()

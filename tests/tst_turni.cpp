@@ -60,6 +60,7 @@ private slots:
     void errori_data();
     void errori();
     void parolaCheEsceDallaCartella();
+    void immagineGuastaLasciaQuellaDiPrima();
     void nienteScrittoNellaCartella();
     void voce_data();
     void voce();
@@ -448,6 +449,27 @@ void TestTurni::errori()
         lettere &w = h.carica();
         QCOMPARE(h.f.uscita.stato, -1);
         QCOMPARE(w.stato.numParole, qint16(200));
+    }
+}
+
+void TestTurni::immagineGuastaLasciaQuellaDiPrima()
+{
+    // The next word's picture damaged (or gone): behind the error the window still shows the
+    // picture it showed, not an empty box.
+    for (const QByteArray &guasto : {QByteArray("no picture in here"), QByteArray()}) {
+        Gioco g;
+        g.f.immagine("gatto.jpg", Qt::blue);
+        lettere &w = g.carica();
+        const QImage prima = w.Image1->pixmap().toImage();
+        QVERIFY(!prima.isNull());
+        if (guasto.isEmpty())
+            QFile::remove(g.f.percorso("jpg/gatto.jpg"));
+        else
+            g.f.scrivi("jpg/gatto.jpg", guasto);
+        w.mnu5->trigger();
+        QCOMPARE(g.f.uscita.stato, 1);
+        QVERIFY(g.f.messaggi.mostrati.back().testo.contains("gatto", Qt::CaseInsensitive));
+        QCOMPARE(w.Image1->pixmap().toImage(), prima);
     }
 }
 

@@ -7,6 +7,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyleOption>
+#include <QStylePainter>
+
+#include <vector>
 
 namespace
 {
@@ -29,6 +32,28 @@ void comeDiSistema(QAbstractButton *pulsante)
     pulsante->setPalette(colori::tavolozzaClassica());
 }
 
+// The style keeps every button frame it draws in the pixmap cache, under a key made of the
+// button's state, size and palette; but every widget's palette is a copy of its own, with a key of
+// its own, even when its colours are the same. The 26 keys of the keyboard, each drawn plain,
+// focused, pressed and under the mouse, would keep a hundred identical frames. Buttons of the same
+// colours are drawn with one palette and share them; what they draw does not change.
+QPalette tavolozzaCondivisa(const QPalette &tavolozza)
+{
+    static std::vector<QPalette> viste;
+    for (QPalette vista : viste) {
+        // Equal colours; the group a disabled or inactive button is drawn in is its own.
+        if (vista == tavolozza) {
+            vista.setCurrentColorGroup(tavolozza.currentColorGroup());
+            return vista;
+        }
+    }
+    // A program that paints its buttons in ever new colours keeps its own palettes beyond these.
+    constexpr std::size_t massimo = 8;
+    if (viste.size() < massimo)
+        viste.push_back(tavolozza);
+    return tavolozza;
+}
+
 } // namespace
 
 Pulsante::Pulsante(const QString &testo, QWidget *genitore)
@@ -41,6 +66,16 @@ void Pulsante::keyPressEvent(QKeyEvent *evento)
 {
     if (!premiConInvio(this, evento))
         QPushButton::keyPressEvent(evento);
+}
+
+void Pulsante::paintEvent(QPaintEvent *)
+{
+    // QPushButton's own painting, with the shared palette.
+    QStylePainter pittore(this);
+    QStyleOptionButton opzione;
+    initStyleOption(&opzione);
+    opzione.palette = tavolozzaCondivisa(opzione.palette);
+    pittore.drawControl(QStyle::CE_PushButton, opzione);
 }
 
 PulsanteGrafico::PulsanteGrafico(QWidget *genitore)
@@ -70,6 +105,16 @@ void PulsanteGrafico::keyPressEvent(QKeyEvent *evento)
 {
     if (!premiConInvio(this, evento))
         QToolButton::keyPressEvent(evento);
+}
+
+void PulsanteGrafico::paintEvent(QPaintEvent *)
+{
+    // QToolButton's own painting, with the shared palette.
+    QStylePainter pittore(this);
+    QStyleOptionToolButton opzione;
+    initStyleOption(&opzione);
+    opzione.palette = tavolozzaCondivisa(opzione.palette);
+    pittore.drawComplexControl(QStyle::CC_ToolButton, opzione);
 }
 
 ImmagineCliccabile::ImmagineCliccabile(QWidget *genitore)

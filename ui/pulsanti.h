@@ -17,6 +17,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *evento) override;
+    void paintEvent(QPaintEvent *evento) override;
 };
 
 // A graphical button: its picture centred above its caption.
@@ -31,6 +32,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *evento) override;
+    void paintEvent(QPaintEvent *evento) override;
 };
 
 // A picture that answers a click (or a touch, which Qt turns into one): a press and a release of the
