@@ -94,10 +94,7 @@ for ((i = 0; i < 5; ++i)); do
     fi
 done
 json=$(mktemp)
-# Repetitions of every row in a random order, so that a slow minute of the machine falls on all of
-# them alike and the ratios compare rows measured in the same minutes.
-"$build/bench/bench_gioco" --benchmark_repetitions=7 --benchmark_enable_random_interleaving=true \
-    --benchmark_report_aggregates_only=true \
+"$build/bench/bench_gioco" --benchmark_repetitions=7 --benchmark_report_aggregates_only=true \
     --benchmark_format=json --benchmark_out="$json" --benchmark_out_format=json >/dev/null 2>&1
 
 python3 - "$risultati" "$json" "$giri" <<'PY'
