@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/ListeParole.h"
 
+#include "ui/percorsi.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QListWidget>
 #include <QPainter>
 
 #include <algorithm>
-
-#include <sys/stat.h>
 
 namespace
 {
@@ -239,30 +239,22 @@ QString ListeParole::chiave(const QString &parola)
     return parola.left(CartellaParole::lunghissima).toLower();
 }
 
-namespace
-{
-
-// A file's device, inode, size and modification time; all 0 when there is none.
-std::array<qint64, 5> identita(const QString &file)
-{
-    struct stat s = {};
-    if (file.isEmpty() || ::stat(QFile::encodeName(file).constData(), &s) != 0)
-        return {};
-    return {qint64(s.st_dev), qint64(s.st_ino), qint64(s.st_size), qint64(s.st_mtim.tv_sec),
-        qint64(s.st_mtim.tv_nsec)};
-}
-
-} // namespace
-
 ListeParole::Origine ListeParole::origine(Compagno c, const QString &parola) const
 {
     Origine o;
     o.sospeso = cartella->inSospeso(c, parola);
     if (!o.sospeso) {
         o.file = cartella->file(c, parola);
-        o.identita = identita(o.file);
+        if (!o.file.isEmpty() && ::stat(QFile::encodeName(o.file).constData(), &o.stato) != 0)
+            o.file.clear();
     }
     return o;
+}
+
+bool ListeParole::comePrima(const Origine &prima, const Origine &ora)
+{
+    return ora.sospeso == prima.sospeso && ora.file == prima.file
+        && (ora.file.isEmpty() || percorsi::stessoFile(prima.stato, ora.stato));
 }
 
 bool ListeParole::dimenticaCambiate()
@@ -274,11 +266,13 @@ bool ListeParole::dimenticaCambiate()
         const Figura &f = i.value();
         for (std::size_t c = 0; c < compagni.size(); ++c) {
             const Origine &o = f.origini[c];
-            // A file still there is only looked at; a missing one is looked for again.
+            // A file still there is only looked at again; a missing one is looked for again.
             if (!o.sospeso && !o.file.isEmpty()) {
-                if (identita(o.file) != o.identita)
+                struct stat ora = {};
+                if (::stat(QFile::encodeName(o.file).constData(), &ora) != 0
+                    || !percorsi::stessoFile(o.stato, ora))
                     return true;
-            } else if (origine(compagni[c], f.parola) != o) {
+            } else if (!comePrima(o, origine(compagni[c], f.parola))) {
                 return true;
             }
         }

@@ -16,6 +16,8 @@
 
 #include <array>
 
+#include <sys/stat.h>
+
 class QElapsedTimer;
 class QListWidget;
 class QListWidgetItem;
@@ -52,14 +54,15 @@ public:
 
 private:
     // A companion as it was when the icon was made: held until the save, a file on disk (its path,
-    // and the file's device, inode, size and modification time), or none.
+    // and the file as it was, percorsi::stessoFile), or none.
     struct Origine {
         bool sospeso = false;
         QString file;
-        std::array<qint64, 5> identita {};
-        bool operator==(const Origine &) const = default;
+        struct stat stato = {};
     };
     Origine origine(Compagno c, const QString &parola) const;
+    // The companion as it is now is still `prima`.
+    static bool comePrima(const Origine &prima, const Origine &ora);
     // What a word's item shows beside its name, kept by word (any case) until forgotten.
     struct Figura {
         QIcon icona;

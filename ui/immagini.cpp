@@ -10,7 +10,6 @@
 #include "ui/percorsi.h"
 #include "ui/riduzione.h"
 
-#include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -376,10 +375,7 @@ Lettura leggiJpeg(const QString &nome, std::FILE *file, QSize dimensione, bool s
             : QImage(larghezza, altezza, QImage::Format_RGB32);
         if (!righeIntere(&d, &decodificata))
             throw fallisci();
-        // Rows the decoder never gave (a file that ends early) are grey, as after a reduction.
-        for (int y = int(d.info.output_scanline); y < altezza; ++y)
-            std::fill_n(
-                reinterpret_cast<QRgb *>(decodificata.scanLine(y)), larghezza, QColor(Qt::gray).rgb());
+        grigieDa(decodificata, int(d.info.output_scanline));
     } else {
         if (!soloVerdetto)
             riduzione.emplace(QSize(larghezza, altezza), verso);
@@ -528,14 +524,6 @@ QByteArray formatoFile(const QString &percorso)
 namespace
 {
 
-// The same file, unchanged since `prima` was taken: a file replaced or rewritten differs in one of these.
-bool stessoFile(const struct stat &prima, const struct stat &ora)
-{
-    return ora.st_dev == prima.st_dev && ora.st_ino == prima.st_ino && ora.st_size == prima.st_size
-        && ora.st_mtim.tv_sec == prima.st_mtim.tv_sec && ora.st_mtim.tv_nsec == prima.st_mtim.tv_nsec
-        && ora.st_ctim.tv_sec == prima.st_ctim.tv_sec && ora.st_ctim.tv_nsec == prima.st_ctim.tv_nsec;
-}
-
 Lettura leggiFile(const QString &percorso, QSize dimensione, bool soloVerdetto)
 {
     const QString nome = QDir::toNativeSeparators(percorso);
@@ -620,7 +608,7 @@ Lettura esamina(const QString &percorso, QSize dimensione)
     if (visto) {
         const std::lock_guard blocco(chiave);
         const auto i = verdetti.find(k);
-        if (i != verdetti.end() && stessoFile(i->second.file, ora)) {
+        if (i != verdetti.end() && percorsi::stessoFile(i->second.file, ora)) {
             if (!i->second.lettura)
                 throw Errore(i->second.errore);
             return *i->second.lettura;
@@ -658,7 +646,7 @@ QImage caricaScalata(const QString &percorso, QSize dimensione)
     struct stat ora = {};
     const bool visto = ::stat(QFile::encodeName(percorso).constData(), &ora) == 0;
     if (visto && !ultima.immagine.isNull() && ultima.percorso == percorso && ultima.dimensione == dimensione
-        && stessoFile(ultima.file, ora))
+        && percorsi::stessoFile(ultima.file, ora))
         return ultima.immagine;
     ultima = Ultima();
     const Lettura lettura = leggi(percorso, dimensione);

@@ -35,13 +35,6 @@ struct Elenco {
     QHash<QString, QStringList> senzaMaiuscole;
 };
 
-bool stessaCartella(const struct stat &a, const struct stat &b)
-{
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_mtim.tv_sec == b.st_mtim.tv_sec
-        && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec && a.st_ctim.tv_sec == b.st_ctim.tv_sec
-        && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
-}
-
 Elenco elenca(const QString &cartella, const struct stat &ora)
 {
     Elenco e;
@@ -87,7 +80,7 @@ QString cercaNellElenco(const QString &cartella, const QString &cercato)
         return cerca(elenca(cartella, ora), cercato);
     std::lock_guard blocco(guardia);
     auto e = elenchi.find(cartella);
-    if (e == elenchi.end() || !stessaCartella(e->cartella, ora)) {
+    if (e == elenchi.end() || !stessoFile(e->cartella, ora)) {
         if (elenchi.size() >= 8)
             elenchi.clear();
         e = elenchi.insert(cartella, elenca(cartella, ora));
@@ -201,6 +194,13 @@ QString voceCopia(const QString &cartella)
     const QByteArray impronta
         = QCryptographicHash::hash(assoluto.toUtf8(), QCryptographicHash::Sha1).toHex().left(10);
     return QStringLiteral("batticco-copia-") + QString::fromLatin1(impronta);
+}
+
+bool stessoFile(const struct stat &prima, const struct stat &ora)
+{
+    return ora.st_dev == prima.st_dev && ora.st_ino == prima.st_ino && ora.st_size == prima.st_size
+        && ora.st_mtim.tv_sec == prima.st_mtim.tv_sec && ora.st_mtim.tv_nsec == prima.st_mtim.tv_nsec
+        && ora.st_ctim.tv_sec == prima.st_ctim.tv_sec && ora.st_ctim.tv_nsec == prima.st_ctim.tv_nsec;
 }
 
 } // namespace percorsi

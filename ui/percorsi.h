@@ -6,6 +6,8 @@
 
 #include <optional>
 
+struct stat;
+
 // Data paths: the data folder followed by a relative part written as the data was first laid out,
 // with backslashes ("\jpg\CANE.jpg"). The separators become the platform's, and every name after
 // the data folder is matched without regard to letter case, since lists and pictures are often
@@ -34,6 +36,11 @@ QString cartellaDaByte(const QByteArray &percorso);
 // game in `cartella`; the copy's windows carry it as their class and application id, so that a dock
 // shows her copy apart from the installed game.
 QString voceCopia(const QString &cartella);
+
+// The same file or folder, unchanged since `prima` was taken: one replaced differs in its device
+// or inode, one rewritten in its size or its modification or change time (a folder's change with
+// every entry added, removed or renamed).
+bool stessoFile(const struct stat &prima, const struct stat &ora);
 
 // No file system takes a longer name.
 inline constexpr qsizetype massimoNome = 255;

@@ -260,11 +260,15 @@ void Riduzione::riga(const uchar *bgrx)
 QImage Riduzione::fine()
 {
     Dati &r = *d;
-    for (int Y = r.fatte; Y < r.risultato.height(); ++Y)
-        std::fill_n(
-            reinterpret_cast<QRgb *>(r.risultato.scanLine(Y)), r.risultato.width(), QColor(Qt::gray).rgb());
+    grigieDa(r.risultato, r.fatte);
     r.fatte = r.risultato.height();
     return std::move(r.risultato);
+}
+
+void grigieDa(QImage &immagine, int prima)
+{
+    for (int y = qMax(0, prima); y < immagine.height(); ++y)
+        std::fill_n(reinterpret_cast<QRgb *>(immagine.scanLine(y)), immagine.width(), QColor(Qt::gray).rgb());
 }
 
 QImage ridotta(const QImage &origine, QSize verso)

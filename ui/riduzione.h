@@ -35,6 +35,10 @@ private:
     std::unique_ptr<Dati> d;
 };
 
+// The rows of `immagine` (QImage::Format_RGB32) from `prima` on, grey: what a picture shows where
+// its decoder stopped early (a file cut short).
+void grigieDa(QImage &immagine, int prima);
+
 // `origine` (QImage::Format_RGB32) reduced to `verso` by Riduzione, all of it at once.
 QImage ridotta(const QImage &origine, QSize verso);
 
