@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "editor/Comandi.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 
 namespace
@@ -187,13 +189,13 @@ ComandoArrivo::ComandoArrivo(VistaParole &f, const unione::Piano &piano, const Q
 void ComandoArrivo::redo()
 {
     f.rimanda(true);
+    const auto mostra = qScopeGuard([this] { f.rimanda(false); });
     QUndoCommand::redo();
-    f.rimanda(false);
 }
 
 void ComandoArrivo::undo()
 {
     f.rimanda(true);
+    const auto mostra = qScopeGuard([this] { f.rimanda(false); });
     QUndoCommand::undo();
-    f.rimanda(false);
 }
